@@ -1,0 +1,42 @@
+#pragma once
+// Solver core: the node grid of the transducer stack and one time step of the coupled
+// elastic and piezoelectric equations. Module-level state, as the rest of the program reads it.
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+static_assert(std::numeric_limits<long double>::digits == 64, "extended precision needs a 64-bit mantissa");
+
+struct GridNode {
+    double X;    // m, i * Dx
+    double V[4]; // m/s, particle velocity; level 0 being computed, 1 last completed, 2..3 older
+    double S[4]; // Pa, mechanical stress
+    double E[4]; // V/m, electric field
+    double Rho;      // kg/m^3
+    double C33;      // Pa
+    double Eta;      // Pa*s
+    double PiezoE33; // C/m^2
+    double Eps;      // F/m
+};
+
+extern std::vector<GridNode> NodeGrid;
+extern double Dx;          // m
+extern double Dt;          // s
+extern int32_t PiezoFirst; // first node of the piezo plate
+extern int32_t PiezoLast;  // last node of the piezo plate
+
+// (Re)builds the grid; returns the node count N = Trunc(Length / Dx) + 2.
+// Throws FloatingPointError (Dx = 0, quotient out of range) before anything changes,
+// and std::bad_alloc when the grid does not fit in memory.
+int32_t InitGrid(double Length, double Dx, double Dt);
+
+// Material constants for nodes First..Last inclusive (nothing when Last < First).
+void SetMaterial(int32_t First, int32_t Last, double Rho, double C33, double Eta, double PiezoE33, double Eps);
+
+// One time step driven by the plate current density (A/m^2); returns the plate voltage (V).
+// Throws FloatingPointError on division by zero, invalid operation or overflow.
+double DoTimeStep(double CurrentDensity);
+
+// Moves every history down one level: 3 <- 2 <- 1 <- 0.
+void ShiftTimeLevels();

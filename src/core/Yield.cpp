@@ -1,0 +1,3 @@
+#include "Yield.h"
+
+YieldHookFn YieldHook = nullptr;

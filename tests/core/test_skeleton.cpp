@@ -1,0 +1,5 @@
+#include <gtest/gtest.h>
+
+#include "FormatSettings.h"
+
+TEST(FormatSettings, Utf8OfNonBreakingSpace) { EXPECT_EQ(Utf8(U'\u00A0'), "\xC2\xA0"); }
