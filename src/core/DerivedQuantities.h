@@ -1,0 +1,40 @@
+#pragma once
+// Quantities the parameter window derives from the layer inputs: sound speed and acoustic impedance
+// of each layer, and the static capacitance, thickness resonance and matching inductance of the
+// piezo plate. Inputs in the window's units; results in SI units with validity flags.
+
+// One layer's inputs: density (kg/m^3) and modulus C33 (GPa).
+struct LayerMaterial {
+    double Ro = 0;
+    double C33 = 0;
+};
+
+// A layer's derived pair. Valid is false when the density is not positive or the result is not a
+// finite real number (a negative modulus); CL and Z are then meaningless.
+struct LayerAcoustics {
+    bool Valid = false;
+    double CL = 0; // m/s
+    double Z = 0;  // kg/(m^2 s)
+};
+
+enum DerivedLayer { dlDempfer, dlAg1, dlAg2, dlProtector, dlLiquid, dlSample, dlPiezo, dlLayerCount };
+
+struct DerivedInputs {
+    LayerMaterial Layers[dlLayerCount]; // indexed by DerivedLayer
+    double PiezoL = 0;                  // plate thickness, mm
+    double PiezoEe0 = 0;                // relative permittivity
+    double Spep = 0;                    // plate area, mm^2
+};
+
+struct DerivedResults {
+    LayerAcoustics Layers[dlLayerCount];
+    bool C0Valid = false; // finite static capacitance
+    double C0 = 0;        // F (1e-16 when the plate thickness is 0)
+    bool FValid = false;  // positive plate density and a finite frequency
+    double F = 0;         // Hz (1.0 when the plate thickness is 0)
+    bool LcValid = false; // frequency valid and the inductance finite
+    double Lc = 0;        // H
+};
+
+LayerAcoustics ComputeLayerAcoustics(const LayerMaterial &m);
+DerivedResults ComputeDerivedQuantities(const DerivedInputs &in);
