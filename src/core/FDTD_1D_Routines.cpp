@@ -1,0 +1,318 @@
+// Solver core: the node grid and one time step of the coupled elastic and piezoelectric equations.
+//
+// Every expression is evaluated in extended precision (long double, 64-bit mantissa) left to
+// right and rounded to double where it is stored, so results do not depend on the compiler's
+// choice of registers. The step is bit-for-bit the plain node-by-node formula; the speed comes
+// from skipping divisions whose result is already known exactly:
+//  - a difference operator is a pure function of its bracket (rounded to double) and of Dx, so
+//    each node remembers its last (bracket, result) pair. The strain rate of the completed
+//    level, DV1, is then the DV0 of the previous step without dividing again, and nodes at rest
+//    (bracket 0) never divide. Only finite results are remembered, so a reused value can never
+//    hide a division by zero, an invalid operation or an overflow;
+//  - a zero numerator divided by a positive number is the same zero, with the same sign;
+//  - outside the plate the field history is zero, so the field's time difference needs no /24.
+// Floating-point faults are not trapped: the sweeps clear the <cfenv> flags and test them
+// afterwards.
+
+#include "FDTD_1D_Routines.h"
+
+#include <algorithm>
+#include <bit>
+#include <cfenv>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "Errors.h"
+#include "Yield.h"
+
+std::vector<GridNode> NodeGrid;
+double Dx = 0.0;
+double Dt = 0.0;
+int32_t PiezoFirst = 0;
+int32_t PiezoLast = 0;
+
+namespace {
+
+using Ext = long double;
+
+// Coefficients of the third-order multistep formula, nearest 64-bit-mantissa values.
+constexpr Ext A21 = 21.0L / 23.0L;
+constexpr Ext A3 = 3.0L / 23.0L;
+constexpr Ext A1 = 1.0L / 23.0L;
+constexpr Ext G = 24.0L / 23.0L;
+
+constexpr int kFaultFlags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
+
+// Out of line and behind a memory barrier: every result of a sweep is stored to the grid
+// before the flags are read, so no arithmetic can be moved across the test.
+[[gnu::noinline]] int PendingFaults() {
+    asm volatile("" ::: "memory");
+    return std::fetestexcept(kFaultFlags);
+}
+
+[[gnu::noinline]] void ClearFaults() {
+    std::feclearexcept(kFaultFlags);
+    asm volatile("" ::: "memory");
+}
+
+[[noreturn]] void ThrowFault(int flags, const std::string &where) {
+    const char *what = (flags & FE_DIVBYZERO) ? "Floating-point division by zero"
+                       : (flags & FE_INVALID) ? "Invalid floating-point operation"
+                                              : "Floating-point overflow";
+    throw FloatingPointError(std::string(what) + " in " + where);
+}
+
+// Last (bracket, result) pair of a difference operator at one node.
+struct DerivMemo {
+    uint64_t Key;
+    double Value;
+};
+
+// A signalling-NaN pattern: a bracket rounded to double is never one, so it never matches.
+constexpr uint64_t kEmptyKey = 0x7FF0000000000001ull;
+
+std::vector<DerivMemo> StressDerivMemo;   // DS of each velocity point
+std::vector<DerivMemo> VelocityDerivMemo; // DV0 of each stress point (DV1 of the next step)
+uint64_t MemoDxBits = kEmptyKey;          // Dx the remembered results were computed with
+
+void ResetMemos(std::vector<DerivMemo> &ds, std::vector<DerivMemo> &dv, size_t n) {
+    ds.assign(n, DerivMemo{kEmptyKey, 0.0});
+    dv.assign(n, DerivMemo{kEmptyKey, 0.0});
+}
+
+// The memos must match the grid's size and the current Dx (the grid may also be written
+// directly, which the keys take care of).
+void PrepareMemos() {
+    const uint64_t dxBits = std::bit_cast<uint64_t>(Dx);
+    if (dxBits != MemoDxBits || StressDerivMemo.size() != NodeGrid.size() ||
+        VelocityDerivMemo.size() != NodeGrid.size()) {
+        ResetMemos(StressDerivMemo, VelocityDerivMemo, NodeGrid.size());
+        MemoDxBits = dxBits;
+    }
+}
+
+// Difference operator from its bracket: bracket to double, / 24, / Dx, to double again.
+inline double Derivative(Ext bracket, DerivMemo &memo, Ext dx, bool remember) {
+    const double b = static_cast<double>(bracket);
+    const uint64_t key = std::bit_cast<uint64_t>(b);
+    if (key == memo.Key)
+        return memo.Value;
+    const double d = static_cast<double>(static_cast<Ext>(b) / 24 / dx);
+    if (remember && std::isfinite(d)) {
+        memo.Key = key;
+        memo.Value = d;
+    }
+    return d;
+}
+
+inline Ext StressBracket(const GridNode *g, int32_t i) {
+    return ((27 * static_cast<Ext>(g[i + 1].S[1]) - static_cast<Ext>(g[i + 2].S[1])) -
+            27 * static_cast<Ext>(g[i].S[1])) +
+           static_cast<Ext>(g[i - 1].S[1]);
+}
+
+inline Ext VelocityBracket(const GridNode *g, int32_t i, int level) {
+    return ((27 * static_cast<Ext>(g[i].V[level]) - static_cast<Ext>(g[i + 1].V[level])) -
+            27 * static_cast<Ext>(g[i - 1].V[level])) +
+           static_cast<Ext>(g[i - 2].V[level]);
+}
+
+struct StepConstants {
+    GridNode *Grid;
+    int32_t High;
+    Ext Dx;
+    Ext GDt; // G * Dt, the same value the formula forms at every node
+};
+
+// V0[i] = A21 V1 + A3 V2 - A1 V3 + G Dt DS(i) / Rho[i]
+template <bool Yield> void VelocitySweep(const StepConstants &c) {
+    GridNode *g = c.Grid;
+    DerivMemo *memo = StressDerivMemo.data();
+    for (int32_t i = 2; i <= c.High - 2; ++i) {
+        if constexpr (Yield)
+            ServiceYield();
+        GridNode &n = g[i];
+        const double ds = Derivative(StressBracket(g, i), memo[i], c.Dx, true);
+        Ext force = c.GDt * ds;
+        if (!(force == 0 && std::isgreater(n.Rho, 0.0)))
+            force = force / n.Rho;
+        n.V[0] = static_cast<double>(((A21 * n.V[1] + A3 * n.V[2]) - A1 * n.V[3]) + force);
+    }
+}
+
+// E0[i] = A21 E1 + A3 E2 - A1 E3 + G Dt J / Eps[i] - G Dt DV0(i) PiezoE33[i] / Eps[i]
+template <bool Yield> void FieldSweep(const StepConstants &c, Ext gdtJ) {
+    GridNode *g = c.Grid;
+    DerivMemo *memo = VelocityDerivMemo.data();
+    for (int32_t i = PiezoFirst; i <= PiezoLast; ++i) {
+        if constexpr (Yield)
+            ServiceYield();
+        GridNode &n = g[i];
+        const double dv0 = Derivative(VelocityBracket(g, i, 0), memo[i], c.Dx, false);
+        n.E[0] = static_cast<double>((((A21 * n.E[1] + A3 * n.E[2]) - A1 * n.E[3]) + gdtJ / n.Eps) -
+                                     c.GDt * dv0 * n.PiezoE33 / n.Eps);
+    }
+}
+
+// S0[i] = A21 S1 + A3 S2 - A1 S3 + G Dt DV0 C33 + G (DV0 - DV1) Eta - G dE PiezoE33
+template <bool Yield> void StressSweep(const StepConstants &c) {
+    GridNode *g = c.Grid;
+    DerivMemo *memo = VelocityDerivMemo.data();
+    for (int32_t i = 2; i <= c.High - 2; ++i) {
+        if constexpr (Yield)
+            ServiceYield();
+        GridNode &n = g[i];
+        // DV1 first: the memo still holds the previous step's DV0, which it usually equals.
+        const double dv1 = Derivative(VelocityBracket(g, i, 1), memo[i], c.Dx, false);
+        const double dv0 = Derivative(VelocityBracket(g, i, 0), memo[i], c.Dx, true);
+        const Ext fieldBracket =
+            ((23 * static_cast<Ext>(n.E[0]) - 21 * static_cast<Ext>(n.E[1])) - 3 * static_cast<Ext>(n.E[2])) +
+            n.E[3];
+        // A zero bracket divided by 24 is the same zero.
+        const double dE =
+            fieldBracket == 0 ? static_cast<double>(fieldBracket) : static_cast<double>(fieldBracket / 24);
+        n.S[0] = static_cast<double>(
+            ((((A21 * n.S[1] + A3 * n.S[2]) - A1 * n.S[3]) + c.GDt * dv0 * n.C33) +
+             G * (static_cast<Ext>(dv0) - dv1) * n.Eta) -
+            G * dE * n.PiezoE33);
+    }
+}
+
+// A yield hook runs window code, which may leave fault flags of its own. When a sweep that
+// yielded ends with a flag set, the sweep is computed again without yielding (it reads only
+// levels 1 to 3 and finished sweeps, so it gives the same values) and only its own flags count.
+template <typename Sweep> void CheckSweep(bool yielded, const char *where, Sweep &&again) {
+    int flags = PendingFaults();
+    if (flags == 0)
+        return;
+    if (yielded) {
+        ClearFaults();
+        again();
+        flags = PendingFaults();
+        if (flags == 0)
+            return;
+    }
+    ThrowFault(flags, where);
+}
+
+} // namespace
+
+int32_t InitGrid(double Length, double DxArg, double DtArg) {
+    // Step 1: the node count; every failure here leaves Dx, Dt and the grid as they were.
+    ClearFaults();
+    const Ext quotient = static_cast<Ext>(Length) / static_cast<Ext>(DxArg);
+    const int flags = PendingFaults();
+    if (flags & FE_DIVBYZERO)
+        throw FloatingPointError("Floating-point division by zero: the spatial step is 0");
+    if ((flags & FE_INVALID) || !(quotient > -9223372036854775809.0L && quotient < 9223372036854775808.0L))
+        throw FloatingPointError("Invalid floating-point operation: length / spatial step is not a 64-bit integer");
+    const int64_t n = static_cast<int64_t>(quotient) + 2; // truncation toward zero
+    if (n < 2 || n > std::numeric_limits<int32_t>::max())
+        throw FloatingPointError("Invalid floating-point operation: the node count " + std::to_string(n) +
+                                 " is out of range");
+
+    // Step 2.
+    const double oldDx = Dx;
+    const double oldDt = Dt;
+    Dx = DxArg;
+    Dt = DtArg;
+
+    // Steps 3 and 4, built aside: when memory runs out, the previous task stays whole and
+    // consistent with its own Dx and Dt.
+    std::vector<GridNode> grid;
+    std::vector<DerivMemo> dsMemo, dvMemo;
+    try {
+        grid.resize(static_cast<size_t>(n));
+        ResetMemos(dsMemo, dvMemo, static_cast<size_t>(n));
+    } catch (...) {
+        Dx = oldDx;
+        Dt = oldDt;
+        throw;
+    }
+    const Ext dx = DxArg;
+    for (int64_t i = 0; i < n; ++i) {
+        GridNode &node = grid[static_cast<size_t>(i)]; // value-initialised: histories and constants 0
+        node.X = static_cast<double>(static_cast<Ext>(i) * dx);
+        node.Rho = 1e22;
+        node.Eps = 8.85e-12;
+    }
+    NodeGrid.swap(grid);
+    StressDerivMemo.swap(dsMemo);
+    VelocityDerivMemo.swap(dvMemo);
+    MemoDxBits = std::bit_cast<uint64_t>(Dx);
+    return static_cast<int32_t>(n);
+}
+
+// Indices outside the grid would write outside it; they are clipped to the grid.
+void SetMaterial(int32_t First, int32_t Last, double Rho, double C33, double Eta, double PiezoE33, double Eps) {
+    const int64_t high = static_cast<int64_t>(NodeGrid.size()) - 1;
+    const int64_t first = std::max<int64_t>(First, 0);
+    const int64_t last = std::min<int64_t>(Last, high);
+    for (int64_t i = first; i <= last; ++i) {
+        GridNode &node = NodeGrid[static_cast<size_t>(i)];
+        node.Rho = Rho;
+        node.C33 = C33;
+        node.Eta = Eta;
+        node.PiezoE33 = PiezoE33;
+        node.Eps = Eps;
+    }
+}
+
+double DoTimeStep(double CurrentDensity) {
+    const int32_t high = static_cast<int32_t>(NodeGrid.size()) - 1;
+    // The field update reads velocities PiezoFirst - 2 ... PiezoLast + 1: refuse a plate that
+    // does not lie inside the grid instead of reading outside it.
+    if (PiezoFirst <= PiezoLast && (PiezoFirst < 2 || PiezoLast > high - 1))
+        throw std::out_of_range("The piezo plate nodes " + std::to_string(PiezoFirst) + ".." +
+                                std::to_string(PiezoLast) + " do not lie inside the grid of " +
+                                std::to_string(high + 1) + " nodes");
+    PrepareMemos();
+
+    const StepConstants c{NodeGrid.data(), high, static_cast<Ext>(Dx), G * static_cast<Ext>(Dt)};
+    const bool yielding = YieldHook != nullptr;
+
+    ClearFaults();
+    if (yielding)
+        VelocitySweep<true>(c);
+    else
+        VelocitySweep<false>(c);
+    CheckSweep(yielding, "the velocity update", [&] { VelocitySweep<false>(c); });
+
+    if (PiezoFirst <= PiezoLast) {
+        const Ext gdtJ = c.GDt * CurrentDensity;
+        if (yielding)
+            FieldSweep<true>(c, gdtJ);
+        else
+            FieldSweep<false>(c, gdtJ);
+        CheckSweep(yielding, "the electric field update", [&] { FieldSweep<false>(c, c.GDt * CurrentDensity); });
+    }
+
+    if (yielding)
+        StressSweep<true>(c);
+    else
+        StressSweep<false>(c);
+    CheckSweep(yielding, "the stress update", [&] { StressSweep<false>(c); });
+
+    double voltage = 0.0;
+    for (int32_t i = PiezoFirst; i <= PiezoLast; ++i)
+        voltage = static_cast<double>(NodeGrid[static_cast<size_t>(i)].E[0] * c.Dx + voltage);
+    CheckSweep(false, "the plate voltage", [] {});
+    return voltage;
+}
+
+void ShiftTimeLevels() {
+    for (GridNode &n : NodeGrid) {
+        n.V[3] = n.V[2];
+        n.V[2] = n.V[1];
+        n.V[1] = n.V[0];
+        n.S[3] = n.S[2];
+        n.S[2] = n.S[1];
+        n.S[1] = n.S[0];
+        n.E[3] = n.E[2];
+        n.E[2] = n.E[1];
+        n.E[1] = n.E[0];
+    }
+}
