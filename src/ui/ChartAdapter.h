@@ -12,6 +12,9 @@
 
 #include <qcustomplot.h>
 
+class TSignalRecord;
+class TRecordCurve;
+
 class TChart : public QCustomPlot {
     Q_OBJECT
 public:
@@ -26,8 +29,12 @@ public:
     // Adds a series; PointHalfWidth > 0 draws a square of that half-width at each point
     // (filled red with a black outline for Point series, the line colour otherwise).
     int AddSeries(const QString &name, SeriesKind kind, int PointHalfWidth = 0);
+    // Adds a line series drawn straight from column `signal` of a signal record (x = time). It
+    // shares the record's storage: Count/XValue/YValue read the record, the record is appended to
+    // by its owner, and the curve decimates to the pixel columns when drawn.
+    int AddRecordSeries(const QString &name, const TSignalRecord *record, int signal);
     int SeriesCount() const;
-    QCPGraph *Series(int s) const;
+    QCPAbstractPlottable *Series(int s) const;
 
     void Clear(int s);
     // O(1) append; never replots.
@@ -40,6 +47,11 @@ public:
     void SetYValue(int s, int i, double y);
     double MinYValue(int s) const; // 0 for an empty series
     double MaxYValue(int s) const;
+
+    // The pen colour of a series until the next point with another colour; the only colour of a
+    // FastLine series (its points' colours are ignored).
+    void SetSeriesColour(int s, const QColor &colour);
+    QColor SeriesColour(int s) const;
 
     void SetActive(int s, bool shown);
     bool Active(int s) const;
@@ -84,6 +96,49 @@ public:
     void CopyPictureToClipboard();
     bool SavePictureBmp(const QString &path);
 
+    // Number pattern of the tick labels of both axes (FormatFloat, current separators), e.g.
+    // "#,##0" or "#,##0.00".
+    void SetTickFormat(const QString &pattern);
+    QString TickFormat() const;
+
 signals:
     void ZoomedByUser();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    struct TSeriesInfo {
+        QCPAbstractPlottable *Plottable = nullptr;
+        QCPGraph *Graph = nullptr;         // null for a record series
+        TRecordCurve *Curve = nullptr;     // null for a graph series
+        SeriesKind Kind = SeriesKind::Line;
+        int PointHalfWidth = 0;
+        QColor Colour = Qt::black;
+        int Tag = 0;
+        bool Unsorted = false; // an x was replaced out of order; sorted before drawing
+    };
+    struct TAxesState {
+        QCPRange Bottom, Left;
+        bool BottomAuto = true, LeftAuto = true;
+    };
+
+    void ApplySeriesColour(TSeriesInfo &info);
+    void SortSeries();
+    void RescaleAutomaticAxes();
+    void ApplyLeftRange();
+    bool ValidSeries(int s) const;
+
+    std::vector<TSeriesInfo> FSeries;
+    QCPItemText *FLeftTitle = nullptr;
+    QString FTickFormat;
+    bool FLeftAuto = true;
+    bool FBottomAuto = true;
+    double FLeftMin = 0; // the fixed vertical bounds as last set (they may arrive in either order)
+    double FLeftMax = 0;
+    bool FZoomAllowed = true;
+    bool FZoomed = false;
+    bool FZoomPending = false;
+    TAxesState FBeforeZoom;
 };
