@@ -1,7 +1,350 @@
 #include "Main.h"
 
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "ChartAdapter.h"
+#include "ElectroUnit.h"
+#include "FDTD_1D_Routines.h"
+#include "ParametersUnit.h"
+#include "QNSuperSpin.h"
+#include "RadioGroup.h"
+#include "SpinEdit.h"
+
+bool Running = false;
+int32_t StepCount = 0;
+int32_t RedrawEvery = 10;
+
+namespace {
+
+constexpr int kFieldCurve = 0; // Series1
+constexpr int kFirstBoundary = 1; // Series2 .. Series9
+constexpr int kBoundaryCount = 8;
+
+QPushButton *BoldButton(const QString &caption, const QString &name, QWidget *parent) {
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    QFont f = b->font();
+    f.setBold(true);
+    b->setFont(f);
+    return b;
+}
+
+TQNSuperSpin *NumericField(const QString &name, long double value, QWidget *parent) {
+    auto *f = new TQNSuperSpin(parent);
+    f->setObjectName(name);
+    f->SetMinValue(0);
+    f->SetMaxValue(100000);
+    f->SetMaxLength(6);
+    f->SetValue(value);
+    return f;
+}
+
+} // namespace
+
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent) {
     setObjectName("MainForm");
     setWindowTitle(QStringLiteral("Электромеханическая модель пъезопреобразователя"));
+    BuildLayout();
+    BuildMenus();
     resize(859, 565);
+    AskPictureFile = [](QWidget *owner, const QString &title, const QString &folder) {
+        return QFileDialog::getSaveFileName(owner, title, folder);
+    };
+    ShowError = [this](const QString &text) {
+        QMessageBox::critical(this, windowTitle(), text);
+    };
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::SetWindows(TParametersForm *parameters, TElectroForm *electro) {
+    FParametersForm = parameters;
+    FElectroForm = electro;
+}
+
+void TMainForm::BuildLayout() {
+    auto *central = new QWidget(this);
+    central->setObjectName("CentralPanel");
+    setCentralWidget(central);
+    auto *root = new QVBoxLayout(central);
+    root->setContentsMargins(6, 6, 6, 6);
+
+    // Comment strip.
+    auto *top = new QHBoxLayout;
+    auto *commentLabel = new QLabel(QStringLiteral("Комментарии"), central);
+    CommentEdit = new QLineEdit(QStringLiteral("комментарии к проекту"), central);
+    CommentEdit->setObjectName("CommentEdit");
+    commentLabel->setBuddy(CommentEdit);
+    top->addWidget(commentLabel);
+    top->addWidget(CommentEdit, 1);
+    root->addLayout(top);
+
+    auto *body = new QHBoxLayout;
+    root->addLayout(body, 1);
+
+    // Left: the calculation controls, top to bottom.
+    ControlGroupBox = new QGroupBox(QStringLiteral("Управление расчетом"), central);
+    ControlGroupBox->setObjectName("ControlGroupBox");
+    ControlGroupBox->setFixedWidth(232);
+    auto *left = new QVBoxLayout(ControlGroupBox);
+    left->setSpacing(5);
+
+    ViewTaskParamsBitBtn = BoldButton(QStringLiteral("Параметры задачи"), "ViewTaskParamsBitBtn", ControlGroupBox);
+    left->addWidget(ViewTaskParamsBitBtn);
+
+    auto *dxLabel = new QLabel(QStringLiteral("Шаг в пространстве (мкм)"), ControlGroupBox);
+    DeltaX_QNSuperSpin = NumericField("DeltaX_QNSuperSpin", 10, ControlGroupBox);
+    dxLabel->setBuddy(DeltaX_QNSuperSpin);
+    DeltaX_QNSuperSpin->setAccessibleName(dxLabel->text());
+    left->addWidget(dxLabel);
+    left->addWidget(DeltaX_QNSuperSpin);
+
+    auto *dtLabel = new QLabel(QStringLiteral("Шаг во времени (нс)"), ControlGroupBox);
+    DeltaT_QNSuperSpin = NumericField("DeltaT_QNSuperSpin", 0.2L, ControlGroupBox);
+    dtLabel->setBuddy(DeltaT_QNSuperSpin);
+    DeltaT_QNSuperSpin->setAccessibleName(dtLabel->text());
+    left->addWidget(dtLabel);
+    left->addWidget(DeltaT_QNSuperSpin);
+
+    CreateTaskBitBtn = BoldButton(QStringLiteral("Создать и загрузить задачу"), "CreateTaskBitBtn", ControlGroupBox);
+    left->addWidget(CreateTaskBitBtn);
+    NetCountLabel = new QLabel(QStringLiteral("Количество узлов в сетке"), ControlGroupBox);
+    NetCountLabel->setObjectName("NetCountLabel");
+    left->addWidget(NetCountLabel);
+
+    auto *redraw = new QHBoxLayout;
+    auto *redrawLabel = new QLabel(QStringLiteral("Обновление графиков через"), ControlGroupBox);
+    IterationSpinEdit = new TSpinEdit(ControlGroupBox);
+    IterationSpinEdit->setObjectName("IterationSpinEdit");
+    IterationSpinEdit->setAccessibleName(QStringLiteral("Обновление графиков через, итераций"));
+    redrawLabel->setBuddy(IterationSpinEdit);
+    auto *iterLabel = new QLabel(QStringLiteral("итераций"), ControlGroupBox);
+    left->addWidget(redrawLabel);
+    redraw->addWidget(IterationSpinEdit, 1);
+    redraw->addWidget(iterLabel);
+    left->addLayout(redraw);
+
+    CalculateTaskBitBtn = BoldButton(QStringLiteral("РАСЧЕТ"), "CalculateTaskBitBtn", ControlGroupBox);
+    left->addWidget(CalculateTaskBitBtn);
+    CalcLabel = new QLabel(QStringLiteral("Время ???"), ControlGroupBox);
+    CalcLabel->setObjectName("CalcLabel");
+    left->addWidget(CalcLabel);
+    BreakCalculationBitBtn = BoldButton(QStringLiteral("Прервать"), "BreakCalculationBitBtn", ControlGroupBox);
+    left->addWidget(BreakCalculationBitBtn);
+    left->addStretch(1);
+    ViewElectricalBitBtn =
+        BoldButton(QStringLiteral("Показать электрический сигнал"), "ViewElectricalBitBtn", ControlGroupBox);
+    left->addWidget(ViewElectricalBitBtn);
+    body->addWidget(ControlGroupBox);
+
+    // Right: the chart of the field along the stack.
+    SpaceGroupBox = new QGroupBox(QStringLiteral("Колебания в пространстве"), central);
+    SpaceGroupBox->setObjectName("SpaceGroupBox");
+    auto *right = new QVBoxLayout(SpaceGroupBox);
+    Chart = new TChart(SpaceGroupBox);
+    Chart->setObjectName("Chart");
+    Chart->setMinimumSize(300, 200);
+    right->addWidget(Chart, 1);
+
+    auto *panel = new QHBoxLayout;
+    ZoomUnDoButton = new QPushButton(QStringLiteral("Отмена ZOOM"), SpaceGroupBox);
+    ZoomUnDoButton->setObjectName("ZoomUnDoButton");
+    panel->addWidget(ZoomUnDoButton, 0, Qt::AlignVCenter);
+    ViewRadioGroup = new TRadioGroup(QStringLiteral("Показать график"),
+                                     {QStringLiteral("Колебательной скорости"),
+                                      QStringLiteral("Механических напряжений"),
+                                      QStringLiteral("Электрических напряжений")},
+                                     SpaceGroupBox);
+    ViewRadioGroup->setObjectName("ViewRadioGroup");
+    ViewRadioGroup->SetItemIndex(0);
+    panel->addWidget(ViewRadioGroup, 1);
+    right->addLayout(panel);
+    body->addWidget(SpaceGroupBox, 1);
+
+    // Chart series: the field curve, then the eight boundary lines.
+    Chart->AddSeries("Series1", TChart::SeriesKind::FastLine);
+    Chart->SetSeriesColour(kFieldCurve, QColor(64, 0, 64));
+    for (int k = 0; k < kBoundaryCount; ++k) {
+        const int number = k + 2;
+        const bool squares = number <= 5 || number == 9;
+        Chart->AddSeries(QStringLiteral("Series%1").arg(number), TChart::SeriesKind::Line, squares ? 1 : 0);
+    }
+    Chart->SetBottomTitle(QStringLiteral("мм"));
+    Chart->SetLeftTitle(QStringLiteral("мм/с"));
+    Chart->SetTickFormat(QStringLiteral("#,##0"));
+    Chart->SetLeftAutomatic(true);
+    Chart->SetBottomAutomatic(true);
+    Chart->SetZoomAllowed(true);
+
+    ChartPopupMenu = new QMenu(this);
+    ChartPopupMenu->setObjectName("ChartPopupMenu");
+    QAction *caption = ChartPopupMenu->addAction(QStringLiteral("Картинка"));
+    caption->setEnabled(false);
+    ChartPopupMenu->addSeparator();
+    QAction *toClipboard = ChartPopupMenu->addAction(QStringLiteral("Сохранить в буфер"));
+    toClipboard->setObjectName("N3");
+    QAction *toFile = ChartPopupMenu->addAction(QStringLiteral("Записать в файл"));
+    toFile->setObjectName("N8");
+    Chart->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Chart, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { ChartPopupMenu->popup(Chart->mapToGlobal(pos)); });
+    connect(toClipboard, &QAction::triggered, this, &TMainForm::N3Click);
+    connect(toFile, &QAction::triggered, this, &TMainForm::N8Click);
+
+    connect(ViewTaskParamsBitBtn, &QPushButton::clicked, this, &TMainForm::ViewTaskParamsBitBtnClick);
+    connect(CreateTaskBitBtn, &QPushButton::clicked, this, &TMainForm::CreateTaskBitBtnClick);
+    connect(CalculateTaskBitBtn, &QPushButton::clicked, this, &TMainForm::CalculateTaskBitBtnClick);
+    connect(BreakCalculationBitBtn, &QPushButton::clicked, this, &TMainForm::BreakCalculationBitBtnClick);
+    connect(ViewElectricalBitBtn, &QPushButton::clicked, this, &TMainForm::ViewElectricalBitBtnClick);
+    connect(ZoomUnDoButton, &QPushButton::clicked, this, &TMainForm::ZoomUnDoButtonClick);
+    connect(ViewRadioGroup, &TRadioGroup::OnClick, this, &TMainForm::ViewRadioGroupClick);
+
+    statusBar()->setObjectName("StatusBar");
+}
+
+void TMainForm::BuildMenus() {
+    FileMenu = menuBar()->addMenu(QStringLiteral("&Файл"));
+    FileMenu->setObjectName("FileMenu");
+    LoadProjectAction = FileMenu->addAction(QStringLiteral("Загрузить проект..."));
+    LoadProjectAction->setObjectName("LoadProjectMenu");
+    LoadProjectAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    SaveProjectAction = FileMenu->addAction(QStringLiteral("Сохранить проект..."));
+    SaveProjectAction->setObjectName("SaveProjectMenu");
+    SaveProjectAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    FileMenu->addSeparator();
+    CloseAction = FileMenu->addAction(QStringLiteral("Выход"));
+    CloseAction->setObjectName("CloseMenu");
+    connect(CloseAction, &QAction::triggered, this, &QWidget::close);
+
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString filter = QStringLiteral("Проект ПЭП (*.PEPmodel)");
+    OpenProjectDialog = new QFileDialog(this, QString(), folder, filter);
+    OpenProjectDialog->setObjectName("OpenProjectDialog");
+    OpenProjectDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenProjectDialog->setDefaultSuffix("PEPmodel");
+    SaveProjectDialog = new QFileDialog(this, QString(), folder, filter);
+    SaveProjectDialog->setObjectName("SaveProjectDialog");
+    SaveProjectDialog->setAcceptMode(QFileDialog::AcceptSave);
+    SaveProjectDialog->setDefaultSuffix("PEPmodel");
+    // The project code asks its own questions about existing files.
+    SaveProjectDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+}
+
+void TMainForm::FormCreate() {
+    PictureDialogFolder = QCoreApplication::applicationDirPath();
+    const QColor placeholder = Qt::blue;
+    Chart->Clear(kFieldCurve);
+    Chart->AddXY(kFieldCurve, 1, -1, QStringLiteral(" "), placeholder);
+    Chart->AddXY(kFieldCurve, 1, 1, QStringLiteral(" "), placeholder);
+    for (int k = 2; k <= 9; ++k) {
+        const int s = k - 1;
+        Chart->Clear(s);
+        Chart->AddXY(s, k, -1, QStringLiteral(" "), placeholder);
+        Chart->AddXY(s, k, 1, QStringLiteral(" "), placeholder);
+    }
+    Chart->Refresh();
+}
+
+void TMainForm::ViewRadioGroupClick() {
+    static const char *const kTitles[] = {"мм/с", "КПа", "В/м"};
+    const int item = ViewRadioGroup->ItemIndex();
+    if (item >= 0 && item <= 2)
+        Chart->SetLeftTitle(QString::fromUtf8(kTitles[item]));
+
+    Chart->SetActive(kFieldCurve, false);
+    const int n = std::min<int>(static_cast<int>(NodeGrid.size()), Chart->Count(kFieldCurve));
+    for (int i = 0; i < n; ++i) {
+        const GridNode &node = NodeGrid[i];
+        double y = 0;
+        switch (item) {
+        case 0: y = static_cast<double>(node.V[1] * 1000.0L); break;
+        case 1: y = static_cast<double>(node.S[1] * 0.001L); break;
+        case 2: y = node.E[1]; break;
+        default: continue;
+        }
+        Chart->SetYValue(kFieldCurve, i, y);
+    }
+    Chart->SetActive(kFieldCurve, true);
+    FitBoundaryLines();
+}
+
+void TMainForm::FitBoundaryLines() {
+    const double m = std::max(std::fabs(Chart->MinYValue(kFieldCurve)), std::fabs(Chart->MaxYValue(kFieldCurve)));
+    for (int s = kFirstBoundary; s < kFirstBoundary + kBoundaryCount; ++s) {
+        Chart->SetActive(s, false);
+        if (Chart->Count(s) >= 2) {
+            Chart->SetYValue(s, 0, static_cast<double>(1.2L * m));
+            Chart->SetYValue(s, 1, static_cast<double>(-1.2L * m));
+        }
+        Chart->SetActive(s, true);
+    }
+    Chart->Refresh();
+}
+
+void TMainForm::ZoomUnDoButtonClick() {
+    Chart->UndoZoom();
+    Chart->Refresh();
+}
+
+void TMainForm::ViewTaskParamsBitBtnClick() {
+    if (!FParametersForm)
+        return;
+    FParametersForm->show();
+    FParametersForm->raise();
+    FParametersForm->activateWindow();
+    FParametersForm->setFocus();
+}
+
+void TMainForm::ViewElectricalBitBtnClick() {
+    if (!FElectroForm)
+        return;
+    FElectroForm->show();
+    FElectroForm->raise();
+    FElectroForm->activateWindow();
+    FElectroForm->setFocus();
+}
+
+void TMainForm::N3Click() { Chart->CopyPictureToClipboard(); }
+
+void TMainForm::N8Click() {
+    const QString path = AskPictureFile(this, QStringLiteral("Записаь картинку в файл"), PictureDialogFolder);
+    if (path.isEmpty())
+        return;
+    if (!Chart->SavePictureBmp(path))
+        ReportError(QStringLiteral("Не удалось записать картинку в файл %1").arg(path));
+}
+
+void TMainForm::ReportError(const QString &text) {
+    if (ShowError)
+        ShowError(text);
+}
+
+void TMainForm::SetStatus(const QString &text) { statusBar()->showMessage(text); }
+
+void TMainForm::closeEvent(QCloseEvent *event) {
+    // Closing the main window ends a run in progress, then the program.
+    Running = false;
+    FClosing = true;
+    event->accept();
+    if (FParametersForm)
+        FParametersForm->hide();
+    if (FElectroForm)
+        FElectroForm->hide();
+    QCoreApplication::quit();
 }

@@ -1,10 +1,101 @@
 #pragma once
-// TMainForm: the main window.
+// TMainForm: the main window "Электромеханическая модель пъезопреобразователя". It builds a task
+// from the inputs, runs the calculation with the live chart of a field along the stack, and brings
+// the parameter and signal windows forward.
 
 #include <QMainWindow>
+#include <cstdint>
+#include <functional>
+
+class QAction;
+class QFileDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class TChart;
+class TElectroForm;
+class TParametersForm;
+class TQNSuperSpin;
+class TRadioGroup;
+class TSpinEdit;
+
+// Run state of the calculation, shared by task construction and the run.
+extern bool Running;          // set while a run is in progress, cleared by "Прервать"
+extern int32_t StepCount;     // completed time steps of the current task
+extern int32_t RedrawEvery;   // spatial redraw period in steps, taken at task construction
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // The other two windows, created after this one.
+    void SetWindows(TParametersForm *parameters, TElectroForm *electro);
+    TParametersForm *ParametersForm() const { return FParametersForm; }
+    TElectroForm *ElectroForm() const { return FElectroForm; }
+
+    // The picture-save dialog's answer: a file name, or empty for cancel. Replaceable for tests.
+    std::function<QString(QWidget *parent, const QString &title, const QString &folder)> AskPictureFile;
+    // Error boxes go through here, so tests can read them instead of a modal dialog.
+    std::function<void(const QString &text)> ShowError;
+
+    // User did something.
+    void CreateTaskBitBtnClick();
+    void CalculateTaskBitBtnClick();
+    void BreakCalculationBitBtnClick();
+    void ViewRadioGroupClick();
+    void ZoomUnDoButtonClick();
+    void ViewTaskParamsBitBtnClick();
+    void ViewElectricalBitBtnClick();
+    void N3Click();
+    void N8Click();
+
+    // Show new state.
+    void FitBoundaryLines();
+
+    // Controls, named as the project file names them.
+    QLineEdit *CommentEdit = nullptr;
+    QGroupBox *ControlGroupBox = nullptr;
+    QPushButton *ViewTaskParamsBitBtn = nullptr;
+    TQNSuperSpin *DeltaX_QNSuperSpin = nullptr;
+    TQNSuperSpin *DeltaT_QNSuperSpin = nullptr;
+    QPushButton *CreateTaskBitBtn = nullptr;
+    QLabel *NetCountLabel = nullptr;
+    TSpinEdit *IterationSpinEdit = nullptr;
+    QPushButton *CalculateTaskBitBtn = nullptr;
+    QLabel *CalcLabel = nullptr;
+    QPushButton *BreakCalculationBitBtn = nullptr;
+    QPushButton *ViewElectricalBitBtn = nullptr;
+    QGroupBox *SpaceGroupBox = nullptr;
+    TChart *Chart = nullptr;
+    QPushButton *ZoomUnDoButton = nullptr;
+    TRadioGroup *ViewRadioGroup = nullptr;
+    QMenu *ChartPopupMenu = nullptr;
+    QMenu *FileMenu = nullptr;
+    QAction *LoadProjectAction = nullptr;
+    QAction *SaveProjectAction = nullptr;
+    QAction *CloseAction = nullptr;
+    QFileDialog *OpenProjectDialog = nullptr;
+    QFileDialog *SaveProjectDialog = nullptr;
+    QString PictureDialogFolder;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void BuildLayout();
+    void BuildMenus();
+    void FormCreate();
+    void SetBoundaryMarker(int series, int64_t node, const QColor &colour);
+    void ReportError(const QString &text);
+    void SetStatus(const QString &text);
+    // One iteration of the run; false when it failed outside the solver step.
+    void RunIteration(int32_t period);
+
+    TParametersForm *FParametersForm = nullptr;
+    TElectroForm *FElectroForm = nullptr;
+    bool FClosing = false;
 };

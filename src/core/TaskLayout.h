@@ -1,0 +1,61 @@
+#pragma once
+// Layout of a new task: the stack thickness, the grid length and steps, the node index of every
+// layer boundary and the material constants each layer gives its nodes. A pure computation over
+// the input values; applying it to the solver's grid is a separate step, so that a task that
+// cannot be computed is refused before anything changes.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// One layer's inputs as the fields hold them (extended precision, input units).
+struct LayerInputs {
+    long double Thickness = 0; // mm
+    long double Rho = 0;       // kg/m^3
+    long double C33 = 0;       // GPa
+    long double Eta = 0;       // Pa*s
+};
+
+enum LayerIndex { Backing, Electrode1, Plate, Electrode2, Protector, Liquid, Sample, LayerCount };
+
+struct TaskInputs {
+    std::array<LayerInputs, LayerCount> Layers{};
+    long double PiezoD33 = 0; // 1e-12 C/N
+    long double PiezoEe0 = 0; // relative permittivity
+    bool Inverse = false;     // polarisation inverted
+    long double DeltaX = 0;   // µm
+    long double DeltaT = 0;   // ns
+};
+
+struct LayerMaterial {
+    int32_t First = 0;
+    int32_t Last = 0;
+    double Rho = 0, C33 = 0, Eta = 0, PiezoE33 = 0, Eps = 0;
+};
+
+struct TaskLayout {
+    double T = 0;  // stack thickness, m
+    double L = 0;  // grid length, m
+    double Dx = 0; // m
+    double Dt = 0; // s
+    int64_t N = 0; // node count InitGrid will give (0 when it cannot be computed)
+    // Boundary node indices in marker order: outer face of the backing, the six inner boundaries,
+    // far face of the test object.
+    std::array<int64_t, 8> Boundaries{};
+    std::array<LayerMaterial, LayerCount> Materials{};
+    int32_t PiezoFirst = 0;
+    int32_t PiezoLast = 0;
+};
+
+// Positions, indices and materials, with the arithmetic of task construction (conversion factors
+// in extended precision, every named quantity held as a double, indices truncated toward zero).
+TaskLayout PlanTask(const TaskInputs &in);
+
+// Why the layout cannot be computed, as a Russian sentence for the user; empty when it can.
+// Checks the spatial and time steps, the node count (int32 range and available memory), that every
+// layer lies inside the grid and that the piezo plate can carry the difference stencils.
+std::string CheckTaskLayout(const TaskLayout &layout);
+
+// Builds the solver's grid from the layout: InitGrid, one SetMaterial per layer in stack order,
+// PiezoFirst and PiezoLast. Returns the node count.
+int32_t ApplyTaskLayout(const TaskLayout &layout);
