@@ -1,0 +1,17 @@
+#pragma once
+// The two platform services the numeric fields need, behind replaceable function pointers so tests
+// can count beeps and drive the spin timing without waiting.
+
+#include <cstdint>
+
+using MessageBeepFunction = void (*)();
+using TickCountFunction = std::uint32_t (*)();
+
+// The default beep signalling refused input.
+void MessageBeep();
+// Milliseconds on a steady clock (wraps like a 32-bit counter).
+std::uint32_t GetTickCount();
+
+// Install a replacement (nullptr restores the default); each returns the previous function.
+MessageBeepFunction SetMessageBeepFunction(MessageBeepFunction f);
+TickCountFunction SetTickCountFunction(TickCountFunction f);
