@@ -13,6 +13,9 @@
 
 namespace {
 
+constexpr int kMinTopMargin = 10;
+constexpr int kMinRightMargin = 24;
+
 // Tick labels by the shared number pattern, with the separators in force when the axis is drawn.
 class TPatternTicker : public QCPAxisTicker {
 public:
@@ -51,6 +54,8 @@ TChart::TChart(QWidget *parent) : QCustomPlot(parent) {
     setInteractions(QCP::Interactions()); // no wheel zoom, no panning
     legend->setVisible(false);
     SetTickFormat(QStringLiteral("#,##0"));
+    // Room for half of the last tick label on the right and the first one on top.
+    axisRect()->setMinimumMargins(QMargins(0, kMinTopMargin, kMinRightMargin, 0));
 
     // The vertical title is written horizontally, above the top-left corner of the plot area,
     // where it cannot meet the tick labels left of the axis.
@@ -284,8 +289,8 @@ QString TChart::BottomTitle() const { return xAxis->label(); }
 void TChart::SetLeftTitle(const QString &t) {
     FLeftTitle->setText(t);
     // Room above the plot area for the title line.
-    const int room = t.isEmpty() ? 0 : QFontMetrics(FLeftTitle->font()).height() + 6;
-    axisRect()->setMinimumMargins(QMargins(0, room, 0, 0));
+    const int room = t.isEmpty() ? kMinTopMargin : QFontMetrics(FLeftTitle->font()).height() + 6;
+    axisRect()->setMinimumMargins(QMargins(0, room, kMinRightMargin, 0));
 }
 
 QString TChart::LeftTitle() const { return FLeftTitle->text(); }
