@@ -457,10 +457,10 @@ void NumEditRegroup(EditState &st, const FormatSettings &fs) {
             n += grouped[i] != sep;
         return i;
     };
-    st.text = std::move(grouped);
     st.caret = fromCount(caretCount);
     st.selStart = fromCount(selStartCount);
     st.selLength = st.selLength > 0 ? fromCount(selEndCount) - st.selStart : 0;
+    st.text = std::move(grouped);
 }
 
 // ---- limits and spinning ---------------------------------------------------------------------
