@@ -28,6 +28,8 @@ public:
         int e = 0;
         const long double f = std::frexp(x, &e); // x = f * 2^e, 0.5 <= f < 1
         auto m = static_cast<std::uint64_t>(std::ldexp(f, 64));
+        if (m == 0)
+            return; // not reachable for a normal encoding; keeps odd bit patterns harmless
         int q = e - 64; // x = m * 2^q exactly
         const int tz = __builtin_ctzll(m);
         m >>= tz;
@@ -47,24 +49,40 @@ public:
         const int s = words * 32 - k;
         frac_ = ShiftedWords(m, s);
         frac_.resize(static_cast<std::size_t>(words), 0);
-        while (low_ < frac_.size() && frac_[low_] == 0)
+        high_ = frac_.size();
+        while (high_ > 0 && frac_[high_ - 1] == 0)
+            --high_;
+        while (low_ < high_ && frac_[low_] == 0)
             ++low_;
     }
 
     const std::string &IntDigits() const { return intDigits_; }
-    bool FractionLeft() const { return low_ < frac_.size(); }
 
     // The next fraction digit; 0 once the expansion has ended.
     char NextFracDigit() {
-        std::uint64_t carry = 0;
-        for (std::size_t i = low_; i < frac_.size(); ++i) {
-            const std::uint64_t v = std::uint64_t{frac_[i]} * 10 + carry;
-            frac_[i] = static_cast<std::uint32_t>(v);
-            carry = v >> 32;
+        if (next_ == 9) {
+            // Nine digits per pass over the words: tiny values have thousands of leading zeros.
+            // Only the words [low_, high_) are non-zero; the carry spills into the word above them
+            // until it reaches the integer part.
+            std::uint64_t carry = 0;
+            for (std::size_t i = low_; i < high_; ++i) {
+                const std::uint64_t v = std::uint64_t{frac_[i]} * 1000000000u + carry;
+                frac_[i] = static_cast<std::uint32_t>(v);
+                carry = v >> 32;
+            }
+            if (high_ < frac_.size() && carry != 0) {
+                frac_[high_++] = static_cast<std::uint32_t>(carry);
+                carry = 0;
+            }
+            while (low_ < high_ && frac_[low_] == 0)
+                ++low_;
+            if (low_ == high_)
+                low_ = high_ = frac_.size();
+            for (int i = 8; i >= 0; --i, carry /= 10)
+                chunk_[i] = static_cast<char>('0' + carry % 10);
+            next_ = 0;
         }
-        while (low_ < frac_.size() && frac_[low_] == 0)
-            ++low_;
-        return static_cast<char>('0' + carry);
+        return chunk_[next_++];
     }
 
 private:
@@ -103,7 +121,10 @@ private:
 
     std::string intDigits_;
     std::vector<std::uint32_t> frac_;
-    std::size_t low_ = 0; // lowest non-zero word of frac_
+    std::size_t low_ = 0;  // lowest non-zero word of frac_
+    std::size_t high_ = 0; // one past the highest non-zero word
+    char chunk_[9] = {};  // digits of the last pass, next_ the first unused one
+    int next_ = 9;
 };
 
 // Adds one unit in the last place of a decimal digit string; returns true when it grew ("99" -> "100").

@@ -226,7 +226,16 @@ std::string ProfileFile::ToBytes() const {
         text += l;
         text += "\r\n";
     }
-    return IsCp1251Representable(text) ? Utf8ToCp1251(text) : text;
+    if (IsCp1251Representable(text)) {
+        std::string bytes = Utf8ToCp1251(text);
+        // A rare run of Windows-1251 letters is also valid UTF-8 ("Р°" is D0 B0, "а" in UTF-8) and
+        // would be misread by Load; UTF-8 reads back unambiguously.
+        if (!IsValidUtf8(bytes) || bytes == text)
+            return bytes;
+    }
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.insert(0, "\xEF\xBB\xBF"); // Load drops one byte-order mark; keep the text's own
+    return text;
 }
 
 void ProfileFile::Save(const std::string &path) const {

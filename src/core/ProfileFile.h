@@ -47,7 +47,8 @@ public:
     void Write(std::string_view section, std::string_view key, std::string_view value);
 
     // The file's bytes: CRLF line ends; Windows-1251, or UTF-8 when some text has no Windows-1251
-    // character (so that nothing typed is lost; Load recognises it).
+    // character (so that nothing typed is lost) or when the Windows-1251 bytes would happen to read
+    // as UTF-8. Parse(ToBytes()) always gives the same lines back.
     std::string ToBytes() const;
     // Writes ToBytes() through a temporary file in the same folder and an atomic rename: an
     // interrupted or failed save leaves the previous file as it was. A read-only existing file (by

@@ -2,6 +2,9 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
 #include <string>
 
 #include "NumberText.h"
@@ -178,6 +181,61 @@ TEST_P(FormatBoth, GeneralFormatReadsBackRoundedToFifteenDigits) {
         ASSERT_TRUE(TryStrToFloat(text, GetParam(), back)) << text;
         EXPECT_EQ(G(back), text);
         EXPECT_NEAR(static_cast<double>(back / v), 1.0, 1e-14) << text;
+    }
+}
+
+// The C library prints exact digits too (rounding half to even at its last digit); with 24 digits
+// more than needed it serves as an independent reference for rounding half away from zero.
+std::string RoundDigitsHalfUp(std::string digits, std::size_t keep, bool &grew) {
+    const bool up = digits[keep] >= '5';
+    digits.resize(keep);
+    grew = false;
+    if (up) {
+        std::size_t i = keep;
+        while (i > 0 && digits[i - 1] == '9')
+            digits[--i] = '0';
+        if (i == 0) {
+            digits.insert(digits.begin(), '1');
+            digits.pop_back();
+            grew = true;
+        } else {
+            ++digits[i - 1];
+        }
+    }
+    return digits;
+}
+
+TEST(FormatFloat, MatchesTheCLibraryOverTheWholeRange) {
+    std::mt19937_64 rng(20240611);
+    for (int n = 0; n < 20000; ++n) {
+        const long double mant = static_cast<long double>(rng() | (1ull << 63)) / 18446744073709551616.0L;
+        const int e = static_cast<int>(rng() % 32760) - 16380;
+        const long double v = std::ldexp(mant, e) * ((rng() & 1) ? -1 : 1);
+        char buf[96];
+        std::snprintf(buf, sizeof buf, "%.39Le", std::fabs(v));
+        std::string digits = std::string(1, buf[0]) + std::string(buf + 2, 39);
+        int exp10 = std::atoi(buf + 42);
+        bool grew = false;
+        digits = RoundDigitsHalfUp(digits, 15, grew);
+        exp10 += grew;
+        const std::string expected = std::string(v < 0 ? "-" : "") + digits.substr(0, 1) + "." + digits.substr(1) +
+                                     "E" + (exp10 < 0 ? "-" : "+") + std::to_string(std::abs(exp10));
+        ASSERT_EQ(FormatFloat("0.00000000000000E+0", v, kPoint), expected) << buf;
+    }
+    for (int n = 0; n < 20000; ++n) { // fixed notation, six decimals
+        const long double v = std::ldexp(static_cast<long double>(rng()), -static_cast<int>(rng() % 90));
+        char buf[128];
+        std::snprintf(buf, sizeof buf, "%.30Lf", v);
+        std::string text = buf;
+        const std::size_t point = text.find('.');
+        std::string digits = text.substr(0, point) + text.substr(point + 1);
+        bool grew = false;
+        digits = RoundDigitsHalfUp(digits, point + 6, grew);
+        if (grew)
+            digits.insert(digits.begin(), '1');
+        std::string intPart = digits.substr(0, digits.size() - 6);
+        intPart.erase(0, std::min(intPart.find_first_not_of('0'), intPart.size() - 1));
+        ASSERT_EQ(FormatFloat("0.000000", v, kPoint), intPart + "." + digits.substr(digits.size() - 6)) << buf;
     }
 }
 

@@ -145,6 +145,15 @@ TEST_F(ProfileFileTest, TextWithoutWindows1251CharactersIsSavedAsUtf8NotLost) {
     EXPECT_EQ(ProfileFile::Load(Path("x.PEPmodel")).Read("MainForm", "CommentEdit"), "датчик 日本 😀");
 }
 
+TEST(ProfileParse, Windows1251BytesThatLookLikeUtf8AreWrittenAsUtf8) {
+    ProfileFile p;
+    p.Write("A", "k", "Р°"); // D0 B0 in Windows-1251 is "а" in UTF-8
+    EXPECT_EQ(p.ToBytes(), "[A]\r\nk=Р°\r\n");
+    EXPECT_EQ(ProfileFile::Parse(p.ToBytes()).Read("A", "k"), "Р°");
+    p.Write("A", "k", "Ре"); // D0 E5: not UTF-8, stays Windows-1251
+    EXPECT_EQ(p.ToBytes(), "[A]\r\nk=\xD0\xE5\r\n");
+}
+
 TEST_F(ProfileFileTest, RewritingKeepsOtherSectionsAndLines) {
     const std::string original = "[Extra]\r\n; note\r\nKey = value \r\n\r\n[MainForm]\r\nTop=1\r\nOld=x\r\n";
     WriteBytes(Path("e.PEPmodel"), original);
