@@ -101,7 +101,7 @@ void TMainForm::BuildLayout() {
     // Left: the calculation controls, top to bottom.
     ControlGroupBox = new QGroupBox(QStringLiteral("Управление расчетом"), central);
     ControlGroupBox->setObjectName("ControlGroupBox");
-    ControlGroupBox->setFixedWidth(232);
+    ControlGroupBox->setFixedWidth(262);
     auto *left = new QVBoxLayout(ControlGroupBox);
     left->setSpacing(5);
 

@@ -1,0 +1,325 @@
+// The main window as a user drives it: building tasks with the real button, running, breaking and
+// resuming, the spatial view and its boundary lines.
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cmath>
+#include <gtest/gtest.h>
+
+#include "ChartAdapter.h"
+#include "ElectroUnit.h"
+#include "EventYield.h"
+#include "FDTD_1D_Routines.h"
+#include "Main.h"
+#include "ParametersUnit.h"
+#include "QNSuperSpin.h"
+#include "RadioGroup.h"
+#include "SpinEdit.h"
+
+namespace {
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Saved = DefaultFormatSettings();
+        CreateWindows();
+        InstallEventYield();
+    }
+    void CreateWindows() {
+        Electro.reset();
+        Params.reset();
+        Main.reset();
+        Main = std::make_unique<TMainForm>();
+        Params = std::make_unique<TParametersForm>();
+        Electro = std::make_unique<TElectroForm>();
+        Main->SetWindows(Params.get(), Electro.get());
+        Main->ShowError = [this](const QString &text) { Errors << text; };
+        Main->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
+    }
+    void TearDown() override {
+        RemoveEventYield();
+        DefaultFormatSettings() = Saved;
+    }
+
+    void Click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
+    // A radio item reacts to clicks on its circle and caption, not on the empty space beside it.
+    void ClickItem(TRadioGroup *group, int i) {
+        QRadioButton *b = group->Button(i);
+        QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+    }
+
+    double MarkerX(int series) const { return Main->Chart->XValue(series, 0); }
+
+    // Runs the calculation until StepCount reaches `steps`, pressing "Прервать" from inside the run.
+    void RunUntil(int32_t steps) {
+        QTimer poll;
+        poll.setInterval(1);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (StepCount >= steps)
+                QTest::mouseClick(Main->BreakCalculationBitBtn, Qt::LeftButton);
+        });
+        poll.start();
+        Click(Main->CalculateTaskBitBtn);
+        poll.stop();
+    }
+
+    FormatSettings Saved;
+    std::unique_ptr<TMainForm> Main;
+    std::unique_ptr<TParametersForm> Params;
+    std::unique_ptr<TElectroForm> Electro;
+    QStringList Errors;
+};
+
+} // namespace
+
+TEST_F(MainFormTest, StartsWithThePlaceholderView) {
+    EXPECT_EQ(Main->windowTitle(), QStringLiteral("Электромеханическая модель пъезопреобразователя"));
+    EXPECT_EQ(Main->CalcLabel->text(), QStringLiteral("Время ???"));
+    EXPECT_EQ(Main->NetCountLabel->text(), QStringLiteral("Количество узлов в сетке"));
+    EXPECT_EQ(Main->IterationSpinEdit->Value(), 10);
+    ASSERT_EQ(Main->Chart->Count(0), 2);
+    EXPECT_EQ(Main->Chart->XValue(0, 0), 1);
+    EXPECT_EQ(Main->Chart->YValue(0, 0), -1);
+    for (int k = 2; k <= 9; ++k) {
+        EXPECT_EQ(Main->Chart->XValue(k - 1, 1), k);
+        EXPECT_EQ(Main->Chart->YValue(k - 1, 1), 1);
+    }
+    EXPECT_TRUE(Main->CreateTaskBitBtn->font().bold());
+
+    // Before any task, another field only changes the axis title and rescales the lines.
+    ClickItem(Main->ViewRadioGroup, 1);
+    EXPECT_EQ(Main->Chart->LeftTitle(), QStringLiteral("КПа"));
+    EXPECT_EQ(Main->Chart->YValue(0, 0), -1);
+    EXPECT_DOUBLE_EQ(Main->Chart->YValue(1, 0), 1.2);
+    EXPECT_DOUBLE_EQ(Main->Chart->YValue(1, 1), -1.2);
+}
+
+TEST_F(MainFormTest, DefaultTaskThroughTheButton) {
+    Click(Main->CreateTaskBitBtn);
+    ASSERT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
+    EXPECT_EQ(NodeGrid.size(), 2525u);
+    EXPECT_EQ(Main->NetCountLabel->text(), QStringLiteral(" Число узлов в сетке 2525"));
+    EXPECT_EQ(Main->CalcLabel->text(), QStringLiteral("Новая задача"));
+    EXPECT_EQ(PiezoFirst, 728);
+    EXPECT_EQ(PiezoLast, 768);
+    EXPECT_EQ(StepCount, 0);
+    EXPECT_EQ(RedrawEvery, 10);
+    EXPECT_DOUBLE_EQ(ElectrodeArea, 5e-5);
+    EXPECT_NEAR(NodeGrid[730].PiezoE33, 4.84, 1e-12);
+    EXPECT_NEAR(NodeGrid[730].Eps, 1.1505e-8, 1e-20);
+
+    const double expected[8] = {1.26, 7.26, 7.28, 7.68, 7.70, 8.20, 8.20, 24.20};
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_NEAR(MarkerX(1 + k), expected[k], 1e-9) << "Series" << k + 2;
+        EXPECT_EQ(Main->Chart->YValue(1 + k, 0), -1);
+        EXPECT_EQ(Main->Chart->YValue(1 + k, 1), 1);
+    }
+    EXPECT_EQ(Main->Chart->Count(0), 2525);
+    EXPECT_NEAR(Main->Chart->XValue(0, 2524), 25.24, 1e-9);
+    EXPECT_EQ(Electro->Record().Count(), 1u);
+
+    // Inversion flips the plate constant only; the same inputs give the same grid.
+    QTest::mouseClick(Params->InverseCheckBox, Qt::LeftButton);
+    Click(Main->CreateTaskBitBtn);
+    EXPECT_NEAR(NodeGrid[730].PiezoE33, -4.84, 1e-12);
+    EXPECT_EQ(NodeGrid.size(), 2525u);
+}
+
+TEST_F(MainFormTest, CoarseStepAndLiquidLayerVariants) {
+    Main->DeltaX_QNSuperSpin->SetValue(50);
+    Click(Main->CreateTaskBitBtn);
+    EXPECT_EQ(NodeGrid.size(), 506u);
+    EXPECT_EQ(PiezoFirst, 145);
+    EXPECT_EQ(PiezoLast, 153);
+    EXPECT_NEAR(MarkerX(8), 484 * 0.05, 1e-9);
+
+    Main->DeltaX_QNSuperSpin->SetValue(10);
+    Params->Liquid_L_QNSuperSpin->SetValue(2);
+    Click(Main->CreateTaskBitBtn);
+    EXPECT_EQ(NodeGrid.size(), 2745u);
+    EXPECT_EQ(NodeGrid[900].Rho, 1000);
+    EXPECT_EQ(NodeGrid[900].C33, 2.25e9);
+    EXPECT_NEAR(MarkerX(6), 8.31, 1e-9);
+    EXPECT_NEAR(MarkerX(7), 10.31, 1e-9);
+}
+
+TEST_F(MainFormTest, RefusedTasksChangeNothingAndLeaveTheButtonUsable) {
+    Click(Main->CreateTaskBitBtn);
+    ASSERT_EQ(NodeGrid.size(), 2525u);
+
+    Main->DeltaX_QNSuperSpin->SetValue(0);
+    Click(Main->CreateTaskBitBtn);
+    ASSERT_EQ(Errors.size(), 1);
+    EXPECT_TRUE(Errors[0].contains(QStringLiteral("Шаг в пространстве"))) << Errors[0].toStdString();
+    EXPECT_EQ(NodeGrid.size(), 2525u);
+    EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
+
+    Main->DeltaX_QNSuperSpin->SetValue(10);
+    Params->Electro_R_QNSuperSpin->SetValue(0);
+    Click(Main->CreateTaskBitBtn);
+    ASSERT_EQ(Errors.size(), 2);
+    EXPECT_TRUE(Errors[1].contains(QStringLiteral("R"))) << Errors[1].toStdString();
+    EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
+
+    Params->Electro_R_QNSuperSpin->SetValue(180);
+    Main->DeltaX_QNSuperSpin->SetValue(0.0001L); // about 250 million nodes per mm of stack
+    Params->Sample_L_QNSuperSpin->SetValue(100000);
+    Click(Main->CreateTaskBitBtn);
+    ASSERT_EQ(Errors.size(), 3);
+    EXPECT_EQ(NodeGrid.size(), 2525u);
+    EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
+}
+
+TEST_F(MainFormTest, RunBeforeAnyTaskDoesNothingHarmful) {
+    NodeGrid.clear();
+    Click(Main->CalculateTaskBitBtn);
+    EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
+    EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
+    EXPECT_FALSE(Running);
+    EXPECT_FALSE(Main->statusBar()->currentMessage().isEmpty());
+}
+
+TEST_F(MainFormTest, RunBreakAndResumeWithoutGap) {
+    // A Russian system: the fields show "0,2" from the start.
+    DefaultFormatSettings().DecimalSeparator = U',';
+    DefaultFormatSettings().ThousandSeparator = U'\u00A0';
+    CreateWindows();
+    EXPECT_EQ(Main->DeltaT_QNSuperSpin->text(), QStringLiteral("0,2"));
+    Click(Main->CreateTaskBitBtn);
+    ASSERT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
+    RunUntil(50);
+    EXPECT_FALSE(Running);
+    EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
+    EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
+    const int32_t first = StepCount;
+    ASSERT_GE(first, 50);
+    const TSignalRecord &rec = Electro->Record();
+    EXPECT_EQ(rec.Count(), static_cast<size_t>(first) + 1);
+    EXPECT_EQ(rec.Time(0), 0);
+    EXPECT_EQ(rec.Time(1), 0);
+    // The label shows the start time of the last completed iteration.
+    const double lastTime = (first - 1) * 2e-10 * 1e6;
+    EXPECT_EQ(Main->CalcLabel->text(),
+              QStringLiteral("время %1 мкс").arg(QString::number(lastTime, 'f', 3).replace('.', ',')));
+
+    RunUntil(first + 30);
+    const int32_t second = StepCount;
+    ASSERT_GE(second, first + 30);
+    EXPECT_EQ(rec.Count(), static_cast<size_t>(second) + 1);
+    for (size_t i = 2; i < rec.Count(); ++i)
+        ASSERT_NEAR(rec.Time(i) - rec.Time(i - 1), 2e-4, 1e-12) << "sample " << i;
+    // The plate voltage follows the circuit: some signal has moved off zero.
+    EXPECT_NE(rec.Value(0, rec.Count() - 1), 0);
+}
+
+TEST_F(MainFormTest, BoundaryLinesFollowTheCurveAfterARun) {
+    Main->IterationSpinEdit->SetValue(7);
+    Click(Main->CreateTaskBitBtn);
+    RunUntil(40);
+    // The last redraw happened at the last multiple of 7 below StepCount: the curve holds V[1] of
+    // that step, which differs from the final state when later steps moved the plate.
+    const int32_t lastRedraw = ((StepCount - 1) / 7) * 7;
+    EXPECT_GE(lastRedraw, 35);
+    double m = 0;
+    for (int i = 0; i < Main->Chart->Count(0); ++i)
+        m = std::max(m, std::fabs(Main->Chart->YValue(0, i)));
+    EXPECT_DOUBLE_EQ(Main->Chart->YValue(1, 0), 1.2 * m);
+    EXPECT_DOUBLE_EQ(Main->Chart->YValue(1, 1), -1.2 * m);
+    EXPECT_GT(m, 0);
+}
+
+TEST_F(MainFormTest, RedrawPeriodZeroNeverFaults) {
+    Main->IterationSpinEdit->SetValue(0);
+    Click(Main->CreateTaskBitBtn);
+    RunUntil(5);
+    EXPECT_GE(StepCount, 5);
+    EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
+}
+
+TEST_F(MainFormTest, SolverFailureStopsTheRunSilently) {
+    Main->DeltaT_QNSuperSpin->SetValue(100); // far beyond the stability limit: the fields overflow
+    Click(Main->CreateTaskBitBtn);
+    Click(Main->CalculateTaskBitBtn); // ends by itself
+    EXPECT_FALSE(Running);
+    EXPECT_TRUE(Errors.isEmpty());
+    EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
+    EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
+    EXPECT_TRUE(Main->statusBar()->currentMessage().contains(QStringLiteral("остановлен")));
+    // The failing iteration was still recorded and counted.
+    EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(StepCount) + 1);
+}
+
+TEST_F(MainFormTest, FieldViewsShowScaledValues) {
+    Click(Main->CreateTaskBitBtn);
+    NodeGrid[1000].V[1] = 0.5;
+    NodeGrid[1200].V[1] = -0.8;
+    Main->ViewRadioGroupClick();
+    EXPECT_DOUBLE_EQ(Main->Chart->YValue(0, 1000), 500);
+    EXPECT_DOUBLE_EQ(Main->Chart->YValue(0, 1200), -800);
+    EXPECT_DOUBLE_EQ(Main->Chart->YValue(3, 0), 960);
+    EXPECT_DOUBLE_EQ(Main->Chart->YValue(3, 1), -960);
+    EXPECT_EQ(Main->Chart->LeftTitle(), QStringLiteral("мм/с"));
+
+    NodeGrid[1000].S[1] = 2.5e6;
+    ClickItem(Main->ViewRadioGroup, 1);
+    EXPECT_DOUBLE_EQ(Main->Chart->YValue(0, 1000), 2500);
+    EXPECT_EQ(Main->Chart->LeftTitle(), QStringLiteral("КПа"));
+
+    NodeGrid[740].E[1] = 1200;
+    ClickItem(Main->ViewRadioGroup, 2);
+    EXPECT_DOUBLE_EQ(Main->Chart->YValue(0, 740), 1200);
+    EXPECT_EQ(Main->Chart->LeftTitle(), QStringLiteral("В/м"));
+
+    // All zero: the lines shrink to height 0.
+    for (GridNode &n : NodeGrid)
+        n.E[1] = 0;
+    Main->ViewRadioGroupClick();
+    EXPECT_EQ(Main->Chart->YValue(5, 0), 0);
+}
+
+TEST_F(MainFormTest, ButtonsBringTheOtherWindowsForward) {
+    EXPECT_FALSE(Params->isVisible());
+    EXPECT_FALSE(Electro->isVisible());
+    Click(Main->ViewTaskParamsBitBtn);
+    EXPECT_TRUE(Params->isVisible());
+    Click(Main->ViewElectricalBitBtn);
+    EXPECT_TRUE(Electro->isVisible());
+}
+
+TEST_F(MainFormTest, PictureExport) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("chart.png"); // written as a bitmap whatever the extension
+    Main->AskPictureFile = [&](QWidget *, const QString &title, const QString &) {
+        EXPECT_EQ(title, QStringLiteral("Записаь картинку в файл"));
+        return path;
+    };
+    Main->N8Click();
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.read(2), QByteArray("BM"));
+    f.close();
+    EXPECT_FALSE(QImage(path, "BMP").isNull());
+
+    const QString other = dir.filePath("cancelled.bmp");
+    Main->AskPictureFile = [](QWidget *, const QString &, const QString &) { return QString(); };
+    Main->N8Click();
+    EXPECT_FALSE(QFile::exists(other));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(MainFormTest, RendersTidily) {
+    Click(Main->CreateTaskBitBtn);
+    RunUntil(300);
+    QDir().mkpath("/tmp/shots");
+    Main->grab().save("/tmp/shots/main.png");
+    for (QRadioButton *b : Main->ViewRadioGroup->findChildren<QRadioButton *>())
+        EXPECT_GT(b->height(), 10) << b->text().toStdString();
+}
