@@ -29,7 +29,7 @@ public:
         const long double f = std::frexp(x, &e); // x = f * 2^e, 0.5 <= f < 1
         auto m = static_cast<std::uint64_t>(std::ldexp(f, 64));
         if (m == 0)
-            return; // not reachable for a normal encoding; keeps odd bit patterns harmless
+            return;     // not reachable for a normal encoding; keeps odd bit patterns harmless
         int q = e - 64; // x = m * 2^q exactly
         const int tz = __builtin_ctzll(m);
         m >>= tz;
@@ -123,7 +123,7 @@ private:
     std::vector<std::uint32_t> frac_;
     std::size_t low_ = 0;  // lowest non-zero word of frac_
     std::size_t high_ = 0; // one past the highest non-zero word
-    char chunk_[9] = {};  // digits of the last pass, next_ the first unused one
+    char chunk_[9] = {};   // digits of the last pass, next_ the first unused one
     int next_ = 9;
 };
 
@@ -200,8 +200,8 @@ enum class ItemKind { Literal, IntDigit, FracDigit, Point, Exponent };
 
 struct Item {
     ItemKind kind;
-    std::string text;         // literal text; for Exponent the letter ("E" or "e")
-    bool maybeGroup = false;  // a "," that becomes grouping when another integer placeholder follows
+    std::string text;        // literal text; for Exponent the letter ("E" or "e")
+    bool maybeGroup = false; // a "," that becomes grouping when another integer placeholder follows
 };
 
 struct Pattern {
@@ -307,7 +307,9 @@ std::vector<std::string_view> SplitSections(std::string_view pattern) {
     return out;
 }
 
-bool AllZero(std::string_view d) { return d.find_first_not_of('0') == std::string_view::npos; }
+bool AllZero(std::string_view d) {
+    return d.find_first_not_of('0') == std::string_view::npos;
+}
 
 // Formats |value| by one section; `negative` asks for the "-" sign. `shownZero` tells whether every
 // written digit is zero.
@@ -487,7 +489,9 @@ locale_t CLocale() {
     return c;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 

@@ -15,7 +15,9 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.front()))
@@ -80,9 +82,13 @@ std::string OneLine(std::string_view s) {
     return out;
 }
 
-[[noreturn]] void Fail(const std::string &path) { throw ProfileWriteError(path); }
+[[noreturn]] void Fail(const std::string &path) {
+    throw ProfileWriteError(path);
+}
 
-bool HasWriteBits(mode_t mode) { return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0; }
+bool HasWriteBits(mode_t mode) {
+    return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -181,7 +187,9 @@ std::string ProfileFile::ReadString(std::string_view section, std::string_view k
     return v->substr(0, pos);
 }
 
-bool ProfileFile::HasSection(std::string_view section) const { return !Sections(section).empty(); }
+bool ProfileFile::HasSection(std::string_view section) const {
+    return !Sections(section).empty();
+}
 
 void ProfileFile::EraseSection(std::string_view section) {
     const auto ranges = Sections(section);

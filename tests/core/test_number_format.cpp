@@ -30,7 +30,9 @@ protected:
         DefaultFormatSettings() = GetParam();
     }
     void TearDown() override { DefaultFormatSettings() = saved_; }
-    std::string F(std::string_view pattern, long double v) const { return FormatFloat(pattern, v, GetParam()); }
+    std::string F(std::string_view pattern, long double v) const {
+        return FormatFloat(pattern, v, GetParam());
+    }
     std::string E(const std::string &s) const { return Expect(s, GetParam()); }
     std::string G(long double v) const { return FloatToStrGeneral(v, GetParam()); }
 
@@ -128,8 +130,8 @@ TEST_P(FormatBoth, OptionalDigitsQuotesAndLiterals) {
     EXPECT_EQ(F("#.##", 0), "");
     EXPECT_EQ(F(".00", 12.5), E("12{d}50"));
     EXPECT_EQ(F("'#'0.0\" E+00\"", 5), E("#5{d}0 E+00"));
-    EXPECT_EQ(F("0, м", 5), "5, м");    // a comma after the last placeholder is literal
-    EXPECT_EQ(F("Enter 0", 7), "Enter 7"); // "E" not followed by a sign and "0" is literal
+    EXPECT_EQ(F("0, м", 5), "5, м");           // a comma after the last placeholder is literal
+    EXPECT_EQ(F("Enter 0", 7), "Enter 7");     // "E" not followed by a sign and "0" is literal
     EXPECT_EQ(F("0.0.0", 1.25), E("1{d}2.5")); // a later point is literal text among the decimals
     EXPECT_EQ(F("без цифр", 5), "без цифр");
 }
@@ -175,7 +177,7 @@ TEST_P(FormatBoth, GeneralFormat) {
 
 TEST_P(FormatBoth, GeneralFormatReadsBackRoundedToFifteenDigits) {
     for (const long double v : {0.1L, 1.0L / 3, 2858.3812345678901L, -8.85e-12L, 6.02214076e23L, 1e-4L,
-                                 123456789.123456789L, 4.9e-4940L}) {
+                                123456789.123456789L, 4.9e-4940L}) {
         const std::string text = G(v);
         long double back = 0;
         ASSERT_TRUE(TryStrToFloat(text, GetParam(), back)) << text;
@@ -218,8 +220,9 @@ TEST(FormatFloat, MatchesTheCLibraryOverTheWholeRange) {
         bool grew = false;
         digits = RoundDigitsHalfUp(digits, 15, grew);
         exp10 += grew;
-        const std::string expected = std::string(v < 0 ? "-" : "") + digits.substr(0, 1) + "." + digits.substr(1) +
-                                     "E" + (exp10 < 0 ? "-" : "+") + std::to_string(std::abs(exp10));
+        const std::string expected = std::string(v < 0 ? "-" : "") + digits.substr(0, 1) + "." +
+                                     digits.substr(1) + "E" + (exp10 < 0 ? "-" : "+") +
+                                     std::to_string(std::abs(exp10));
         ASSERT_EQ(FormatFloat("0.00000000000000E+0", v, kPoint), expected) << buf;
     }
     for (int n = 0; n < 20000; ++n) { // fixed notation, six decimals
@@ -235,16 +238,16 @@ TEST(FormatFloat, MatchesTheCLibraryOverTheWholeRange) {
             digits.insert(digits.begin(), '1');
         std::string intPart = digits.substr(0, digits.size() - 6);
         intPart.erase(0, std::min(intPart.find_first_not_of('0'), intPart.size() - 1));
-        ASSERT_EQ(FormatFloat("0.000000", v, kPoint), intPart + "." + digits.substr(digits.size() - 6)) << buf;
+        ASSERT_EQ(FormatFloat("0.000000", v, kPoint), intPart + "." + digits.substr(digits.size() - 6))
+            << buf;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, FormatBoth, ::testing::Values(kPoint, kRussian, FormatSettings{U',', U','}),
-                         [](const auto &info) {
-                             return std::string(info.index == 0   ? "PointComma"
-                                                : info.index == 1 ? "CommaNbsp"
-                                                                  : "CommaComma");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Separators, FormatBoth, ::testing::Values(kPoint, kRussian, FormatSettings{U',', U','}),
+    [](const auto &info) {
+        return std::string(info.index == 0 ? "PointComma" : info.index == 1 ? "CommaNbsp" : "CommaComma");
+    });
 
 TEST(FormatFloat, UsesNoBreakSpaceBytesForRussianGrouping) {
     EXPECT_EQ(FormatFloat("CL=###0,0 м/с", 2858.3, kRussian), "CL=2" + kNbsp + "858 м/с");

@@ -60,7 +60,7 @@ TEST(Cp1251, TableAndRoundTrip) {
     EXPECT_TRUE(IsCp1251Representable(utf8));
     EXPECT_EQ(Utf8ToCp1251(utf8), all);
     EXPECT_EQ(Utf8ToCp1251("комментарии к проекту"), "\xEA\xEE\xEC\xEC\xE5\xED\xF2\xE0\xF0\xE8\xE8 \xEA "
-                                                       "\xEF\xF0\xEE\xE5\xEA\xF2\xF3");
+                                                     "\xEF\xF0\xEE\xE5\xEA\xF2\xF3");
     EXPECT_EQ(Utf8ToCp1251("µ日😀x"), "\xB5??x");
     EXPECT_EQ(Utf8ToCp1251("a\xFF\xC3"), "a??"); // broken UTF-8 bytes
     EXPECT_FALSE(IsCp1251Representable("日"));
@@ -76,8 +76,9 @@ TEST(Cp1251, StrictUtf8) {
 }
 
 TEST(ProfileParse, NamesIgnoreCaseAndBlanksAroundNamesAndValues) {
-    const auto p = ProfileFile::Parse("; comment\r\n[MainForm]\r\n  Top =  367  \r\nWidth\t=\t859\r\n"
-                                      "Пустой=\r\n[ ParametersForm ]\nCommentEdit= a  b \n[Раздел]\nКлюч=1\n");
+    const auto p =
+        ProfileFile::Parse("; comment\r\n[MainForm]\r\n  Top =  367  \r\nWidth\t=\t859\r\n"
+                           "Пустой=\r\n[ ParametersForm ]\nCommentEdit= a  b \n[Раздел]\nКлюч=1\n");
     EXPECT_EQ(p.Read("mainform", "TOP"), "367");
     EXPECT_EQ(p.Read("MAINFORM", "width"), "859");
     EXPECT_EQ(p.Read("MainForm", "пустой"), "");
@@ -102,8 +103,8 @@ TEST(ProfileParse, WriteReplacesInPlaceAppendsAndCreates) {
     p.Write("a", "X", "10");
     p.Write("A", "new", "n");
     p.Write("C", "k", "line1\r\nline2");
-    const std::vector<std::string> expected = {"[A]", "X=10", "y=2", "new=n", "", "[B]", "z=3",
-                                               "[C]", "k=line1  line2"};
+    const std::vector<std::string> expected = {"[A]", "X=10", "y=2", "new=n",         "",
+                                               "[B]", "z=3",  "[C]", "k=line1  line2"};
     EXPECT_EQ(p.Lines(), expected);
     EXPECT_EQ(p.Read("c", "K"), "line1  line2");
     p.EraseSection("a");
@@ -162,8 +163,9 @@ TEST_F(ProfileFileTest, RewritingKeepsOtherSectionsAndLines) {
     p.Write("MainForm", "Top", "367");
     p.Write("ParametersForm", "Top", "10");
     p.Save(Path("e.PEPmodel"));
-    EXPECT_EQ(ReadBytes(Path("e.PEPmodel")),
-              "[Extra]\r\n; note\r\nKey = value \r\n\r\n[MainForm]\r\nTop=367\r\n[ParametersForm]\r\nTop=10\r\n");
+    EXPECT_EQ(
+        ReadBytes(Path("e.PEPmodel")),
+        "[Extra]\r\n; note\r\nKey = value \r\n\r\n[MainForm]\r\nTop=367\r\n[ParametersForm]\r\nTop=10\r\n");
     EXPECT_EQ(ProfileFile::Load(Path("e.PEPmodel")).Read("extra", "key"), "value");
 }
 
