@@ -114,7 +114,9 @@ std::u32string Assemble(bool negative, const std::u32string &intPart, const std:
     return out;
 }
 
-std::u32string Plain(const std::string &digits) { return std::u32string(digits.begin(), digits.end()); }
+std::u32string Plain(const std::string &digits) {
+    return std::u32string(digits.begin(), digits.end());
+}
 
 // "Scientific" and "Engineering": mantissa digits with the exponent "E+n" / "E-n".
 std::u32string ExponentText(long double x, bool engineering, int decimals, const FormatSettings &fs) {
@@ -140,7 +142,8 @@ std::u32string ExponentText(long double x, bool engineering, int decimals, const
 
 } // namespace
 
-std::u32string NumEditValueToText(long double x, TNumberFormat format, int decimals, const FormatSettings &fs) {
+std::u32string NumEditValueToText(long double x, TNumberFormat format, int decimals,
+                                  const FormatSettings &fs) {
     if (!std::isfinite(x))
         x = std::isnan(x) ? 0 : std::copysign(std::numeric_limits<long double>::max(), x);
     if (format == TNumberFormat::Scientific || format == TNumberFormat::Engineering)
@@ -174,15 +177,19 @@ std::u32string NumEditValueToText(long double x, TNumberFormat format, int decim
 
 namespace {
 
-bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
-bool IsSign(char32_t c) { return c == U'-' || c == U'+'; }
+bool IsDigit(char32_t c) {
+    return c >= U'0' && c <= U'9';
+}
+bool IsSign(char32_t c) {
+    return c == U'-' || c == U'+';
+}
 
 // Where the parts of a number text are: [sign] integer [separator fraction] [E [sign] digits].
 struct Layout {
-    int signEnd = 0;   // 1 with a leading sign
-    int sep = -1;      // decimal separator
-    int e = -1;        // the "E"
-    int mantEnd = 0;   // index of the "E", or the length
+    int signEnd = 0; // 1 with a leading sign
+    int sep = -1;    // decimal separator
+    int e = -1;      // the "E"
+    int mantEnd = 0; // index of the "E", or the length
 };
 
 Layout Locate(const std::u32string &t, const FormatSettings &fs) {
@@ -205,7 +212,8 @@ bool IsProtected(char32_t c, const FormatSettings &fs) {
 }
 
 int TypedLength(const std::u32string &t, const FormatSettings &fs) {
-    return static_cast<int>(std::count_if(t.begin(), t.end(), [&](char32_t c) { return c != fs.ThousandSeparator; }));
+    return static_cast<int>(
+        std::count_if(t.begin(), t.end(), [&](char32_t c) { return c != fs.ThousandSeparator; }));
 }
 
 void Insert(EditState &st, int pos, char32_t c) {
@@ -392,8 +400,12 @@ bool RemoveOne(EditState &st, const NumEditConfig &cfg, bool backward) {
 
 } // namespace
 
-bool NumEditBackspace(EditState &st, const NumEditConfig &cfg) { return RemoveOne(st, cfg, true); }
-bool NumEditDelete(EditState &st, const NumEditConfig &cfg) { return RemoveOne(st, cfg, false); }
+bool NumEditBackspace(EditState &st, const NumEditConfig &cfg) {
+    return RemoveOne(st, cfg, true);
+}
+bool NumEditDelete(EditState &st, const NumEditConfig &cfg) {
+    return RemoveOne(st, cfg, false);
+}
 
 bool NumEditDeleteSelection(EditState &st, const NumEditConfig &cfg) {
     if (st.selLength <= 0)
@@ -416,7 +428,7 @@ std::u32string NumEditCopyText(const EditState &st, const FormatSettings &fs) {
     if (st.selLength <= 0)
         return out;
     for (char32_t c : std::u32string_view(st.text).substr(static_cast<std::size_t>(st.selStart),
-                                                            static_cast<std::size_t>(st.selLength)))
+                                                          static_cast<std::size_t>(st.selLength)))
         if (c != fs.ThousandSeparator)
             out += c;
     return out;
@@ -501,12 +513,12 @@ void ResetSpin(SpinState &spin, const NumEditLimits &lim) {
     spin.closeCount = 0;
 }
 
-SpinOutcome SpinValue(long double value, bool up, std::uint32_t now, SpinState &spin, const NumEditLimits &lim) {
+SpinOutcome SpinValue(long double value, bool up, std::uint32_t now, SpinState &spin,
+                      const NumEditLimits &lim) {
     // Spins in quick succession accelerate: every even count above 4 adds one increment to the step.
     if (spin.hasLast && now - spin.lastTick <= 200) {
         ++spin.closeCount;
-        if (spin.closeCount > 4 && spin.closeCount % 2 == 0 &&
-            spin.step < (lim.maxValue - lim.minValue) / 5)
+        if (spin.closeCount > 4 && spin.closeCount % 2 == 0 && spin.step < (lim.maxValue - lim.minValue) / 5)
             spin.step += lim.increment;
     } else {
         ResetSpin(spin, lim);

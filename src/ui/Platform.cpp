@@ -5,7 +5,9 @@
 
 namespace {
 
-void DefaultBeep() { QApplication::beep(); }
+void DefaultBeep() {
+    QApplication::beep();
+}
 
 std::uint32_t DefaultTickCount() {
     using namespace std::chrono;
@@ -18,8 +20,12 @@ TickCountFunction tickFunction = &DefaultTickCount;
 
 } // namespace
 
-void MessageBeep() { beepFunction(); }
-std::uint32_t GetTickCount() { return tickFunction(); }
+void MessageBeep() {
+    beepFunction();
+}
+std::uint32_t GetTickCount() {
+    return tickFunction();
+}
 
 MessageBeepFunction SetMessageBeepFunction(MessageBeepFunction f) {
     const MessageBeepFunction old = beepFunction;

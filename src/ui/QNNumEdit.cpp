@@ -33,8 +33,12 @@ void TQNNumEdit::SetValue(long double x) {
         setText(t);
 }
 
-void TQNNumEdit::SetMinValue(long double v) { FMinValue = AcceptMinValue(v, Limits()); }
-void TQNNumEdit::SetMaxValue(long double v) { FMaxValue = AcceptMaxValue(v, Limits()); }
+void TQNNumEdit::SetMinValue(long double v) {
+    FMinValue = AcceptMinValue(v, Limits());
+}
+void TQNNumEdit::SetMaxValue(long double v) {
+    FMaxValue = AcceptMaxValue(v, Limits());
+}
 
 void TQNNumEdit::SetLimits(long double minValue, long double maxValue) {
     if (maxValue < minValue)
@@ -43,10 +47,18 @@ void TQNNumEdit::SetLimits(long double minValue, long double maxValue) {
     FMaxValue = maxValue;
 }
 
-void TQNNumEdit::SetIncrement(long double v) { FIncrement = AcceptIncrement(v, Limits()); }
-void TQNNumEdit::SetDecimals(int d) { FDecimals = AcceptDecimals(d, FMaxLength); }
-void TQNNumEdit::SetNumberFormat(TNumberFormat f) { FNumberFormat = f; }
-void TQNNumEdit::SetMaxLength(int n) { FMaxLength = n < 0 ? 0 : n; }
+void TQNNumEdit::SetIncrement(long double v) {
+    FIncrement = AcceptIncrement(v, Limits());
+}
+void TQNNumEdit::SetDecimals(int d) {
+    FDecimals = AcceptDecimals(d, FMaxLength);
+}
+void TQNNumEdit::SetNumberFormat(TNumberFormat f) {
+    FNumberFormat = f;
+}
+void TQNNumEdit::SetMaxLength(int n) {
+    FMaxLength = n < 0 ? 0 : n;
+}
 
 NumEditLimits TQNNumEdit::Limits() const {
     NumEditLimits lim;
@@ -198,8 +210,8 @@ void TQNNumEdit::keyPressEvent(QKeyEvent *event) {
         return;
     }
     const QString t = event->text();
-    const bool printable = !t.isEmpty() && t.at(0).isPrint() &&
-                           !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+    const bool printable =
+        !t.isEmpty() && t.at(0).isPrint() && !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
     if (!printable) {
         // Undo, word deletion and the like would bypass the rules; let the parent see the key.
         event->ignore();

@@ -29,7 +29,8 @@ QToolButton *MakeSpinButton(QWidget *parent, Qt::ArrowType arrow, const char *na
 
 TQNSuperSpin::TQNSuperSpin(QWidget *parent)
     : TQNNumEdit(parent), FUpButton(MakeSpinButton(this, Qt::UpArrow, "UpButton", "Больше")),
-      FDownButton(MakeSpinButton(this, Qt::DownArrow, "DownButton", "Меньше")), FRepeatTimer(new QTimer(this)) {
+      FDownButton(MakeSpinButton(this, Qt::DownArrow, "DownButton", "Меньше")),
+      FRepeatTimer(new QTimer(this)) {
     FRepeatTimer->setObjectName("SpinRepeatTimer");
     connect(FRepeatTimer, &QTimer::timeout, this, &TQNSuperSpin::SpinRepeatTimeout);
     connect(FUpButton, &QToolButton::pressed, this, [this] { ButtonPressed(true); });
@@ -42,8 +43,12 @@ TQNSuperSpin::TQNSuperSpin(QWidget *parent)
     PlaceButtons();
 }
 
-void TQNSuperSpin::SpinUp() { Spin(true); }
-void TQNSuperSpin::SpinDown() { Spin(false); }
+void TQNSuperSpin::SpinUp() {
+    Spin(true);
+}
+void TQNSuperSpin::SpinDown() {
+    Spin(false);
+}
 
 void TQNSuperSpin::Spin(bool up) {
     if (!isEnabled())
@@ -80,7 +85,9 @@ void TQNSuperSpin::ButtonPressed(bool up) {
     FRepeatTimer->start(FirstRepeatMs);
 }
 
-void TQNSuperSpin::ButtonReleased() { FRepeatTimer->stop(); }
+void TQNSuperSpin::ButtonReleased() {
+    FRepeatTimer->stop();
+}
 
 void TQNSuperSpin::ButtonClicked(bool up) {
     if (!FRepeated)

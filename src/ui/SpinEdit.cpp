@@ -42,10 +42,13 @@ void TSpinEdit::SetValue(int v) {
 void TSpinEdit::stepBy(int steps) {
     if (isReadOnly())
         return;
-    SetValue(static_cast<int>(Clamp(static_cast<long long>(Value()) + static_cast<long long>(steps) * FIncrement)));
+    SetValue(static_cast<int>(
+        Clamp(static_cast<long long>(Value()) + static_cast<long long>(steps) * FIncrement)));
 }
 
-QValidator::State TSpinEdit::validate(QString &, int &) const { return QValidator::Acceptable; }
+QValidator::State TSpinEdit::validate(QString &, int &) const {
+    return QValidator::Acceptable;
+}
 
 QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const {
     if (isReadOnly())

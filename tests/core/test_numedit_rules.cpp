@@ -16,7 +16,9 @@ NumEditConfig Cfg(const FormatSettings &fs, int maxLength = 0, TNumberFormat f =
     return NumEditConfig{fs, f, maxLength};
 }
 
-EditState At(std::u32string text, int caret) { return EditState{std::move(text), caret, caret, 0}; }
+EditState At(std::u32string text, int caret) {
+    return EditState{std::move(text), caret, caret, 0};
+}
 EditState AllSelected(std::u32string text) {
     const int n = static_cast<int>(text.size());
     return EditState{std::move(text), n, 0, n};
@@ -30,7 +32,9 @@ int Type(EditState &st, std::u32string_view keys, const NumEditConfig &cfg) {
     return refused;
 }
 
-long double Value(const std::u32string &t, const FormatSettings &fs) { return NumEditTextToValue(t, fs); }
+long double Value(const std::u32string &t, const FormatSettings &fs) {
+    return NumEditTextToValue(t, fs);
+}
 
 } // namespace
 

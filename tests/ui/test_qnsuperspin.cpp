@@ -21,8 +21,12 @@ namespace {
 
 int beeps = 0;
 std::uint32_t clockMs = 100000;
-void CountBeep() { ++beeps; }
-std::uint32_t FakeClock() { return clockMs; }
+void CountBeep() {
+    ++beeps;
+}
+std::uint32_t FakeClock() {
+    return clockMs;
+}
 
 const QString Nbsp = QString(QChar(0x00A0));
 
@@ -313,7 +317,7 @@ TEST_P(QNSuperSpinTest, NothingTypedOrPastedMakesGetValueFail) {
     const QString sep = Dec();
     const QStringList keys{"0", "1", "5", "9", "-", "E", "e", sep, ".", ",", "a", " ", "+"};
     const std::vector<Qt::Key> special{Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Right,
-                                       Qt::Key_Home, Qt::Key_End, Qt::Key_Up, Qt::Key_Down};
+                                       Qt::Key_Home,      Qt::Key_End,    Qt::Key_Up,   Qt::Key_Down};
     std::mt19937 rng(12345);
     for (int maxLength : {6, 0}) {
         field->SetMaxLength(maxLength);
@@ -327,7 +331,8 @@ TEST_P(QNSuperSpinTest, NothingTypedOrPastedMakesGetValueFail) {
                 QTest::keyClick(field, special[rng() % special.size()],
                                 rng() % 4 == 0 ? Qt::ShiftModifier : Qt::NoModifier);
             else {
-                QApplication::clipboard()->setText(QStringList{"9E4932", "-1" + sep + "5E-3", "x7"}[rng() % 3]);
+                QApplication::clipboard()->setText(
+                    QStringList{"9E4932", "-1" + sep + "5E-3", "x7"}[rng() % 3]);
                 QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
             }
             ASSERT_NO_THROW(field->GetValue()) << field->text().toStdString();
@@ -389,8 +394,9 @@ TEST_P(QNSuperSpinTest, LooksLikeACompactSpinBox) {
     QWidget panel;
     panel.setStyleSheet("background: white");
     auto *layout = new QVBoxLayout(&panel);
-    const std::vector<std::pair<long double, TNumberFormat>> shown{
-        {0.2L, TNumberFormat::Standard}, {1234567.25L, TNumberFormat::Thousands}, {-5, TNumberFormat::Standard}};
+    const std::vector<std::pair<long double, TNumberFormat>> shown{{0.2L, TNumberFormat::Standard},
+                                                                   {1234567.25L, TNumberFormat::Thousands},
+                                                                   {-5, TNumberFormat::Standard}};
     for (const auto &[value, format] : shown) {
         auto *f = new TQNSuperSpin(&panel);
         f->SetNumberFormat(format);

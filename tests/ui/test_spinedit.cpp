@@ -13,7 +13,9 @@
 namespace {
 
 int beeps = 0;
-void CountBeep() { ++beeps; }
+void CountBeep() {
+    ++beeps;
+}
 
 class SpinEditTest : public ::testing::TestWithParam<char32_t> {
 protected:
