@@ -23,6 +23,16 @@ public:
     void SetTime(std::size_t i, double x);
     // Bytes held by the record (for the memory benchmark).
     std::size_t BytesAllocated() const;
+    // Samples i, i+1, ... lie contiguously up to the end of i's block: RunLength(i) of them from
+    // TimeRun(i) and ValueRun(signal, i). Lets long scans run over plain arrays.
+    std::size_t RunLength(std::size_t i) const {
+        const std::size_t inBlock = kBlockSize - (i & (kBlockSize - 1));
+        return i < FCount ? (FCount - i < inBlock ? FCount - i : inBlock) : 0;
+    }
+    const double *TimeRun(std::size_t i) const { return &FBlocks[i >> kBlockBits]->time[i & (kBlockSize - 1)]; }
+    const double *ValueRun(int signal, std::size_t i) const {
+        return &FBlocks[i >> kBlockBits]->value[signal][i & (kBlockSize - 1)];
+    }
     // Changes whenever existing samples change or vanish (Clear, SetValue, SetTime) but not on
     // Append, so a reader that caches a summary of the first n samples knows when to start over.
     std::uint64_t Revision() const { return FRevision; }

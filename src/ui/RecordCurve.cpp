@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "SignalRecord.h"
 
@@ -38,18 +39,23 @@ void TRecordCurve::UpdateExtremes() const {
         FScanned = 0;
         FFound = false;
     }
-    for (; FScanned < n; ++FScanned) {
-        const double v = FRecord->Value(FSignal, FScanned);
-        if (!std::isfinite(v))
-            continue;
-        if (!FFound) {
-            FMin = FMax = v;
-            FFound = true;
-        } else if (v < FMin) {
-            FMin = v;
-        } else if (v > FMax) {
-            FMax = v;
+    while (FScanned < n) {
+        const std::size_t len = FRecord->RunLength(FScanned);
+        const double *values = FRecord->ValueRun(FSignal, FScanned);
+        for (std::size_t j = 0; j < len; ++j) {
+            const double v = values[j];
+            if (!std::isfinite(v))
+                continue;
+            if (!FFound) {
+                FMin = FMax = v;
+                FFound = true;
+            } else if (v < FMin) {
+                FMin = v;
+            } else if (v > FMax) {
+                FMax = v;
+            }
         }
+        FScanned += len;
     }
 }
 
@@ -142,6 +148,45 @@ std::size_t TRecordCurve::FirstAbove(double key) const {
     return lo;
 }
 
+std::size_t TRecordCurve::FirstAtOrAboveFrom(std::size_t from, std::size_t limit, double key) const {
+    // Galloping: a pixel column usually holds few samples, sometimes thousands.
+    std::size_t lo = from, step = 1, hi = from;
+    while (hi < limit && FRecord->Time(hi) < key) {
+        lo = hi + 1;
+        hi = std::min(limit, hi + step);
+        step *= 2;
+    }
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (FRecord->Time(mid) < key)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+void TRecordCurve::ExtremesIn(std::size_t i, std::size_t end, std::size_t &minAt, std::size_t &maxAt) const {
+    // NaN never compares below or above, so it is skipped.
+    double mn = std::numeric_limits<double>::infinity(), mx = -mn;
+    minAt = maxAt = end;
+    while (i < end) {
+        const std::size_t len = std::min(FRecord->RunLength(i), end - i);
+        const double *v = FRecord->ValueRun(FSignal, i);
+        for (std::size_t j = 0; j < len; ++j) {
+            if (v[j] < mn) {
+                mn = v[j];
+                minAt = i + j;
+            }
+            if (v[j] > mx) {
+                mx = v[j];
+                maxAt = i + j;
+            }
+        }
+        i += len;
+    }
+}
+
 void TRecordCurve::draw(QCPPainter *painter) {
     QCPAxis *keyAxis = mKeyAxis.data();
     QCPAxis *valueAxis = mValueAxis.data();
@@ -160,115 +205,79 @@ void TRecordCurve::draw(QCPPainter *painter) {
         return;
 
     const bool horizontal = keyAxis->orientation() == Qt::Horizontal;
-    const bool linearKey = keyAxis->scaleType() == QCPAxis::stLinear;
-    const double k0 = keyAxis->coordToPixel(kr.lower);
-    const double kScale = (keyAxis->coordToPixel(kr.upper) - k0) / kr.size();
     const QRect ar = keyAxis->axisRect()->rect();
     const double vMin = (horizontal ? ar.top() : ar.left()) - kPixelClampMargin;
     const double vMax = (horizontal ? ar.bottom() : ar.right()) + kPixelClampMargin;
+    // Pixels grow with the key (left to right) or shrink (bottom to top, or a reversed axis).
+    const bool pixelsGrow = keyAxis->coordToPixel(kr.upper) > keyAxis->coordToPixel(kr.lower);
 
-    auto keyPixel = [&](double t) {
-        return linearKey ? k0 + (t - kr.lower) * kScale : keyAxis->coordToPixel(t);
+    QPolygonF line;
+    line.reserve(4 * (ar.width() + ar.height()) + 8);
+    auto addPoint = [&](double kp, double v) {
+        if (!std::isfinite(kp) || std::isnan(v))
+            return;
+        const double vp = std::clamp(valueAxis->coordToPixel(v), vMin, vMax);
+        line.append(horizontal ? QPointF(kp, vp) : QPointF(vp, kp));
     };
-    auto valuePixel = [&](double v) { return std::clamp(valueAxis->coordToPixel(v), vMin, vMax); };
 
-    // Sample i, with the two edge samples moved along their segment onto the visible border so
-    // that no far-away coordinate reaches the painter.
-    auto sample = [&](std::size_t i, double &t, double &v) {
-        t = FRecord->Time(i);
-        v = FRecord->Value(FSignal, i);
-        if (i == begin && t < kr.lower && i + 1 < end) {
+    // The edge samples are moved along their segment onto the visible border, so that no
+    // far-away coordinate reaches the painter.
+    auto edgePoint = [&](std::size_t i) {
+        double t = FRecord->Time(i), v = FRecord->Value(FSignal, i);
+        if (t < kr.lower && i + 1 < end) {
             const double t1 = FRecord->Time(i + 1), v1 = FRecord->Value(FSignal, i + 1);
             if (t1 > t && std::isfinite(v1)) {
                 v += (v1 - v) * ((kr.lower - t) / (t1 - t));
                 t = kr.lower;
             }
-        } else if (i + 1 == end && t > kr.upper && i > begin) {
+        } else if (t > kr.upper && i > begin) {
             const double t0 = FRecord->Time(i - 1), v0 = FRecord->Value(FSignal, i - 1);
             if (t > t0 && std::isfinite(v0)) {
                 v = v0 + (v - v0) * ((kr.upper - t0) / (t - t0));
                 t = kr.upper;
             }
         }
+        addPoint(keyAxis->coordToPixel(t), v);
     };
+
+    edgePoint(begin);
+    // One pixel column at a time: its first sample, its extremes and its last sample, found by
+    // a search for the column's end and one tight pass over its values.
+    const std::size_t inner = end - 1;
+    for (std::size_t i = begin + 1; i < inner;) {
+        const double kp = keyAxis->coordToPixel(FRecord->Time(i));
+        const double column = std::floor(kp);
+        const double edge = keyAxis->pixelToCoord(pixelsGrow ? column + 1 : column);
+        std::size_t j = FirstAtOrAboveFrom(i + 1, inner, edge);
+        if (!pixelsGrow) // the column's lower key edge still belongs to it
+            while (j < inner && FRecord->Time(j) == edge)
+                ++j;
+        // In the order they occur, each sample once; the extremes stand on the first's pixel.
+        addPoint(kp, FRecord->Value(FSignal, i));
+        std::size_t prev = i;
+        if (j - i > 1) {
+            std::size_t minAt, maxAt;
+            ExtremesIn(i, j, minAt, maxAt);
+            for (std::size_t e : {std::min(minAt, maxAt), std::max(minAt, maxAt)})
+                if (e < j && e != prev) {
+                    addPoint(kp, FRecord->Value(FSignal, e));
+                    prev = e;
+                }
+            if (j - 1 != prev)
+                addPoint(keyAxis->coordToPixel(FRecord->Time(j - 1)), FRecord->Value(FSignal, j - 1));
+        }
+        i = j;
+    }
+    if (end - 1 > begin)
+        edgePoint(end - 1);
 
     painter->setPen(mPen);
     painter->setBrush(Qt::NoBrush);
     applyDefaultAntialiasingHint(painter);
-
-    QPolygonF line;
-    line.reserve(static_cast<qsizetype>(std::min<std::size_t>(end - begin, 4 * (ar.width() + ar.height()) + 8)));
-    auto addPoint = [&](double kp, double v) {
-        const double vp = valuePixel(v);
-        line.append(horizontal ? QPointF(kp, vp) : QPointF(vp, kp));
-    };
-    auto drawLine = [&]() {
-        if (line.size() == 1)
-            painter->drawPoint(line.front());
-        else if (line.size() > 1)
-            painter->drawPolyline(line);
-        line.clear();
-    };
-
-    // One pixel column: its first and last samples and its extremes, in the order they occur.
-    bool open = false;
-    long long col = 0;
-    double firstK = 0, firstV = 0, lastK = 0, lastV = 0, minV = 0, maxV = 0;
-    std::size_t firstI = 0, lastI = 0, minI = 0, maxI = 0;
-    auto flush = [&]() {
-        if (!open)
-            return;
-        open = false;
-        addPoint(firstK, firstV);
-        std::size_t prev = firstI;
-        const bool minFirst = minI < maxI;
-        const std::size_t e1 = minFirst ? minI : maxI, e2 = minFirst ? maxI : minI;
-        const double v1 = minFirst ? minV : maxV, v2 = minFirst ? maxV : minV;
-        if (e1 != prev) {
-            addPoint(firstK, v1);
-            prev = e1;
-        }
-        if (e2 != prev) {
-            addPoint(firstK, v2);
-            prev = e2;
-        }
-        if (lastI != prev)
-            addPoint(lastK, lastV);
-    };
-
-    for (std::size_t i = begin; i < end; ++i) {
-        double t, v;
-        sample(i, t, v);
-        const double kp = keyPixel(t);
-        if (!std::isfinite(v) || !std::isfinite(kp)) {
-            // A gap in the data breaks the line.
-            flush();
-            drawLine();
-            continue;
-        }
-        const long long c = static_cast<long long>(std::floor(std::clamp(kp, -1e15, 1e15)));
-        if (!open || c != col) {
-            flush();
-            open = true;
-            col = c;
-            firstK = lastK = kp;
-            firstV = lastV = minV = maxV = v;
-            firstI = lastI = minI = maxI = i;
-            continue;
-        }
-        lastK = kp;
-        lastV = v;
-        lastI = i;
-        if (v < minV) {
-            minV = v;
-            minI = i;
-        } else if (v > maxV) {
-            maxV = v;
-            maxI = i;
-        }
-    }
-    flush();
-    drawLine();
+    if (line.size() == 1)
+        painter->drawPoint(line.front());
+    else if (line.size() > 1)
+        painter->drawPolyline(line);
 }
 
 void TRecordCurve::drawLegendIcon(QCPPainter *painter, const QRectF &rect) const {

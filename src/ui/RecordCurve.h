@@ -1,7 +1,7 @@
 #pragma once
 // A plottable that draws one column of a TSignalRecord straight from the record's storage, so a
 // million-sample record is stored once. Drawing decimates to the pixel columns (first, extremes,
-// last per column), so a replot costs one linear pass over the visible samples.
+// last per column), so a replot costs one pass over the visible values.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +35,11 @@ private:
     void UpdateExtremes() const;
     std::size_t FirstAtOrAbove(double key) const;
     std::size_t FirstAbove(double key) const;
+    // First index in [from, limit) with time >= key, or limit.
+    std::size_t FirstAtOrAboveFrom(std::size_t from, std::size_t limit, double key) const;
+    // Indices of the first minimum and maximum of the values in [i, end), NaN skipped; end when
+    // there is none.
+    void ExtremesIn(std::size_t i, std::size_t end, std::size_t &minAt, std::size_t &maxAt) const;
 
     const TSignalRecord *FRecord;
     int FSignal;

@@ -236,6 +236,32 @@ TEST_F(ChartTest, RecordCurveIsDrawnThroughEveryPixelColumn) {
     EXPECT_FALSE(IsDark(img.pixel(plot.center().x(), Pixel(0, 9).y())));
 }
 
+TEST_F(ChartTest, RecordCurveRunsToTheBordersOfANarrowView) {
+    TSignalRecord record;
+    Chart.AddRecordSeries("Series1", &record, 0);
+    record.Append(0, {0, 0, 0, 0, 0, 0});
+    record.Append(1, {10, 0, 0, 0, 0, 0});
+    record.Append(2, {0, 0, 0, 0, 0, 0});
+    // A view between two samples: only the segment through it is visible.
+    Chart.SetBottomAutomatic(false);
+    Chart.xAxis->setRange(0.4, 0.6);
+    Chart.SetLeftMinimum(0);
+    Chart.SetLeftMaximum(10);
+    const QImage img = Chart.Picture().toImage();
+    auto darkNear = [&](double x, double y) {
+        const QPoint p = Pixel(x, y);
+        for (int dy = -2; dy <= 2; ++dy)
+            if (IsDark(img.pixel(p.x(), p.y() + dy)))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(darkNear(0.42, 4.2));
+    EXPECT_TRUE(darkNear(0.5, 5));
+    EXPECT_TRUE(darkNear(0.58, 5.8));
+    EXPECT_FALSE(darkNear(0.5, 8));
+    EXPECT_FALSE(darkNear(0.5, 2));
+}
+
 TEST_F(ChartTest, LeftDragZoomsAndUndoRestoresTheEarlierState) {
     AddTwoSeries();
     Chart.RefreshNow();
