@@ -1,0 +1,656 @@
+// The controls of the parameter window: names, captions, initial values and fixed places.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include "CircuitPictures.h"
+#include "ParametersUnit.h"
+#include "QNSuperSpin.h"
+
+namespace {
+
+using Member = TQNSuperSpin *TParametersForm::*;
+using LabelMember = QLabel *TParametersForm::*;
+
+// Layer grid of the mechanical tab: a caption column, then one column per layer.
+constexpr int kGridX0 = 142, kColPitch = 104, kFieldW = 96, kFieldH = 24;
+constexpr int kGridRowY[4] = {212, 240, 268, 296};
+enum Column { colDempfer, colAg1, colPiezo, colAg2, colProtector, colLiquid, colSample, colCount };
+
+QRect Cell(int col, int row) {
+    return {kGridX0 + col * kColPitch, kGridRowY[row], kFieldW, kFieldH};
+}
+
+// Colours the grid gives its columns (the system colours of the classic desktop palette).
+QColor ColumnColour(int col) {
+    switch (col) {
+    case colDempfer:
+        return {200, 200, 200}; // scroll bar
+    case colPiezo:
+        return {255, 0, 0};
+    case colProtector:
+        return {191, 205, 219}; // inactive caption
+    case colLiquid:
+        return {0, 255, 255};
+    case colSample:
+        return {192, 192, 192};
+    default:
+        return {};
+    }
+}
+
+const char *const kLayerCaptions[colCount] = {"Демпфер",   "Электрод 1",    "Пъезоэлемент", "Электрод 2",
+                                              "Протектор", "Слой жидкости", "Изделие"};
+const char *const kRowCaptions[4] = {"Толщина (мм)", "Плотность (кГ/м^3)", "Модуль С33 (ГПа)",
+                                     "Вязкость (Па/c)"};
+
+struct FieldSpec {
+    Member member;
+    const char *name;
+    bool mechanics;
+    double value;
+    bool thousands;
+    bool editable;
+    int col; // grid column, or -1 for a field placed by rect
+    int row;
+    QRect rect;
+    const char *accessible; // caption for fields without a single caption label
+};
+
+// In the order the project file lists them.
+const FieldSpec kFields[] = {
+    {&TParametersForm::Electro_C_QNSuperSpin,
+     "Electro_C_QNSuperSpin",
+     false,
+     68,
+     true,
+     false,
+     -1,
+     0,
+     {222, 355, 84, 24},
+     nullptr},
+    {&TParametersForm::Electro_R_QNSuperSpin,
+     "Electro_R_QNSuperSpin",
+     false,
+     180,
+     true,
+     true,
+     -1,
+     0,
+     {222, 391, 84, 24},
+     nullptr},
+    {&TParametersForm::Electro_L_QNSuperSpin,
+     "Electro_L_QNSuperSpin",
+     false,
+     1.2,
+     false,
+     true,
+     -1,
+     0,
+     {222, 427, 84, 24},
+     nullptr},
+    {&TParametersForm::Electro_U0_QNSuperSpin,
+     "Electro_U0_QNSuperSpin",
+     false,
+     300,
+     false,
+     false,
+     -1,
+     0,
+     {222, 314, 84, 24},
+     "Напряжение заряда на конденсаторе С (В)"},
+    {&TParametersForm::Electro_VTRon_QNSuperSpin,
+     "Electro_VTRon_QNSuperSpin",
+     false,
+     16,
+     false,
+     false,
+     -1,
+     0,
+     {770, 314, 90, 24},
+     "Сопротивление ключа в открытом состоянии (Ом)"},
+    {&TParametersForm::Electro_VTRoff_QNSuperSpin,
+     "Electro_VTRoff_QNSuperSpin",
+     false,
+     10000,
+     true,
+     false,
+     -1,
+     0,
+     {770, 354, 90, 24},
+     "Сопротивление ключа в закрытом состоянии (Ом)"},
+    {&TParametersForm::Electro_VTFrontTime_QNSuperSpin,
+     "Electro_VTFrontTime_QNSuperSpin",
+     false,
+     10,
+     false,
+     false,
+     -1,
+     0,
+     {770, 394, 90, 24},
+     nullptr},
+    {&TParametersForm::Electro_VTTime_QNSuperSpin,
+     "Electro_VTTime_QNSuperSpin",
+     false,
+     100,
+     false,
+     false,
+     -1,
+     0,
+     {770, 430, 90, 24},
+     nullptr},
+    {&TParametersForm::VT_Cut_Off_QNSuperSpin,
+     "VT_Cut_Off_QNSuperSpin",
+     false,
+     600,
+     false,
+     false,
+     -1,
+     0,
+     {770, 466, 90, 24},
+     nullptr},
+    {&TParametersForm::Electro_RL_QNSuperSpin,
+     "Electro_RL_QNSuperSpin",
+     false,
+     0.01,
+     true,
+     true,
+     -1,
+     0,
+     {222, 463, 84, 24},
+     nullptr},
+    {&TParametersForm::Protector_Ro_QNSuperSpin,
+     "Protector_Ro_QNSuperSpin",
+     true,
+     2650,
+     true,
+     false,
+     colProtector,
+     1,
+     {},
+     nullptr},
+    {&TParametersForm::Piezo_Ro_QNSuperSpin,
+     "Piezo_Ro_QNSuperSpin",
+     true,
+     7600,
+     true,
+     false,
+     colPiezo,
+     1,
+     {},
+     nullptr},
+    {&TParametersForm::Dempfer_Nu_QNSuperSpin,
+     "Dempfer_Nu_QNSuperSpin",
+     true,
+     650,
+     false,
+     false,
+     colDempfer,
+     3,
+     {},
+     nullptr},
+    {&TParametersForm::Dempfer_L_QNSuperSpin,
+     "Dempfer_L_QNSuperSpin",
+     true,
+     6,
+     false,
+     false,
+     colDempfer,
+     0,
+     {},
+     nullptr},
+    {&TParametersForm::Dempfer_C33_QNSuperSpin,
+     "Dempfer_C33_QNSuperSpin",
+     true,
+     67,
+     false,
+     false,
+     colDempfer,
+     2,
+     {},
+     nullptr},
+    {&TParametersForm::Dempfer_Ro_QNSuperSpin,
+     "Dempfer_Ro_QNSuperSpin",
+     true,
+     8200,
+     true,
+     false,
+     colDempfer,
+     1,
+     {},
+     nullptr},
+    {&TParametersForm::Piezo_L_QNSuperSpin,
+     "Piezo_L_QNSuperSpin",
+     true,
+     0.4,
+     false,
+     false,
+     colPiezo,
+     0,
+     {},
+     nullptr},
+    {&TParametersForm::Protector_L_QNSuperSpin,
+     "Protector_L_QNSuperSpin",
+     true,
+     0.5,
+     false,
+     false,
+     colProtector,
+     0,
+     {},
+     nullptr},
+    {&TParametersForm::Liquid_L_QNSuperSpin,
+     "Liquid_L_QNSuperSpin",
+     true,
+     0,
+     false,
+     false,
+     colLiquid,
+     0,
+     {},
+     nullptr},
+    {&TParametersForm::Sample_L_QNSuperSpin,
+     "Sample_L_QNSuperSpin",
+     true,
+     16,
+     false,
+     false,
+     colSample,
+     0,
+     {},
+     nullptr},
+    {&TParametersForm::Liquid_Ro_QNSuperSpin,
+     "Liquid_Ro_QNSuperSpin",
+     true,
+     1000,
+     true,
+     false,
+     colLiquid,
+     1,
+     {},
+     nullptr},
+    {&TParametersForm::Sample_Ro_QNSuperSpin,
+     "Sample_Ro_QNSuperSpin",
+     true,
+     7800,
+     true,
+     false,
+     colSample,
+     1,
+     {},
+     nullptr},
+    {&TParametersForm::Piezo_C33_QNSuperSpin,
+     "Piezo_C33_QNSuperSpin",
+     true,
+     121,
+     false,
+     false,
+     colPiezo,
+     2,
+     {},
+     nullptr},
+    {&TParametersForm::Protector_C33_QNSuperSpin,
+     "Protector_C33_QNSuperSpin",
+     true,
+     90,
+     false,
+     false,
+     colProtector,
+     2,
+     {},
+     nullptr},
+    {&TParametersForm::Liquid_C33_QNSuperSpin,
+     "Liquid_C33_QNSuperSpin",
+     true,
+     2.25,
+     false,
+     false,
+     colLiquid,
+     2,
+     {},
+     nullptr},
+    {&TParametersForm::Sample_C33_QNSuperSpin,
+     "Sample_C33_QNSuperSpin",
+     true,
+     275,
+     false,
+     false,
+     colSample,
+     2,
+     {},
+     nullptr},
+    {&TParametersForm::Piezo_Nu_QNSuperSpin,
+     "Piezo_Nu_QNSuperSpin",
+     true,
+     30,
+     false,
+     false,
+     colPiezo,
+     3,
+     {},
+     nullptr},
+    {&TParametersForm::Protector_Nu_QNSuperSpin,
+     "Protector_Nu_QNSuperSpin",
+     true,
+     20,
+     false,
+     false,
+     colProtector,
+     3,
+     {},
+     nullptr},
+    {&TParametersForm::Liquid_Nu_QNSuperSpin,
+     "Liquid_Nu_QNSuperSpin",
+     true,
+     0,
+     false,
+     false,
+     colLiquid,
+     3,
+     {},
+     nullptr},
+    {&TParametersForm::Sample_Nu_QNSuperSpin,
+     "Sample_Nu_QNSuperSpin",
+     true,
+     0,
+     false,
+     false,
+     colSample,
+     3,
+     {},
+     nullptr},
+    {&TParametersForm::Piezo_d33_QNSuperSpin,
+     "Piezo_d33_QNSuperSpin",
+     true,
+     40,
+     true,
+     false,
+     -1,
+     0,
+     {300, 412, 96, 24},
+     nullptr},
+    {&TParametersForm::Piezo_ee0_QNSuperSpin,
+     "Piezo_ee0_QNSuperSpin",
+     true,
+     1300,
+     false,
+     false,
+     -1,
+     0,
+     {300, 448, 96, 24},
+     "Относительная диэлектрическая проницаемость"},
+    {&TParametersForm::Spep_QNSuperSpin,
+     "Spep_QNSuperSpin",
+     true,
+     50,
+     false,
+     false,
+     -1,
+     0,
+     {300, 484, 96, 24},
+     nullptr},
+    {&TParametersForm::Ag_L2_QNSuperSpin,
+     "Ag_L2_QNSuperSpin",
+     true,
+     0.02,
+     false,
+     false,
+     colAg2,
+     0,
+     {},
+     nullptr},
+    {&TParametersForm::Ag_Ro2_QNSuperSpin,
+     "Ag_Ro2_QNSuperSpin",
+     true,
+     10500,
+     true,
+     false,
+     colAg2,
+     1,
+     {},
+     nullptr},
+    {&TParametersForm::Ag_C33_2_QNSuperSpin,
+     "Ag_C33_2_QNSuperSpin",
+     true,
+     82.7,
+     false,
+     false,
+     colAg2,
+     2,
+     {},
+     nullptr},
+    {&TParametersForm::Ag_L1_QNSuperSpin,
+     "Ag_L1_QNSuperSpin",
+     true,
+     0.02,
+     false,
+     false,
+     colAg1,
+     0,
+     {},
+     nullptr},
+    {&TParametersForm::Ag_Ro1_QNSuperSpin,
+     "Ag_Ro1_QNSuperSpin",
+     true,
+     10500,
+     true,
+     false,
+     colAg1,
+     1,
+     {},
+     nullptr},
+    {&TParametersForm::Ag_C33_1_QNSuperSpin,
+     "Ag_C33_1_QNSuperSpin",
+     true,
+     82.7,
+     false,
+     false,
+     colAg1,
+     2,
+     {},
+     nullptr},
+};
+
+QLabel *NewLabel(QWidget *parent, const QString &text, const QRect &r, QWidget *buddy = nullptr) {
+    auto *l = new QLabel(text, parent);
+    l->setGeometry(r);
+    if (buddy)
+        l->setBuddy(buddy);
+    return l;
+}
+
+} // namespace
+
+void TParametersForm::CreateControls() {
+    CommentLabel = new QLabel(QStringLiteral("Комментарии"), this);
+    CommentLabel->setGeometry(10, 8, 100, 24);
+    CommentEdit = new QLineEdit(QStringLiteral("комментарии к проекту"), this);
+    CommentEdit->setObjectName(QStringLiteral("CommentEdit"));
+    CommentEdit->setGeometry(112, 8, 766, 24);
+    CommentLabel->setBuddy(CommentEdit);
+
+    ElMechPageControl = new QTabWidget(this);
+    ElMechPageControl->setObjectName(QStringLiteral("ElMechPageControl"));
+    ElMechPageControl->setGeometry(4, 40, 880, 586);
+    ElectricalTabSheet = new QWidget;
+    ElectricalTabSheet->setObjectName(QStringLiteral("ElectricalTabSheet"));
+    MechanicsTabSheet = new QWidget;
+    MechanicsTabSheet->setObjectName(QStringLiteral("MechanicsTabSheet"));
+    ElMechPageControl->addTab(ElectricalTabSheet, QStringLiteral("Электрическая часть"));
+    ElMechPageControl->addTab(MechanicsTabSheet, QStringLiteral("Механическая часть"));
+
+    CreateFields();
+    CreateElectricalTab();
+    CreateMechanicsTab();
+    ElMechPageControl->setCurrentIndex(1);
+}
+
+void TParametersForm::CreateFields() {
+    for (const FieldSpec &f : kFields) {
+        auto *spin = new TQNSuperSpin(f.mechanics ? MechanicsTabSheet : ElectricalTabSheet);
+        spin->setObjectName(QString::fromLatin1(f.name));
+        const bool rl = &(this->*f.member) == &Electro_RL_QNSuperSpin;
+        spin->SetMaxValue(100000);
+        spin->SetMinValue(rl ? 0.01 : 0);
+        spin->SetIncrement(1);
+        spin->SetMaxLength(rl ? 8 : 6);
+        spin->SetDecimals(-1);
+        spin->SetNumberFormat(f.thousands ? TNumberFormat::Thousands : TNumberFormat::Standard);
+        spin->SetValue(f.value);
+        spin->setEnabled(f.editable);
+        if (f.col >= 0) {
+            spin->setGeometry(Cell(f.col, f.row));
+            spin->setAccessibleName(QString::fromUtf8(kLayerCaptions[f.col]) + QStringLiteral(", ") +
+                                    QString::fromUtf8(kRowCaptions[f.row]));
+            const QColor colour = ColumnColour(f.col);
+            QPalette pal = spin->palette();
+            if (colour.isValid())
+                pal.setColor(QPalette::Base, colour);
+            // Disabled values stay greyed but readable on the coloured columns.
+            pal.setColor(QPalette::Disabled, QPalette::Text,
+                         f.col == colPiezo ? QColor(255, 235, 235) : QColor(80, 80, 80));
+            spin->setPalette(pal);
+        } else {
+            spin->setGeometry(f.rect);
+            QPalette pal = spin->palette();
+            pal.setColor(QPalette::Disabled, QPalette::Text, QColor(80, 80, 80));
+            spin->setPalette(pal);
+            if (f.accessible)
+                spin->setAccessibleName(QString::fromUtf8(f.accessible));
+        }
+        this->*f.member = spin;
+    }
+    InverseCheckBox = new QCheckBox(QStringLiteral("инверсия поляризации"), MechanicsTabSheet);
+    InverseCheckBox->setObjectName(QStringLiteral("InverseCheckBox"));
+    InverseCheckBox->setGeometry(440, 412, 260, 24);
+}
+
+void TParametersForm::CreateElectricalTab() {
+    QWidget *tab = ElectricalTabSheet;
+    QLabel *title = NewLabel(tab, QStringLiteral("Электрическая схема"), {8, 4, 300, 18});
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    ShemeImage = new TSchemePicture(tab);
+    ShemeImage->setObjectName(QStringLiteral("ShemeImage"));
+    ShemeImage->setGeometry(8, 24, 697, 281);
+
+    NewLabel(tab, QStringLiteral("Напряжение заряда"), {8, 310, 210, 16}, Electro_U0_QNSuperSpin);
+    NewLabel(tab, QStringLiteral("на конденсаторе С (В)"), {8, 326, 210, 16});
+    NewLabel(tab, QStringLiteral("300 В"), {314, 314, 190, 24});
+    NewLabel(tab, QStringLiteral("Конденсатор С (нФ)"), {8, 355, 210, 24}, Electro_C_QNSuperSpin);
+    NewLabel(tab, QStringLiteral("68 нФ"), {314, 355, 190, 24});
+    NewLabel(tab, QStringLiteral("Резистор R (Ом)"), {8, 391, 210, 24}, Electro_R_QNSuperSpin);
+    NewLabel(tab, QStringLiteral("560 Ом || 560 Ом || 360 Ом"), {314, 386, 200, 16});
+    NewLabel(tab, QStringLiteral("совмещенный ПЭП"), {314, 403, 200, 16});
+    NewLabel(tab, QStringLiteral("Индуктивность L (мкГ)"), {8, 427, 210, 24}, Electro_L_QNSuperSpin);
+    NewLabel(tab, QStringLiteral("Резистор RL (Ом)"), {8, 463, 210, 24}, Electro_RL_QNSuperSpin);
+
+    NewLabel(tab, QStringLiteral("Сопротивление ключа"), {520, 310, 246, 16}, Electro_VTRon_QNSuperSpin);
+    NewLabel(tab, QStringLiteral("в открытом состоянии (Ом)"), {520, 326, 246, 16});
+    NewLabel(tab, QStringLiteral("Сопротивление ключа"), {520, 350, 246, 16}, Electro_VTRoff_QNSuperSpin);
+    NewLabel(tab, QStringLiteral("в закрытом состоянии (Ом)"), {520, 366, 246, 16});
+    NewLabel(tab, QStringLiteral("Длительность фронта (нс)"), {520, 394, 246, 24},
+             Electro_VTFrontTime_QNSuperSpin);
+    NewLabel(tab, QStringLiteral("Длительность импульса ЗИ (нс)"), {520, 430, 246, 24},
+             Electro_VTTime_QNSuperSpin);
+    NewLabel(tab, QStringLiteral("Напряжение пробоя VT (В)"), {520, 466, 246, 24}, VT_Cut_Off_QNSuperSpin);
+
+    QLabel *source =
+        NewLabel(tab,
+                 QStringLiteral("Начальные значения — генератор зондирующих импульсов совмещенного "
+                                "ПЭП: заряд 300 В на 68 нФ, ключ 16 Ом / 10 кОм, импульс 100 нс"),
+                 {8, 506, 860, 36});
+    source->setWordWrap(true);
+}
+
+void TParametersForm::CreateMechanicsTab() {
+    QWidget *tab = MechanicsTabSheet;
+    MechanicImage = new TMechanicPicture(tab);
+    MechanicImage->setObjectName(QStringLiteral("MechanicImage"));
+    MechanicImage->setGeometry(8, 6, 513, 177);
+
+    // Static capacitance, resonance and matching inductance of the plate, beside the picture.
+    const struct {
+        const char *caption;
+        LabelMember label;
+        const char *name;
+        const char *start;
+    } plate[] = {
+        {"Статическая емкость пъезопластины", &TParametersForm::FaradLabel, "FaradLabel", "??? нФ"},
+        {"Резонансная чатота пъезопластины", &TParametersForm::FrezLabel, "FrezLabel", "??? МГц"},
+        {"Согласующая индуктивность", &TParametersForm::Lc_Label, "Lc_Label", "??? мкГ"},
+    };
+    for (int i = 0; i < 3; ++i) {
+        const int y = 16 + 52 * i;
+        NewLabel(tab, QString::fromUtf8(plate[i].caption), {540, y, 330, 20});
+        QLabel *value = NewLabel(tab, QString::fromUtf8(plate[i].start), {560, y + 20, 310, 20});
+        value->setObjectName(QString::fromLatin1(plate[i].name));
+        QFont bold = value->font();
+        bold.setBold(true);
+        value->setFont(bold);
+        this->*plate[i].label = value;
+    }
+
+    for (int col = 0; col < colCount; ++col) {
+        QLabel *head = NewLabel(tab, QString::fromUtf8(kLayerCaptions[col]),
+                                {Cell(col, 0).x() - 3, 192, kColPitch - 2, 18});
+        head->setAlignment(Qt::AlignCenter);
+    }
+    for (int row = 0; row < 4; ++row)
+        NewLabel(tab, QString::fromUtf8(kRowCaptions[row]), {8, kGridRowY[row], kGridX0 - 12, kFieldH});
+
+    // Notes under the columns: the default materials.
+    auto note = [&](int col, int line, const char *text, int height = 16) {
+        QLabel *l =
+            NewLabel(tab, QString::fromUtf8(text), {Cell(col, 0).x(), 324 + 16 * line, kFieldW, height});
+        l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        l->setWordWrap(true);
+    };
+    for (int col : {colAg1, colAg2}) {
+        note(col, 0, "по умолчанию");
+        note(col, 1, "серебро");
+    }
+    note(colProtector, 0, "по умолчанию");
+    note(colProtector, 1, "ситалл");
+    note(colPiezo, 0, "по умолчанию ЦТС-19", 34);
+    note(colLiquid, 0, "по умолчанию вода", 34);
+    note(colSample, 0, "по умолчанию Cт20", 34);
+
+    const struct {
+        int col;
+        LabelMember cl, z;
+        const char *clName, *zName, *clStart;
+    } derived[] = {
+        {colDempfer, &TParametersForm::Dempfer_CL_Label, &TParametersForm::Dempfer_Z_Label,
+         "Dempfer_CL_Label", "Dempfer_Z_Label", "CL=???"},
+        {colAg1, &TParametersForm::Ag_CL_1_Label, &TParametersForm::Ag_Z_1_Label, "Ag_CL_1_Label",
+         "Ag_Z_1_Label", "CL=???"},
+        {colPiezo, &TParametersForm::Piezo_CL_Label, &TParametersForm::Piezo_Z_Label, "Piezo_CL_Label",
+         "Piezo_Z_Label", "CL=???"},
+        {colAg2, &TParametersForm::Ag_CL_2_Label, &TParametersForm::Ag_Z_2_Label, "Ag_CL_2_Label",
+         "Ag_Z_2_Label", "CL=???"},
+        {colProtector, &TParametersForm::Protector_CL_Label, &TParametersForm::Protector_Z_Label,
+         "Protector_CL_Label", "Protector_Z_Label", "CL=???"},
+        {colLiquid, &TParametersForm::Liquid_CL_Label, &TParametersForm::Liquid_Z_Label, "Liquid_CL_Label",
+         "Liquid_Z_Label", "CL=???"},
+        {colSample, &TParametersForm::Sample_CL_Label, &TParametersForm::Sample_Z_Label, "Sample_CL_Label",
+         "Sample_Z_Label", "CL=??"},
+    };
+    for (const auto &d : derived) {
+        const int x = Cell(d.col, 0).x();
+        QLabel *cl = NewLabel(tab, QString::fromLatin1(d.clStart), {x, 362, kFieldW + 6, 18});
+        cl->setObjectName(QString::fromLatin1(d.clName));
+        QLabel *z = NewLabel(tab, QStringLiteral("Z =???"), {x, 380, kFieldW + 6, 18});
+        z->setObjectName(QString::fromLatin1(d.zName));
+        this->*d.cl = cl;
+        this->*d.z = z;
+    }
+
+    NewLabel(tab, QStringLiteral("Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12"), {8, 412, 286, 24},
+             Piezo_d33_QNSuperSpin);
+    NewLabel(tab, QStringLiteral("Относительная диэлектрическая "), {8, 443, 286, 16}, Piezo_ee0_QNSuperSpin);
+    NewLabel(tab, QStringLiteral("проницаемость "), {8, 459, 286, 16});
+    NewLabel(tab, QStringLiteral("Площадь пъезопластины (мм^2)"), {8, 484, 286, 24}, Spep_QNSuperSpin);
+}

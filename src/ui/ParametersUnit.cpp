@@ -1,0 +1,168 @@
+#include "ParametersUnit.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <cmath>
+#include <limits>
+
+#include "AppFormat.h"
+#include "DerivedQuantities.h"
+#include "Errors.h"
+#include "FDTD_1D_Routines.h"
+#include "QNSuperSpin.h"
+
+CircuitConstants Circuit;
+CircuitSignals Signals;
+double ElectrodeArea = 1.0;
+
+void CircuitStep(double t) {
+    CircuitStep(Circuit, Signals, Dt, t);
+}
+void ShiftCircuitLevels() {
+    ShiftCircuitLevels(Signals);
+}
+double SwitchCurrent(double V, double t) {
+    return SwitchCurrent(Circuit, Signals, V, t);
+}
+
+namespace {
+
+// A field's value, or NaN when its text is no number: the labels then show their placeholders.
+double ValueOrNaN(const TQNSuperSpin *spin) {
+    try {
+        return static_cast<double>(spin->GetValue());
+    } catch (const ConversionError &) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+}
+
+void ShowLayer(QLabel *cl, QLabel *z, const LayerAcoustics &a) {
+    if (a.Valid) {
+        cl->setText(FormatFloatQ(QStringLiteral("CL=###0,0 м/с"), a.CL));
+        z->setText(FormatFloatQ(QStringLiteral("Z =0.00E+00"), a.Z));
+    } else {
+        cl->setText(QStringLiteral("CL=???"));
+        z->setText(QStringLiteral("Z =???"));
+    }
+}
+
+} // namespace
+
+TParametersForm::TParametersForm(QWidget *parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("ParametersForm"));
+    setWindowTitle(QStringLiteral("Параметры электромеханической задачи"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    resize(888, 630);
+    CreateControls();
+
+    TQNSuperSpin *const triggers[] = {
+        Dempfer_Ro_QNSuperSpin,    Dempfer_C33_QNSuperSpin, Ag_L1_QNSuperSpin,      Ag_Ro1_QNSuperSpin,
+        Ag_C33_1_QNSuperSpin,      Piezo_L_QNSuperSpin,     Piezo_Ro_QNSuperSpin,   Piezo_C33_QNSuperSpin,
+        Ag_L2_QNSuperSpin,         Ag_Ro2_QNSuperSpin,      Ag_C33_2_QNSuperSpin,   Protector_Ro_QNSuperSpin,
+        Protector_C33_QNSuperSpin, Liquid_Ro_QNSuperSpin,   Liquid_C33_QNSuperSpin, Sample_Ro_QNSuperSpin,
+        Sample_C33_QNSuperSpin,    Piezo_ee0_QNSuperSpin,   Spep_QNSuperSpin,
+    };
+    for (TQNSuperSpin *spin : triggers)
+        connect(spin, &TQNSuperSpin::OnChange, this, &TParametersForm::FormActivate);
+    FComplete = true;
+}
+
+bool TParametersForm::event(QEvent *e) {
+    if (e->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QWidget::event(e);
+}
+
+void TParametersForm::FormActivate() {
+    if (!FComplete)
+        return;
+    DerivedInputs in;
+    const struct {
+        DerivedLayer layer;
+        TQNSuperSpin *ro, *c33;
+    } layers[] = {
+        {dlDempfer, Dempfer_Ro_QNSuperSpin, Dempfer_C33_QNSuperSpin},
+        {dlAg1, Ag_Ro1_QNSuperSpin, Ag_C33_1_QNSuperSpin},
+        {dlAg2, Ag_Ro2_QNSuperSpin, Ag_C33_2_QNSuperSpin},
+        {dlProtector, Protector_Ro_QNSuperSpin, Protector_C33_QNSuperSpin},
+        {dlLiquid, Liquid_Ro_QNSuperSpin, Liquid_C33_QNSuperSpin},
+        {dlSample, Sample_Ro_QNSuperSpin, Sample_C33_QNSuperSpin},
+        {dlPiezo, Piezo_Ro_QNSuperSpin, Piezo_C33_QNSuperSpin},
+    };
+    for (const auto &l : layers)
+        in.Layers[l.layer] = {ValueOrNaN(l.ro), ValueOrNaN(l.c33)};
+    in.PiezoL = ValueOrNaN(Piezo_L_QNSuperSpin);
+    in.PiezoEe0 = ValueOrNaN(Piezo_ee0_QNSuperSpin);
+    in.Spep = ValueOrNaN(Spep_QNSuperSpin);
+
+    const DerivedResults r = ComputeDerivedQuantities(in);
+    ShowLayer(Dempfer_CL_Label, Dempfer_Z_Label, r.Layers[dlDempfer]);
+    ShowLayer(Ag_CL_1_Label, Ag_Z_1_Label, r.Layers[dlAg1]);
+    ShowLayer(Ag_CL_2_Label, Ag_Z_2_Label, r.Layers[dlAg2]);
+    ShowLayer(Protector_CL_Label, Protector_Z_Label, r.Layers[dlProtector]);
+    ShowLayer(Liquid_CL_Label, Liquid_Z_Label, r.Layers[dlLiquid]);
+    ShowLayer(Sample_CL_Label, Sample_Z_Label, r.Layers[dlSample]);
+
+    FaradLabel->setText(r.C0Valid ? FormatFloatQ(QStringLiteral(" #0.000 нФ"), r.C0 * 1e9L)
+                                  : QStringLiteral(" ??? нФ"));
+    ShowLayer(Piezo_CL_Label, Piezo_Z_Label, r.Layers[dlPiezo]);
+    if (!r.Layers[dlPiezo].Valid) {
+        FrezLabel->setText(QStringLiteral("??? МГц"));
+        Lc_Label->setText(QStringLiteral(" ??? мкГ"));
+        return;
+    }
+    FrezLabel->setText(r.FValid ? FormatFloatQ(QStringLiteral(" #0.0000 МГц"), r.F * 1e-6L)
+                                : QStringLiteral("??? МГц"));
+    Lc_Label->setText(r.LcValid ? FormatFloatQ(QStringLiteral(" #0.0000 мкГ"), r.Lc * 1e6L)
+                                : QStringLiteral(" ??? мкГ"));
+}
+
+CircuitConstants TParametersForm::ReadCircuitConstants(double &chargeVoltage) const {
+    // Every field is read before anything is converted or stored, so a bad text changes nothing.
+    const long double u0 = Electro_U0_QNSuperSpin->GetValue();
+    const long double c = Electro_C_QNSuperSpin->GetValue();
+    const long double r = Electro_R_QNSuperSpin->GetValue();
+    const long double l = Electro_L_QNSuperSpin->GetValue();
+    const long double rl = Electro_RL_QNSuperSpin->GetValue();
+    const long double ron = Electro_VTRon_QNSuperSpin->GetValue();
+    const long double roff = Electro_VTRoff_QNSuperSpin->GetValue();
+    const long double tfront = Electro_VTFrontTime_QNSuperSpin->GetValue();
+    const long double tpulse = Electro_VTTime_QNSuperSpin->GetValue();
+    const long double ucut = VT_Cut_Off_QNSuperSpin->GetValue();
+
+    CircuitConstants k;
+    k.R = static_cast<double>(r);
+    k.RL = static_cast<double>(rl);
+    k.C = static_cast<double>(c * 1e-9L);
+    k.L = static_cast<double>(l * 1e-6L);
+    k.Ron = static_cast<double>(ron);
+    k.Roff = static_cast<double>(roff);
+    k.Tfront = static_cast<double>(tfront * 1e-9L);
+    k.Tpulse = static_cast<double>(tpulse * 1e-9L);
+    k.Ucut = static_cast<double>(ucut);
+    chargeVoltage = static_cast<double>(u0);
+    return k;
+}
+
+void TParametersForm::InitCircuit() {
+    double chargeVoltage = 0;
+    const CircuitConstants k = ReadCircuitConstants(chargeVoltage);
+    Circuit = k;
+    InitCircuitState(Signals, chargeVoltage);
+}
+
+QString TParametersForm::CheckCircuit() const {
+    try {
+        double chargeVoltage = 0;
+        const CircuitConstants k = ReadCircuitConstants(chargeVoltage);
+        if (!std::isfinite(chargeVoltage))
+            return QStringLiteral("Параметр «Напряжение заряда на конденсаторе С (В)» не является конечным "
+                                  "числом: схема генератора не может быть рассчитана.");
+        return QString::fromStdString(CheckCircuitConstants(k));
+    } catch (const ConversionError &e) {
+        return QString::fromUtf8(e.what());
+    }
+}
