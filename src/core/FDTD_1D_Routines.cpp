@@ -74,22 +74,32 @@ struct DerivMemo {
 // A signalling-NaN pattern: a bracket rounded to double is never one, so it never matches.
 constexpr uint64_t kEmptyKey = 0x7FF0000000000001ull;
 
-std::vector<DerivMemo> StressDerivMemo;   // DS of each velocity point
-std::vector<DerivMemo> VelocityDerivMemo; // DV0 of each stress point (DV1 of the next step)
-uint64_t MemoDxBits = kEmptyKey;          // Dx the remembered results were computed with
+// Per-node working storage of the step, sized with the grid by InitGrid.
+struct StepScratch {
+    std::vector<DerivMemo> StressDeriv;   // DS of each velocity point
+    std::vector<DerivMemo> VelocityDeriv; // DV0 of each stress point (DV1 of the next step)
+    std::vector<Ext> VelocityIncrement;   // G Dt DS(i) / Rho[i]
+    std::vector<double> StrainRate0;      // DV0(i)
+    std::vector<double> StrainRate1;      // DV1(i)
 
-void ResetMemos(std::vector<DerivMemo> &ds, std::vector<DerivMemo> &dv, size_t n) {
-    ds.assign(n, DerivMemo{kEmptyKey, 0.0});
-    dv.assign(n, DerivMemo{kEmptyKey, 0.0});
-}
+    void Resize(size_t n) {
+        StressDeriv.assign(n, DerivMemo{kEmptyKey, 0.0});
+        VelocityDeriv.assign(n, DerivMemo{kEmptyKey, 0.0});
+        VelocityIncrement.resize(n);
+        StrainRate0.resize(n);
+        StrainRate1.resize(n);
+    }
+};
 
-// The memos must match the grid's size and the current Dx (the grid may also be written
-// directly, which the keys take care of).
-void PrepareMemos() {
+StepScratch Scratch;
+uint64_t MemoDxBits = kEmptyKey; // Dx the remembered results were computed with
+
+// The scratch must match the grid's size and the memos the current Dx (the grid may also be
+// written directly, which the memo keys take care of).
+void PrepareScratch() {
     const uint64_t dxBits = std::bit_cast<uint64_t>(Dx);
-    if (dxBits != MemoDxBits || StressDerivMemo.size() != NodeGrid.size() ||
-        VelocityDerivMemo.size() != NodeGrid.size()) {
-        ResetMemos(StressDerivMemo, VelocityDerivMemo, NodeGrid.size());
+    if (dxBits != MemoDxBits || Scratch.StressDeriv.size() != NodeGrid.size()) {
+        Scratch.Resize(NodeGrid.size());
         MemoDxBits = dxBits;
     }
 }
@@ -127,26 +137,34 @@ struct StepConstants {
     Ext GDt; // G * Dt, the same value the formula forms at every node
 };
 
+// Each sweep first computes the divisions of all its nodes into the scratch (a short loop whose
+// iterations overlap well), then updates the nodes, yielding before each. The first pass only
+// reads what the sweep reads anyway and writes nothing a handler can see.
+
 // V0[i] = A21 V1 + A3 V2 - A1 V3 + G Dt DS(i) / Rho[i]
 template <bool Yield> void VelocitySweep(const StepConstants &c) {
     GridNode *g = c.Grid;
-    DerivMemo *memo = StressDerivMemo.data();
+    DerivMemo *memo = Scratch.StressDeriv.data();
+    Ext *increment = Scratch.VelocityIncrement.data();
+    for (int32_t i = 2; i <= c.High - 2; ++i) {
+        const double ds = Derivative(StressBracket(g, i), memo[i], c.Dx, true);
+        Ext force = c.GDt * ds;
+        if (!(force == 0 && std::isgreater(g[i].Rho, 0.0)))
+            force = force / g[i].Rho;
+        increment[i] = force;
+    }
     for (int32_t i = 2; i <= c.High - 2; ++i) {
         if constexpr (Yield)
             ServiceYield();
         GridNode &n = g[i];
-        const double ds = Derivative(StressBracket(g, i), memo[i], c.Dx, true);
-        Ext force = c.GDt * ds;
-        if (!(force == 0 && std::isgreater(n.Rho, 0.0)))
-            force = force / n.Rho;
-        n.V[0] = static_cast<double>(((A21 * n.V[1] + A3 * n.V[2]) - A1 * n.V[3]) + force);
+        n.V[0] = static_cast<double>(((A21 * n.V[1] + A3 * n.V[2]) - A1 * n.V[3]) + increment[i]);
     }
 }
 
 // E0[i] = A21 E1 + A3 E2 - A1 E3 + G Dt J / Eps[i] - G Dt DV0(i) PiezoE33[i] / Eps[i]
 template <bool Yield> void FieldSweep(const StepConstants &c, Ext gdtJ) {
     GridNode *g = c.Grid;
-    DerivMemo *memo = VelocityDerivMemo.data();
+    DerivMemo *memo = Scratch.VelocityDeriv.data();
     for (int32_t i = PiezoFirst; i <= PiezoLast; ++i) {
         if constexpr (Yield)
             ServiceYield();
@@ -160,14 +178,19 @@ template <bool Yield> void FieldSweep(const StepConstants &c, Ext gdtJ) {
 // S0[i] = A21 S1 + A3 S2 - A1 S3 + G Dt DV0 C33 + G (DV0 - DV1) Eta - G dE PiezoE33
 template <bool Yield> void StressSweep(const StepConstants &c) {
     GridNode *g = c.Grid;
-    DerivMemo *memo = VelocityDerivMemo.data();
+    DerivMemo *memo = Scratch.VelocityDeriv.data();
+    double *rate0 = Scratch.StrainRate0.data();
+    double *rate1 = Scratch.StrainRate1.data();
+    for (int32_t i = 2; i <= c.High - 2; ++i) {
+        // DV1 first: the memo still holds the previous step's DV0, which it usually equals.
+        rate1[i] = Derivative(VelocityBracket(g, i, 1), memo[i], c.Dx, false);
+        rate0[i] = Derivative(VelocityBracket(g, i, 0), memo[i], c.Dx, true);
+    }
     for (int32_t i = 2; i <= c.High - 2; ++i) {
         if constexpr (Yield)
             ServiceYield();
         GridNode &n = g[i];
-        // DV1 first: the memo still holds the previous step's DV0, which it usually equals.
-        const double dv1 = Derivative(VelocityBracket(g, i, 1), memo[i], c.Dx, false);
-        const double dv0 = Derivative(VelocityBracket(g, i, 0), memo[i], c.Dx, true);
+        const double dv0 = rate0[i];
         const Ext fieldBracket =
             ((23 * static_cast<Ext>(n.E[0]) - 21 * static_cast<Ext>(n.E[1])) - 3 * static_cast<Ext>(n.E[2])) +
             n.E[3];
@@ -176,7 +199,7 @@ template <bool Yield> void StressSweep(const StepConstants &c) {
             fieldBracket == 0 ? static_cast<double>(fieldBracket) : static_cast<double>(fieldBracket / 24);
         n.S[0] = static_cast<double>(
             ((((A21 * n.S[1] + A3 * n.S[2]) - A1 * n.S[3]) + c.GDt * dv0 * n.C33) +
-             G * (static_cast<Ext>(dv0) - dv1) * n.Eta) -
+             G * (static_cast<Ext>(dv0) - rate1[i]) * n.Eta) -
             G * dE * n.PiezoE33);
     }
 }
@@ -223,10 +246,10 @@ int32_t InitGrid(double Length, double DxArg, double DtArg) {
     // Steps 3 and 4, built aside: when memory runs out, the previous task stays whole and
     // consistent with its own Dx and Dt.
     std::vector<GridNode> grid;
-    std::vector<DerivMemo> dsMemo, dvMemo;
+    StepScratch scratch;
     try {
         grid.resize(static_cast<size_t>(n));
-        ResetMemos(dsMemo, dvMemo, static_cast<size_t>(n));
+        scratch.Resize(static_cast<size_t>(n));
     } catch (...) {
         Dx = oldDx;
         Dt = oldDt;
@@ -240,8 +263,7 @@ int32_t InitGrid(double Length, double DxArg, double DtArg) {
         node.Eps = 8.85e-12;
     }
     NodeGrid.swap(grid);
-    StressDerivMemo.swap(dsMemo);
-    VelocityDerivMemo.swap(dvMemo);
+    std::swap(Scratch, scratch);
     MemoDxBits = std::bit_cast<uint64_t>(Dx);
     return static_cast<int32_t>(n);
 }
@@ -269,7 +291,7 @@ double DoTimeStep(double CurrentDensity) {
         throw std::out_of_range("The piezo plate nodes " + std::to_string(PiezoFirst) + ".." +
                                 std::to_string(PiezoLast) + " do not lie inside the grid of " +
                                 std::to_string(high + 1) + " nodes");
-    PrepareMemos();
+    PrepareScratch();
 
     const StepConstants c{NodeGrid.data(), high, static_cast<Ext>(Dx), G * static_cast<Ext>(Dt)};
     const bool yielding = YieldHook != nullptr;

@@ -1,0 +1,69 @@
+// Steps per second of the bare time step (DoTimeStep + ShiftTimeLevels) on the default task:
+// 2525 nodes, Dx = 1 um, Dt = 0.2 ns, driven by a small 5 MHz current.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "EventYield.h"
+#include "FDTD_1D_Routines.h"
+#include "Yield.h"
+
+namespace {
+
+// The default stack of seven layers, laid by hand (backing ... test object).
+void LayDefaultStack() {
+    InitGrid(0.025234, 1e-5, 2e-10);
+    SetMaterial(126, 726, 8200, 67e9, 650, 0, 1e22);
+    SetMaterial(726, 728, 10500, 82.7e9, 0, 0, 1e22);
+    SetMaterial(728, 768, 7600, 121e9, 30, 4.84, 1300 * 8.85e-12);
+    SetMaterial(768, 770, 10500, 82.7e9, 0, 0, 1e22);
+    SetMaterial(770, 820, 2650, 90e9, 20, 0, 1e22);
+    SetMaterial(820, 820, 1000, 2.25e9, 0, 0, 8.85e-12);
+    SetMaterial(820, 2420, 7800, 275e9, 0, 0, 8.85e-12);
+    PiezoFirst = 728;
+    PiezoLast = 768;
+}
+
+long long StepNumber = 0;
+
+double Drive() { return 100.0 * std::sin(2 * std::numbers::pi * 5e6 * 2e-10 * static_cast<double>(StepNumber)); }
+
+void Step() {
+    benchmark::DoNotOptimize(DoTimeStep(Drive()));
+    ShiftTimeLevels();
+    ++StepNumber;
+}
+
+// warm: the waves have crossed the whole stack (a long run); otherwise the task starts from rest
+// and is rebuilt every 2000 steps (the first microseconds of a run, mostly at rest).
+void TimeSteps(benchmark::State &state, bool hook, bool warm) {
+    LayDefaultStack();
+    StepNumber = 0;
+    if (warm)
+        for (int i = 0; i < 30000; ++i)
+            Step();
+    if (hook)
+        InstallEventYield();
+    for (auto _ : state) {
+        if (!warm && StepNumber == 2000) {
+            state.PauseTiming();
+            LayDefaultStack();
+            StepNumber = 0;
+            state.ResumeTiming();
+        }
+        Step();
+    }
+    RemoveEventYield();
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_TimeStep_DefaultTask(benchmark::State &state) { TimeSteps(state, true, true); }
+void BM_TimeStep_DefaultTask_NoHook(benchmark::State &state) { TimeSteps(state, false, true); }
+void BM_TimeStep_DefaultTask_FromRest(benchmark::State &state) { TimeSteps(state, true, false); }
+
+} // namespace
+
+BENCHMARK(BM_TimeStep_DefaultTask)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TimeStep_DefaultTask_NoHook)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TimeStep_DefaultTask_FromRest)->Unit(benchmark::kMicrosecond);
