@@ -23,6 +23,7 @@
 #include "ParametersUnit.h"
 #include "QNSuperSpin.h"
 #include "RadioGroup.h"
+#include "SaveLoadPrjUnit.h"
 #include "SpinEdit.h"
 
 bool Running = false;
@@ -62,6 +63,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent) {
     BuildLayout();
     BuildMenus();
     resize(859, 565);
+    move(241, 367);
     AskPictureFile = [](QWidget *owner, const QString &title, const QString &folder) {
         return QFileDialog::getSaveFileName(owner, title, folder);
     };
@@ -76,6 +78,8 @@ TMainForm::~TMainForm() = default;
 void TMainForm::SetWindows(TParametersForm *parameters, TElectroForm *electro) {
     FParametersForm = parameters;
     FElectroForm = electro;
+    // The project file visits the windows in the order of their creation.
+    ProjectWindows() = {this, parameters, electro};
 }
 
 void TMainForm::BuildLayout() {
@@ -230,7 +234,9 @@ void TMainForm::BuildMenus() {
     FileMenu->addSeparator();
     CloseAction = FileMenu->addAction(QStringLiteral("Выход"));
     CloseAction->setObjectName("CloseMenu");
-    connect(CloseAction, &QAction::triggered, this, &QWidget::close);
+    connect(LoadProjectAction, &QAction::triggered, this, &TMainForm::LoadProjectMenuClick);
+    connect(SaveProjectAction, &QAction::triggered, this, &TMainForm::SaveProjectMenuClick);
+    connect(CloseAction, &QAction::triggered, this, &TMainForm::CloseMenuClick);
 
     const QString folder = QCoreApplication::applicationDirPath();
     const QString filter = QStringLiteral("Проект ПЭП (*.PEPmodel)");
@@ -329,6 +335,20 @@ void TMainForm::N8Click() {
     if (!Chart->SavePictureBmp(path))
         ReportError(QStringLiteral("Не удалось записать картинку в файл %1").arg(path));
 }
+
+void TMainForm::LoadProjectMenuClick() {
+    QString caption;
+    LoadProject(OpenProjectDialog, caption);
+    setWindowTitle(caption);
+}
+
+void TMainForm::SaveProjectMenuClick() {
+    QString caption;
+    SaveProject(SaveProjectDialog, caption);
+    setWindowTitle(caption);
+}
+
+void TMainForm::CloseMenuClick() { close(); }
 
 void TMainForm::ReportError(const QString &text) {
     if (ShowError)

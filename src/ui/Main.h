@@ -52,6 +52,9 @@ public:
     void ViewElectricalBitBtnClick();
     void N3Click();
     void N8Click();
+    void LoadProjectMenuClick();
+    void SaveProjectMenuClick();
+    void CloseMenuClick();
 
     // Show new state.
     void FitBoundaryLines();

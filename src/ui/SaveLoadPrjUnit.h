@@ -1,0 +1,49 @@
+#pragma once
+// Project files (.PEPmodel): the state of every input control of the three windows, one INI
+// section per window, each control stored under its objectName by its kind (text field, integer
+// spin field, check box, radio group, numeric field, page control).
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QFileDialog;
+class QWidget;
+class ProfileFile;
+
+// The windows of the application in the order of their creation; the project is read and written
+// in this order. Set once at start-up; a window that no longer exists is skipped.
+QList<QPointer<QWidget>> &ProjectWindows();
+
+// The questions and messages of the project flows. Replaceable, so tests can answer them.
+struct ProjectUi {
+    // Shows the dialog; returns the confirmed full file name, or empty for a cancel.
+    std::function<QString(QFileDialog *dialog)> ExecDialog;
+    std::function<void(QWidget *owner, const QString &text)> Error;
+    // Yes/No question; true for Yes.
+    std::function<bool(QWidget *owner, const QString &text)> Confirm;
+};
+ProjectUi &ProjectDialogs();
+
+// The load and save flows with their dialog, existence and overwrite checks and messages. `text`
+// receives the caption the dialog's owner is to bear afterwards: the file's full path after a
+// successful load or save, the owner's caption otherwise.
+void LoadProject(QFileDialog *dialog, QString &text);
+void SaveProject(QFileDialog *dialog, QString &text);
+
+// Every window of ProjectWindows(). Loading checks every real value of the file before it applies
+// anything (throws ConversionError, nothing changed); saving writes all sections at once through a
+// temporary file (throws ProfileWriteError, previous file intact).
+void LoadAllWindows(const QString &path);
+void SaveAllWindows(const QString &path);
+
+// One window's section; a null window does nothing.
+void LoadWindowState(const QString &path, QWidget *window);
+void SaveWindowState(const QString &path, QWidget *window);
+
+// The same on a profile in memory (the file operations above are built on these).
+void LoadWindowState(const ProfileFile &profile, QWidget *window);
+void SaveWindowState(ProfileFile &profile, QWidget *window);
+// Throws ConversionError for the first real entry of the window's section that cannot be read.
+void CheckWindowState(const ProfileFile &profile, QWidget *window);
