@@ -152,12 +152,22 @@ TEST_P(ParametersFormTest, WindowAndFieldsAsCreated) {
         const bool editable = spin == f.Electro_R_QNSuperSpin || spin == f.Electro_L_QNSuperSpin ||
                               spin == f.Electro_RL_QNSuperSpin;
         EXPECT_EQ(spin->isEnabled(), editable) << e.name;
-        bool captioned = !spin->accessibleName().isEmpty();
-        for (QLabel *l : f.findChildren<QLabel *>())
-            captioned = captioned || l->buddy() == spin;
-        EXPECT_TRUE(captioned) << e.name << " has neither an accessible name nor a caption label";
+        EXPECT_FALSE(spin->accessibleName().isEmpty()) << e.name;
     }
     EXPECT_EQ(f.Electro_L_QNSuperSpin->text(), D("1.2"));
+
+    // Captions reach screen readers: buddies, and names joined from two-line captions or grid headers.
+    EXPECT_EQ(f.Electro_R_QNSuperSpin->accessibleName(), QStringLiteral("Резистор R (Ом)"));
+    EXPECT_EQ(f.Electro_U0_QNSuperSpin->accessibleName(),
+              QStringLiteral("Напряжение заряда на конденсаторе С (В)"));
+    EXPECT_EQ(f.Piezo_ee0_QNSuperSpin->accessibleName(),
+              QStringLiteral("Относительная диэлектрическая проницаемость"));
+    EXPECT_EQ(f.Sample_Ro_QNSuperSpin->accessibleName(), QStringLiteral("Изделие, Плотность (кГ/м^3)"));
+    EXPECT_EQ(f.CommentEdit->accessibleName(), QStringLiteral("Комментарии"));
+    int buddies = 0;
+    for (QLabel *l : f.findChildren<QLabel *>())
+        buddies += l->buddy() != nullptr;
+    EXPECT_EQ(buddies, 14); // ten generator fields, three plate fields, the comment
     EXPECT_EQ(f.Electro_VTRoff_QNSuperSpin->text(), T("10 000"));
 }
 
