@@ -102,17 +102,16 @@ void TElectroForm::BuildControls() {
     Width_F_QNSuperSpin = NewField(QStringLiteral("Width_F_QNSuperSpin"), 8, widthLabel, SpectrPage);
     CalculateSpectrBitBtn = new QPushButton(QStringLiteral("Расчет спектра"), SpectrPage);
     CalculateSpectrBitBtn->setObjectName(QStringLiteral("CalculateSpectrBitBtn"));
-    Middle_F_QNSuperSpin->setFixedWidth(80);
-    Width_F_QNSuperSpin->setFixedWidth(80);
-    auto *bandRow = new QHBoxLayout;
-    bandRow->addWidget(middleLabel);
-    bandRow->addWidget(Middle_F_QNSuperSpin);
-    bandRow->addSpacing(16);
-    bandRow->addWidget(widthLabel);
-    bandRow->addWidget(Width_F_QNSuperSpin);
-    bandRow->addSpacing(16);
-    bandRow->addWidget(CalculateSpectrBitBtn);
-    bandRow->addStretch(1);
+    // Captions above their fields keep the band row narrow.
+    auto *bandRow = new QGridLayout;
+    bandRow->setHorizontalSpacing(12);
+    bandRow->setVerticalSpacing(2);
+    bandRow->addWidget(middleLabel, 0, 0);
+    bandRow->addWidget(Middle_F_QNSuperSpin, 1, 0);
+    bandRow->addWidget(widthLabel, 0, 1);
+    bandRow->addWidget(Width_F_QNSuperSpin, 1, 1);
+    bandRow->addWidget(CalculateSpectrBitBtn, 1, 2);
+    bandRow->setColumnStretch(3, 1);
     auto *spectrLayout = new QVBoxLayout(SpectrPage);
     spectrLayout->setContentsMargins(2, 2, 2, 4);
     spectrLayout->addWidget(SpectrChart, 1);
@@ -125,7 +124,7 @@ void TElectroForm::BuildControls() {
     // ---- right-hand panel
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("RightPanel"));
-    panel->setFixedWidth(230);
+    panel->setFixedWidth(210);
     ZoomUnDoButton = new QPushButton(QStringLiteral("Отмена ZOOM"), panel);
     ZoomUnDoButton->setObjectName(QStringLiteral("ZoomUnDoButton"));
     auto *rangeLabel = new QLabel(QStringLiteral("Диапазон (В) или (А)"), panel);
@@ -230,6 +229,7 @@ void TElectroForm::BuildSeries() {
 
     SpectrChart->AddSeries(QStringLiteral("Series13"), TChart::SeriesKind::Line);
     SpectrChart->SetBottomTitle(QStringLiteral("МГц"));
+    SpectrChart->SetLeftTitle(QString()); // titled by the first spectrum
     SpectrChart->SetTickFormat(QStringLiteral("#,##0.00"));
 }
 
@@ -245,7 +245,8 @@ void TElectroForm::ClearSignals() {
 void TElectroForm::AppendSignals(double Time, double U0, double U1, double Upep, double I0, double IL,
                                  double Ipep) {
     FRecord.Append(Time, {U0, U1, Upep, I0, IL, Ipep});
-    Chart->Refresh();
+    // Only a request: the chart fits its axes and repaints once on the next event-loop turn.
+    Chart->replot(QCustomPlot::rpQueuedReplot);
 }
 
 // ---------------------------------------------------------------------------------------------
