@@ -8,6 +8,7 @@
 #include <fstream>
 #include <new>
 #include <numbers>
+#include <random>
 #include <stdexcept>
 
 #include "Errors.h"
@@ -366,6 +367,50 @@ TEST(TimeStep, BitIdenticalToThePlainFormulas) {
         // The pulse has left the plate both ways and the comparison covered moving fields.
         EXPECT_NE(NodeGrid[700].V[1], 0.0);
         EXPECT_NE(NodeGrid[800].V[1], 0.0);
+    }
+}
+
+// Values of every magnitude and sign, signed zeros and subnormals, in every history level.
+TEST(TimeStep, BitIdenticalToThePlainFormulasOnArbitraryValues) {
+    const Reference ref;
+    std::mt19937_64 random(12345);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0), exponent(-150.0, 100.0);
+    auto value = [&] {
+        switch (random() % 8) {
+        case 0:
+            return 0.0;
+        case 1:
+            return -0.0;
+        case 2:
+            return unit(random) * 1e-310;
+        default:
+            return unit(random) * std::pow(10.0, exponent(random));
+        }
+    };
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_EQ(InitGrid(0.000605, 1e-5, 2e-10), 62);
+        for (GridNode &n : NodeGrid) {
+            for (double *h : {n.V, n.S, n.E})
+                for (int l = 0; l < 4; ++l)
+                    h[l] = value();
+            n.Rho = 1000 + 9000 * std::abs(unit(random));
+            n.C33 = 1e11 * std::abs(unit(random));
+            n.Eta = 1000 * std::abs(unit(random));
+            n.PiezoE33 = 10 * unit(random);
+            n.Eps = 1e-8 * (1.01 + unit(random));
+        }
+        PiezoFirst = 10;
+        PiezoLast = 40;
+        std::vector<GridNode> plain = NodeGrid;
+        for (int step = 0; step < 3; ++step) {
+            const double j = value();
+            const double u = DoTimeStep(j);
+            const double uRef = ref.Step(plain, Dx, Dt, PiezoFirst, PiezoLast, j);
+            ASSERT_EQ(std::memcmp(&u, &uRef, sizeof u), 0) << round << " " << step;
+            ASSERT_TRUE(SameBits(NodeGrid, plain)) << round << " " << step;
+            ShiftTimeLevels();
+            Reference::Shift(plain);
+        }
     }
 }
 
