@@ -197,7 +197,7 @@ void DrawModel(QPainter &p) {
     Dot(p, {440, top});
     Text(p, {424, top - 10}, QStringLiteral("U0"));
     ResistorV(p, 440, top, bus, 180, QString(), true);
-    Text(p, {384, 185}, QStringLiteral("Rv(t)"));
+    Text(p, {458, 205}, QStringLiteral("Rv(t)"));
 
     CapacitorH(p, top, 440, 525, QStringLiteral("C"));
     Dot(p, {525, top});

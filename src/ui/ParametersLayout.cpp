@@ -224,7 +224,7 @@ void TParametersForm::CreateElectricalTab() {
     QLabel *source =
         NewLabel(tab,
                  QStringLiteral("Начальные значения — генератор зондирующих импульсов совмещенного "
-                                "ПЭП: заряд 300 В на 68 нФ, ключ 16 Ом / 10 кОм, импульс 100 нс"),
+                                "ПЭП: 300 В, 68 нФ, ключ 16 Ом / 10 кОм, импульс 100 нс"),
                  {8, 506, 860, 36});
     source->setWordWrap(true);
 }
