@@ -19,12 +19,14 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
 #include "ChartAdapter.h"
 #include "ElectroUnit.h"
+#include "EventYield.h"
 #include "FDTD_1D_Routines.h"
 #include "FormatSettings.h"
 #include "QNSuperSpin.h"
@@ -558,6 +560,46 @@ TEST_F(ElectroForm, SpectrumIsOfTheStretchAsItWasWhenTheButtonWasPressed) {
     for (int k = 0; k < 501; ++k)
         ASSERT_EQ(s->YValue(0, k), expected[k].A) << k;
     EXPECT_EQ(s->LeftTitle(), QStringLiteral("В/Гц"));
+}
+
+TEST_F(ElectroForm, TheWindowStaysResponsiveWhileTheSpectrumIsComputed) {
+    ShowSignalsPage();
+    AppendSteps(20000, 1e-8, [](int k) { return std::sin(k * 0.2); });
+    EnableMarkers(true);
+    ChooseMarker(1);
+    Form->Chart->RefreshNow();
+    Click(Form->Chart->xAxis->range().upper * 1.02, 0);
+    ASSERT_EQ(Form->Chart->Tag(11), 20000);
+
+    // 501 × 20,001 terms; a timer due during the sum fires from the sum's event-loop turns.
+    InstallEventYield();
+    bool fired = false, disabledWhenFired = false, runningWhenFired = false;
+    QTimer::singleShot(20, Form.get(), [&] {
+        fired = true;
+        disabledWhenFired = !Form->CalculateSpectrBitBtn->isEnabled();
+        runningWhenFired = Form->SpectrumRunning();
+        ChooseSignal(3); // the user picks a current meanwhile
+    });
+    PressCalculate();
+    RemoveEventYield();
+    EXPECT_TRUE(fired);
+    EXPECT_TRUE(disabledWhenFired);
+    EXPECT_TRUE(runningWhenFired);
+    EXPECT_FALSE(Form->SpectrumRunning());
+    EXPECT_TRUE(Form->CalculateSpectrBitBtn->isEnabled());
+    EXPECT_EQ(Form->TypeRadioGroup->ItemIndex(), 3);
+    EXPECT_EQ(Form->SpectrChart->Count(0), 501);
+    // The spectrum is the one of the voltage that was shown when the button was pressed.
+    EXPECT_EQ(Form->SpectrChart->LeftTitle(), QStringLiteral("В/Гц"));
+
+    // A program that closes stops the sum; the spectrum is left empty.
+    InstallEventYield();
+    QTimer::singleShot(20, Form.get(), [&] { Form->CancelSpectrum(); });
+    PressCalculate();
+    RemoveEventYield();
+    EXPECT_EQ(Form->SpectrChart->Count(0), 0);
+    EXPECT_FALSE(Form->SpectrumRunning());
+    EXPECT_TRUE(Form->CalculateSpectrBitBtn->isEnabled());
 }
 
 TEST_F(ElectroForm, ClipboardCopyFromTheSpectrumPageHoldsTheSpectrumChart) {
