@@ -29,7 +29,9 @@ public:
         const std::size_t inBlock = kBlockSize - (i & (kBlockSize - 1));
         return i < FCount ? (FCount - i < inBlock ? FCount - i : inBlock) : 0;
     }
-    const double *TimeRun(std::size_t i) const { return &FBlocks[i >> kBlockBits]->time[i & (kBlockSize - 1)]; }
+    const double *TimeRun(std::size_t i) const {
+        return &FBlocks[i >> kBlockBits]->time[i & (kBlockSize - 1)];
+    }
     const double *ValueRun(int signal, std::size_t i) const {
         return &FBlocks[i >> kBlockBits]->value[signal][i & (kBlockSize - 1)];
     }

@@ -17,17 +17,39 @@ constexpr int kMinTopMargin = 10;
 constexpr int kMinRightMargin = 24;
 
 // Tick labels by the shared number pattern, with the separators in force when the axis is drawn.
+// Ticks are kept no closer than the pattern's last digit, so that neighbouring labels differ
+// wherever the range allows it.
 class TPatternTicker : public QCPAxisTicker {
 public:
-    explicit TPatternTicker(const QString &pattern) : FPattern(pattern) {}
+    explicit TPatternTicker(const QString &pattern) : FPattern(pattern), FResolution(Resolution(pattern)) {}
 
 protected:
+    double getTickStep(const QCPRange &range) override {
+        const double step = QCPAxisTicker::getTickStep(range);
+        return step < FResolution && range.size() >= 2 * FResolution ? FResolution : step;
+    }
     QString getTickLabel(double tick, const QLocale &, QChar, int) override {
         return FormatFloatQ(FPattern, tick);
     }
 
 private:
+    // 10^-d for d digit placeholders after the decimal point ("#,##0.00" -> 0.01); none for a
+    // scientific pattern.
+    static double Resolution(const QString &pattern) {
+        if (pattern.contains(QLatin1String("E+")) || pattern.contains(QLatin1String("E-")))
+            return 0;
+        const qsizetype dot = pattern.indexOf(QLatin1Char('.'));
+        int decimals = 0;
+        for (qsizetype i = dot + 1; dot >= 0 && i < pattern.size(); ++i) {
+            if (pattern[i] != QLatin1Char('0') && pattern[i] != QLatin1Char('#'))
+                break;
+            ++decimals;
+        }
+        return std::pow(10.0, -decimals);
+    }
+
     QString FPattern;
+    double FResolution;
 };
 
 // A range of a single value is not a valid axis range: open it up around the value.
@@ -72,11 +94,12 @@ TChart::TChart(QWidget *parent) : QCustomPlot(parent) {
 
     // Saves the state for undo before the built-in zoom applies the rectangle. The context is the
     // selection rect itself, because setSelectionRectMode drops the rect's connections to `this`.
-    connect(selectionRect(), &QCPSelectionRect::accepted, selectionRect(), [this](const QRect &, QMouseEvent *) {
-        if (!FZoomed)
-            FBeforeZoom = TAxesState{xAxis->range(), yAxis->range(), FBottomAuto, FLeftAuto};
-        FZoomPending = true;
-    });
+    connect(selectionRect(), &QCPSelectionRect::accepted, selectionRect(),
+            [this](const QRect &, QMouseEvent *) {
+                if (!FZoomed)
+                    FBeforeZoom = TAxesState{xAxis->range(), yAxis->range(), FBottomAuto, FLeftAuto};
+                FZoomPending = true;
+            });
     setSelectionRectMode(QCP::srmZoom);
 
     // Whatever asks for a replot, the curves are drawn sorted and the automatic axes fit them.
@@ -113,11 +136,17 @@ int TChart::AddRecordSeries(const QString &name, const TSignalRecord *record, in
     return static_cast<int>(FSeries.size()) - 1;
 }
 
-int TChart::SeriesCount() const { return static_cast<int>(FSeries.size()); }
+int TChart::SeriesCount() const {
+    return static_cast<int>(FSeries.size());
+}
 
-QCPAbstractPlottable *TChart::Series(int s) const { return ValidSeries(s) ? FSeries[s].Plottable : nullptr; }
+QCPAbstractPlottable *TChart::Series(int s) const {
+    return ValidSeries(s) ? FSeries[s].Plottable : nullptr;
+}
 
-bool TChart::ValidSeries(int s) const { return s >= 0 && s < static_cast<int>(FSeries.size()); }
+bool TChart::ValidSeries(int s) const {
+    return s >= 0 && s < static_cast<int>(FSeries.size());
+}
 
 void TChart::ApplySeriesColour(TSeriesInfo &info) {
     const QPen pen(info.Colour, 1);
@@ -130,7 +159,8 @@ void TChart::ApplySeriesColour(TSeriesInfo &info) {
     const double size = 2 * std::max(info.PointHalfWidth, 1) + 1;
     switch (info.Kind) {
     case SeriesKind::Point:
-        g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssSquare, QPen(Qt::black, 1), QBrush(Qt::red), size));
+        g->setScatterStyle(
+            QCPScatterStyle(QCPScatterStyle::ssSquare, QPen(Qt::black, 1), QBrush(Qt::red), size));
         break;
     case SeriesKind::Line:
         if (info.PointHalfWidth > 0)
@@ -151,7 +181,9 @@ void TChart::SetSeriesColour(int s, const QColor &colour) {
     ApplySeriesColour(FSeries[s]);
 }
 
-QColor TChart::SeriesColour(int s) const { return ValidSeries(s) ? FSeries[s].Colour : QColor(); }
+QColor TChart::SeriesColour(int s) const {
+    return ValidSeries(s) ? FSeries[s].Colour : QColor();
+}
 
 void TChart::Clear(int s) {
     // A record series is cleared by the record's owner.
@@ -266,7 +298,9 @@ void TChart::SetActive(int s, bool shown) {
         FSeries[s].Plottable->setVisible(shown);
 }
 
-bool TChart::Active(int s) const { return ValidSeries(s) && FSeries[s].Plottable->visible(); }
+bool TChart::Active(int s) const {
+    return ValidSeries(s) && FSeries[s].Plottable->visible();
+}
 
 int TChart::FirstShownSeries() const {
     for (int s = 0; s < SeriesCount(); ++s)
@@ -275,16 +309,22 @@ int TChart::FirstShownSeries() const {
     return -1;
 }
 
-int TChart::Tag(int s) const { return ValidSeries(s) ? FSeries[s].Tag : 0; }
+int TChart::Tag(int s) const {
+    return ValidSeries(s) ? FSeries[s].Tag : 0;
+}
 
 void TChart::SetTag(int s, int tag) {
     if (ValidSeries(s))
         FSeries[s].Tag = tag;
 }
 
-void TChart::SetBottomTitle(const QString &t) { xAxis->setLabel(t); }
+void TChart::SetBottomTitle(const QString &t) {
+    xAxis->setLabel(t);
+}
 
-QString TChart::BottomTitle() const { return xAxis->label(); }
+QString TChart::BottomTitle() const {
+    return xAxis->label();
+}
 
 void TChart::SetLeftTitle(const QString &t) {
     FLeftTitle->setText(t);
@@ -293,7 +333,9 @@ void TChart::SetLeftTitle(const QString &t) {
     axisRect()->setMinimumMargins(QMargins(0, room, kMinRightMargin, 0));
 }
 
-QString TChart::LeftTitle() const { return FLeftTitle->text(); }
+QString TChart::LeftTitle() const {
+    return FLeftTitle->text();
+}
 
 void TChart::ApplyLeftRange() {
     // Bounds given the wrong way round are shown as the range between them.
@@ -312,9 +354,13 @@ void TChart::SetLeftMaximum(double v) {
     ApplyLeftRange();
 }
 
-double TChart::LeftMinimum() const { return yAxis->range().lower; }
+double TChart::LeftMinimum() const {
+    return yAxis->range().lower;
+}
 
-double TChart::LeftMaximum() const { return yAxis->range().upper; }
+double TChart::LeftMaximum() const {
+    return yAxis->range().upper;
+}
 
 void TChart::SetLeftAutomatic(bool on) {
     FLeftAuto = on;
@@ -322,11 +368,17 @@ void TChart::SetLeftAutomatic(bool on) {
     FLeftMax = yAxis->range().upper;
 }
 
-bool TChart::LeftAutomatic() const { return FLeftAuto; }
+bool TChart::LeftAutomatic() const {
+    return FLeftAuto;
+}
 
-void TChart::SetBottomAutomatic(bool on) { FBottomAuto = on; }
+void TChart::SetBottomAutomatic(bool on) {
+    FBottomAuto = on;
+}
 
-bool TChart::BottomAutomatic() const { return FBottomAuto; }
+bool TChart::BottomAutomatic() const {
+    return FBottomAuto;
+}
 
 void TChart::RescaleAutomaticAxes() {
     if (!FBottomAuto && !FLeftAuto)
@@ -370,9 +422,13 @@ void TChart::SetZoomAllowed(bool on) {
     setSelectionRectMode(on ? QCP::srmZoom : QCP::srmNone);
 }
 
-bool TChart::ZoomAllowed() const { return FZoomAllowed; }
+bool TChart::ZoomAllowed() const {
+    return FZoomAllowed;
+}
 
-bool TChart::Zoomed() const { return FZoomed; }
+bool TChart::Zoomed() const {
+    return FZoomed;
+}
 
 void TChart::UndoZoom() {
     if (!FZoomed)
@@ -408,7 +464,9 @@ void TChart::mouseReleaseEvent(QMouseEvent *event) {
     emit ZoomedByUser();
 }
 
-QPointF TChart::PointerToAxis() const { return PixelToAxis(QPointF(mapFromGlobal(QCursor::pos()))); }
+QPointF TChart::PointerToAxis() const {
+    return PixelToAxis(QPointF(mapFromGlobal(QCursor::pos())));
+}
 
 QPointF TChart::PixelToAxis(const QPointF &pixel) const {
     return QPointF(xAxis->pixelToCoord(pixel.x()), yAxis->pixelToCoord(pixel.y()));
@@ -431,7 +489,9 @@ QPixmap TChart::Picture() {
     return toPixmap(width(), height());
 }
 
-void TChart::CopyPictureToClipboard() { QGuiApplication::clipboard()->setImage(Picture().toImage()); }
+void TChart::CopyPictureToClipboard() {
+    QGuiApplication::clipboard()->setImage(Picture().toImage());
+}
 
 bool TChart::SavePictureBmp(const QString &path) {
     const QImage image = Picture().toImage().convertToFormat(QImage::Format_RGB32);
@@ -444,4 +504,6 @@ void TChart::SetTickFormat(const QString &pattern) {
     yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(pattern)));
 }
 
-QString TChart::TickFormat() const { return FTickFormat; }
+QString TChart::TickFormat() const {
+    return FTickFormat;
+}

@@ -111,8 +111,8 @@ protected:
 private:
     struct TSeriesInfo {
         QCPAbstractPlottable *Plottable = nullptr;
-        QCPGraph *Graph = nullptr;         // null for a record series
-        TRecordCurve *Curve = nullptr;     // null for a graph series
+        QCPGraph *Graph = nullptr;     // null for a record series
+        TRecordCurve *Curve = nullptr; // null for a graph series
         SeriesKind Kind = SeriesKind::Line;
         int PointHalfWidth = 0;
         QColor Colour = Qt::black;

@@ -66,7 +66,9 @@ bool TRecordCurve::ValueExtremes(double &lo, double &hi) const {
     return FFound;
 }
 
-double TRecordCurve::selectTest(const QPointF &, bool, QVariant *) const { return -1; }
+double TRecordCurve::selectTest(const QPointF &, bool, QVariant *) const {
+    return -1;
+}
 
 QCPRange TRecordCurve::getKeyRange(bool &foundRange, QCP::SignDomain inSignDomain) const {
     foundRange = false;

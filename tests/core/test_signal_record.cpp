@@ -17,7 +17,8 @@ TEST(SignalRecord, AppendAcrossBlocksKeepsEverySample) {
     for (std::size_t i = 0; i < n; ++i)
         r.Append(static_cast<double>(i) * 0.5, Sample(static_cast<double>(i) * 10));
     ASSERT_EQ(r.Count(), n);
-    for (std::size_t i : {std::size_t{0}, std::size_t{65535}, std::size_t{65536}, std::size_t{131072}, n - 1}) {
+    for (std::size_t i :
+         {std::size_t{0}, std::size_t{65535}, std::size_t{65536}, std::size_t{131072}, n - 1}) {
         EXPECT_EQ(r.Time(i), static_cast<double>(i) * 0.5) << i;
         for (int s = 0; s < TSignalRecord::kSignals; ++s)
             EXPECT_EQ(r.Value(s, i), static_cast<double>(i) * 10 + s) << i << " " << s;

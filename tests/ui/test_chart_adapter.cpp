@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QFile>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,7 +50,9 @@ protected:
     int A = -1, B = -1;
 };
 
-bool IsDark(QRgb c) { return qGray(c) < 100; }
+bool IsDark(QRgb c) {
+    return qGray(c) < 100;
+}
 
 } // namespace
 
@@ -228,7 +231,8 @@ TEST_F(ChartTest, RecordCurveIsDrawnThroughEveryPixelColumn) {
     int fullColumns = 0, columns = 0;
     for (int x = plot.left() + 2; x < plot.right() - 2; x += 7) {
         ++columns;
-        if (IsDark(img.pixel(x, top)) && IsDark(img.pixel(x, bottom)) && IsDark(img.pixel(x, (top + bottom) / 2)))
+        if (IsDark(img.pixel(x, top)) && IsDark(img.pixel(x, bottom)) &&
+            IsDark(img.pixel(x, (top + bottom) / 2)))
             ++fullColumns;
     }
     EXPECT_EQ(fullColumns, columns);
@@ -345,7 +349,8 @@ TEST_F(ChartTest, NoZoomWithOtherButtonsOrWhenForbidden) {
 TEST_F(ChartTest, PixelsAndPointerConvertToAxisValues) {
     AddTwoSeries();
     Chart.RefreshNow();
-    const QPointF v = Chart.PixelToAxis(QPointF(Chart.xAxis->coordToPixel(25), Chart.yAxis->coordToPixel(12.5)));
+    const QPointF v =
+        Chart.PixelToAxis(QPointF(Chart.xAxis->coordToPixel(25), Chart.yAxis->coordToPixel(12.5)));
     EXPECT_NEAR(v.x(), 25, 1e-9);
     EXPECT_NEAR(v.y(), 12.5, 1e-9);
     const QPoint p = Pixel(75, 30);
@@ -413,6 +418,11 @@ TEST_F(ChartTest, TickLabelsFollowThePatternAndTheSeparators) {
     EXPECT_TRUE(Chart.yAxis->tickVectorLabels().contains("1,000"))
         << Chart.yAxis->tickVectorLabels().join('|').toStdString();
     EXPECT_TRUE(Chart.xAxis->tickVectorLabels().contains("2"));
+    // Ticks no closer than the last digit of the pattern: no two labels alike.
+    const QVector<QString> labels = Chart.xAxis->tickVectorLabels();
+    EXPECT_EQ(QSet<QString>(labels.begin(), labels.end()).size(), labels.size())
+        << labels.join('|').toStdString();
+    EXPECT_GE(labels.size(), 3);
     DefaultFormatSettings() = saved;
 }
 
