@@ -37,10 +37,11 @@ double SwitchResistance(const CircuitConstants &c, double t) {
 }
 
 double BreakdownCurrent(const CircuitConstants &c, double V) {
-    if (V > c.Ucut)
-        return static_cast<double>((Ext(V) - Ext(c.Ucut)) / Ext(c.Ron));
+    // Reverse conduction is tested second and wins, which matters only for a negative Ucut.
     if (V < 0)
         return static_cast<double>(Ext(V) / Ext(c.Ron));
+    if (V > c.Ucut)
+        return static_cast<double>((Ext(V) - Ext(c.Ucut)) / Ext(c.Ron));
     return 0.0;
 }
 

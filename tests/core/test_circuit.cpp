@@ -96,11 +96,12 @@ TEST(SwitchCurrent, BreakdownAboveUcutAndReverseBelowZero) {
     EXPECT_EQ(SwitchCurrent(c, zero, 0, 200e-9), 0);
 }
 
-TEST(SwitchCurrent, WithANegativeUcutTheExcessTestComesFirst) {
+TEST(SwitchCurrent, WithANegativeUcutReverseConductionWins) {
     CircuitConstants c = InitialConstants();
     c.Ucut = -20;
-    EXPECT_DOUBLE_EQ(BreakdownCurrent(c, -10), (-10 + 20) / 16.0);
+    EXPECT_DOUBLE_EQ(BreakdownCurrent(c, -10), -10 / 16.0);
     EXPECT_DOUBLE_EQ(BreakdownCurrent(c, -30), -30 / 16.0);
+    EXPECT_DOUBLE_EQ(BreakdownCurrent(c, 5), (5 + 20) / 16.0);
 }
 
 TEST(SwitchCurrent, SmoothingOfAConstantRawCurrent) {
