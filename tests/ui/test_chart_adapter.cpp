@@ -338,8 +338,16 @@ TEST_F(ChartTest, NoZoomWithOtherButtonsOrWhenForbidden) {
     EXPECT_EQ(pressed.count(), 3) << "the window still sees the presses";
 
     Chart.SetZoomAllowed(true);
-    Drag(Qt::LeftButton, Pixel(20, 40), Pixel(60, 10));
+    // A click is not a zoom.
+    QTest::mouseClick(&Chart, Qt::LeftButton, Qt::NoModifier, Pixel(20, 40));
+    EXPECT_EQ(zoomed.count(), 0);
+    EXPECT_EQ(Chart.xAxis->range(), x0);
+    // A rectangle drawn from its lower right corner zooms the same.
+    Drag(Qt::LeftButton, Pixel(60, 10), Pixel(20, 40));
     EXPECT_EQ(zoomed.count(), 1);
+    EXPECT_NEAR(Chart.xAxis->range().lower, 20, 0.5);
+    EXPECT_NEAR(Chart.xAxis->range().upper, 60, 0.5);
+    EXPECT_NEAR(Chart.LeftMinimum(), 10, 0.5);
     // Undo without a zoom in force does nothing.
     Chart.UndoZoom();
     Chart.UndoZoom();
