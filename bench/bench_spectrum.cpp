@@ -41,10 +41,16 @@ void RunSpectrum(benchmark::State &state, bool hook, int termsPerYield) {
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_Spectrum_100k(benchmark::State &state) { RunSpectrum(state, true, kTermsPerYield); }
-void BM_Spectrum_100k_NoHook(benchmark::State &state) { RunSpectrum(state, false, kTermsPerYield); }
+void BM_Spectrum_100k(benchmark::State &state) {
+    RunSpectrum(state, true, kTermsPerYield);
+}
+void BM_Spectrum_100k_NoHook(benchmark::State &state) {
+    RunSpectrum(state, false, kTermsPerYield);
+}
 // The hook called through its pointer at every term, for comparison with the inline countdown.
-void BM_Spectrum_100k_HookEveryTerm(benchmark::State &state) { RunSpectrum(state, true, 1); }
+void BM_Spectrum_100k_HookEveryTerm(benchmark::State &state) {
+    RunSpectrum(state, true, 1);
+}
 
 void BM_SinCos_fsincos(benchmark::State &state) {
     long double w = 0.1L, acc = 0;

@@ -32,8 +32,8 @@ const QString kValuePattern = QStringLiteral("### ##0.000 ");
 const QString kTimePattern = QStringLiteral("### ##0.000 мкс");
 const QString kPictureDialogTitle = QStringLiteral("Записаь картинку в файл");
 
-QLineEdit *NewReadout(const QString &name, const QString &text, const QColor &colour, const QString &accessible,
-                      QWidget *parent) {
+QLineEdit *NewReadout(const QString &name, const QString &text, const QColor &colour,
+                      const QString &accessible, QWidget *parent) {
     auto *e = new QLineEdit(text, parent);
     e->setObjectName(name);
     e->setReadOnly(true);
@@ -77,7 +77,9 @@ TElectroForm::TElectroForm(QWidget *parent) : QWidget(parent, Qt::Window) {
     FormCreate();
 }
 
-TElectroForm::~TElectroForm() { CancelSpectrum(); }
+TElectroForm::~TElectroForm() {
+    CancelSpectrum();
+}
 
 void TElectroForm::BuildControls() {
     // ---- pages
@@ -138,8 +140,8 @@ void TElectroForm::BuildControls() {
     TypeRadioGroup->SetItemIndex(0);
     MarkersEnableCheckBox = new QCheckBox(QStringLiteral("Использовать маркеры"), panel);
     MarkersEnableCheckBox->setObjectName(QStringLiteral("MarkersEnableCheckBox"));
-    ChooseMarkerRadioGroup =
-        new TRadioGroup(QStringLiteral("Маркер"), {QStringLiteral("1 красный"), QStringLiteral("2 синий")}, panel);
+    ChooseMarkerRadioGroup = new TRadioGroup(QStringLiteral("Маркер"),
+                                             {QStringLiteral("1 красный"), QStringLiteral("2 синий")}, panel);
     ChooseMarkerRadioGroup->setObjectName(QStringLiteral("ChooseMarkerRadioGroup"));
     ChooseMarkerRadioGroup->SetItemIndex(0);
     const QColor blue(0, 0, 255);
@@ -290,7 +292,9 @@ void TElectroForm::TypeRadioGroupClick() {
     ApplyVerticalRange();
 }
 
-void TElectroForm::Diapazon_QNSuperSpinChange() { ApplyVerticalRange(); }
+void TElectroForm::Diapazon_QNSuperSpinChange() {
+    ApplyVerticalRange();
+}
 
 void TElectroForm::ZoomUnDoButtonClick() {
     Chart->UndoZoom();
@@ -304,7 +308,8 @@ void TElectroForm::N3Click() {
 
 void TElectroForm::N8Click() {
     TChart *chart = FMenuChart ? FMenuChart : Chart;
-    const QString path = ChoosePictureFile ? ChoosePictureFile(kPictureDialogTitle, FPictureFolder) : QString();
+    const QString path =
+        ChoosePictureFile ? ChoosePictureFile(kPictureDialogTitle, FPictureFolder) : QString();
     if (path.isEmpty())
         return;
     if (!chart->SavePictureBmp(path) && ShowError)
@@ -319,9 +324,13 @@ void TElectroForm::MarkersEnableCheckBoxClick() {
     Chart->Refresh();
 }
 
-void TElectroForm::ChartMouseMove(QMouseEvent *event) { MoveMarker(event->buttons(), event->modifiers()); }
+void TElectroForm::ChartMouseMove(QMouseEvent *event) {
+    MoveMarker(event->buttons(), event->modifiers());
+}
 
-void TElectroForm::ChartMouseDown(QMouseEvent *event) { MoveMarker(event->buttons(), event->modifiers()); }
+void TElectroForm::ChartMouseDown(QMouseEvent *event) {
+    MoveMarker(event->buttons(), event->modifiers());
+}
 
 void TElectroForm::CalculateSpectrBitBtnClick() {
     if (FSpectrumCancel)
@@ -419,7 +428,8 @@ void TElectroForm::ApplyVerticalRange() {
 void TElectroForm::MoveMarker(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
     if (!MarkersEnableCheckBox->isChecked())
         return;
-    if (buttons != Qt::LeftButton || (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
+    if (buttons != Qt::LeftButton ||
+        (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
         return;
     const int shown = Chart->FirstShownSeries();
     if (shown < 0)

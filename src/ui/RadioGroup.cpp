@@ -29,7 +29,9 @@ void TRadioGroup::SetItems(const QStringList &items) {
     }
 }
 
-QRadioButton *TRadioGroup::Button(int i) const { return (i >= 0 && i < FButtons.size()) ? FButtons[i] : nullptr; }
+QRadioButton *TRadioGroup::Button(int i) const {
+    return (i >= 0 && i < FButtons.size()) ? FButtons[i] : nullptr;
+}
 
 void TRadioGroup::SetItemIndex(int i) {
     if (i < 0 || i >= FButtons.size())

@@ -9,8 +9,8 @@
 
 namespace {
 
-std::vector<SpectrumPoint> Compute(const std::vector<double> &t, const std::vector<double> &y, long double middle,
-                                   long double width) {
+std::vector<SpectrumPoint> Compute(const std::vector<double> &t, const std::vector<double> &y,
+                                   long double middle, long double width) {
     double fmin = 0, fmax = 0;
     SpectrumBand(middle, width, fmin, fmax);
     std::vector<SpectrumPoint> out;
@@ -114,7 +114,8 @@ TEST(Spectrum, AgreesWithTheLibraryExtendedSineTermByTerm) {
             s = static_cast<double>(s + sinl(w) * y[i]);
             c = static_cast<double>(c + cosl(w) * y[i]);
         }
-        const double a = static_cast<double>(sqrtl(static_cast<long double>(s) * s + static_cast<long double>(c) * c) / 1000);
+        const double a = static_cast<double>(
+            sqrtl(static_cast<long double>(s) * s + static_cast<long double>(c) * c) / 1000);
         EXPECT_NEAR(out[k].A, a, 1e-15 + 1e-13 * a) << "k = " << k;
     }
 }

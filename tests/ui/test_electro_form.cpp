@@ -85,7 +85,8 @@ protected:
         for (const QPoint &p : {(p0 + p1) / 2, p1}) {
             QCursor::setPos(c->mapToGlobal(p));
             // The keys held during the drag come with every move.
-            QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(c->mapToGlobal(p)), Qt::NoButton, button, mods);
+            QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(c->mapToGlobal(p)), Qt::NoButton, button,
+                             mods);
             QApplication::sendEvent(c, &move);
         }
         QTest::mouseRelease(c, button, mods, p1);
@@ -145,10 +146,10 @@ TEST_F(ElectroForm, IsCreatedHiddenWithTheSpectrumPageInFrontAndItsControlsInThe
     EXPECT_EQ(f.PageControl->currentWidget(), f.SpectrPage);
     EXPECT_EQ(f.PageControl->tabText(0), QStringLiteral("Электрические сигналы ПЭП"));
     EXPECT_EQ(f.PageControl->tabText(1), QStringLiteral("Спектр выбранного сигнала"));
-    for (const char *name : {"PageControl", "Middle_F_QNSuperSpin", "Width_F_QNSuperSpin", "Diapazon_QNSuperSpin",
-                             "TypeRadioGroup", "ChooseMarkerRadioGroup", "A1_Edit", "T1_Edit", "A2_Edit", "T2_Edit",
-                             "DA_Edit", "DT_Edit", "MarkersEnableCheckBox", "Chart", "SpectrChart",
-                             "CalculateSpectrBitBtn", "ZoomUnDoButton"})
+    for (const char *name : {"PageControl", "Middle_F_QNSuperSpin", "Width_F_QNSuperSpin",
+                             "Diapazon_QNSuperSpin", "TypeRadioGroup", "ChooseMarkerRadioGroup", "A1_Edit",
+                             "T1_Edit", "A2_Edit", "T2_Edit", "DA_Edit", "DT_Edit", "MarkersEnableCheckBox",
+                             "Chart", "SpectrChart", "CalculateSpectrBitBtn", "ZoomUnDoButton"})
         EXPECT_NE(f.findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
 
     EXPECT_EQ(f.Diapazon_QNSuperSpin->GetValue(), 350);
@@ -159,11 +160,12 @@ TEST_F(ElectroForm, IsCreatedHiddenWithTheSpectrumPageInFrontAndItsControlsInThe
     EXPECT_EQ(f.TypeRadioGroup->title(), QStringLiteral("Выбор графика"));
     EXPECT_EQ(f.TypeRadioGroup->Items(),
               (QStringList{QStringLiteral("Напряжение U0"), QStringLiteral("Напряжение U1"),
-                           QStringLiteral("Напряжение Upep"), QStringLiteral("Ток I0"), QStringLiteral("Ток IL"),
-                           QStringLiteral("Ток Ipep")}));
+                           QStringLiteral("Напряжение Upep"), QStringLiteral("Ток I0"),
+                           QStringLiteral("Ток IL"), QStringLiteral("Ток Ipep")}));
     EXPECT_EQ(f.TypeRadioGroup->ItemIndex(), 0);
     EXPECT_EQ(f.ChooseMarkerRadioGroup->title(), QStringLiteral("Маркер"));
-    EXPECT_EQ(f.ChooseMarkerRadioGroup->Items(), (QStringList{QStringLiteral("1 красный"), QStringLiteral("2 синий")}));
+    EXPECT_EQ(f.ChooseMarkerRadioGroup->Items(),
+              (QStringList{QStringLiteral("1 красный"), QStringLiteral("2 синий")}));
     EXPECT_EQ(f.ChooseMarkerRadioGroup->ItemIndex(), 0);
     EXPECT_EQ(f.MarkersEnableCheckBox->text(), QStringLiteral("Использовать маркеры"));
     EXPECT_FALSE(f.MarkersEnableCheckBox->isChecked());
@@ -612,12 +614,14 @@ TEST_F(ElectroForm, ClipboardCopyFromTheSpectrumPageHoldsTheSpectrumChart) {
     QApplication::sendEvent(s, &menuEvent);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Form->PopupMenu1));
     EXPECT_EQ(Form->MenuChart(), s);
-    QTest::mouseClick(Form->PopupMenu1, Qt::LeftButton, {}, Form->PopupMenu1->actionGeometry(Form->N3).center());
+    QTest::mouseClick(Form->PopupMenu1, Qt::LeftButton, {},
+                      Form->PopupMenu1->actionGeometry(Form->N3).center());
     const QImage copied = QApplication::clipboard()->image();
     ASSERT_FALSE(copied.isNull());
     EXPECT_EQ(copied.size(), s->size());
     EXPECT_NE(copied.size(), Form->Chart->size());
-    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), s->Picture().toImage().convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
+              s->Picture().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(ElectroForm, SavingAPictureAsksForAFileAndWritesABitmapWhateverTheExtension) {
@@ -631,7 +635,8 @@ TEST_F(ElectroForm, SavingAPictureAsksForAFileAndWritesABitmapWhateverTheExtensi
         askedFolder = folder;
         return answer;
     };
-    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(50, 50), Form->Chart->mapToGlobal(QPoint(50, 50)));
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(50, 50),
+                                Form->Chart->mapToGlobal(QPoint(50, 50)));
     QApplication::sendEvent(Form->Chart, &menuEvent);
     EXPECT_EQ(Form->MenuChart(), Form->Chart);
 
@@ -683,7 +688,8 @@ TEST_F(ElectroForm, RendersBothPagesTidily) {
     EXPECT_TRUE(Form->grab().save(QStringLiteral("/tmp/shots/electro_spectrum.png")));
     // The window keeps its size and nothing of the right-hand panel is cut off.
     EXPECT_EQ(Form->size(), QSize(809, 560));
-    for (QWidget *w : std::initializer_list<QWidget *>{Form->DA_Edit, Form->DT_Edit, Form->ChooseMarkerRadioGroup}) {
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Form->DA_Edit, Form->DT_Edit, Form->ChooseMarkerRadioGroup}) {
         const QRect r(w->mapTo(Form.get(), QPoint(0, 0)), w->size());
         EXPECT_TRUE(Form->rect().contains(r));
     }

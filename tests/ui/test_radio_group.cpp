@@ -8,12 +8,15 @@
 
 namespace {
 
-QPoint CentreOfIndicator(QRadioButton *b) { return QPoint(8, b->height() / 2); }
+QPoint CentreOfIndicator(QRadioButton *b) {
+    return QPoint(8, b->height() / 2);
+}
 
 } // namespace
 
 TEST(RadioGroup, StartsWithNoItemAndShowsItsItemsInOrder) {
-    TRadioGroup g(QStringLiteral("Выбор графика"), {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+    TRadioGroup g(QStringLiteral("Выбор графика"),
+                  {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
     EXPECT_EQ(g.title(), QStringLiteral("Выбор графика"));
     EXPECT_EQ(g.ItemIndex(), -1);
     ASSERT_EQ(g.Count(), 3);
