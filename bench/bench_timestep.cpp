@@ -27,7 +27,9 @@ void LayDefaultStack() {
 
 long long StepNumber = 0;
 
-double Drive() { return 100.0 * std::sin(2 * std::numbers::pi * 5e6 * 2e-10 * static_cast<double>(StepNumber)); }
+double Drive() {
+    return 100.0 * std::sin(2 * std::numbers::pi * 5e6 * 2e-10 * static_cast<double>(StepNumber));
+}
 
 void Step() {
     benchmark::DoNotOptimize(DoTimeStep(Drive()));
@@ -58,9 +60,15 @@ void TimeSteps(benchmark::State &state, bool hook, bool warm) {
     state.SetItemsProcessed(state.iterations());
 }
 
-void BM_TimeStep_DefaultTask(benchmark::State &state) { TimeSteps(state, true, true); }
-void BM_TimeStep_DefaultTask_NoHook(benchmark::State &state) { TimeSteps(state, false, true); }
-void BM_TimeStep_DefaultTask_FromRest(benchmark::State &state) { TimeSteps(state, true, false); }
+void BM_TimeStep_DefaultTask(benchmark::State &state) {
+    TimeSteps(state, true, true);
+}
+void BM_TimeStep_DefaultTask_NoHook(benchmark::State &state) {
+    TimeSteps(state, false, true);
+}
+void BM_TimeStep_DefaultTask_FromRest(benchmark::State &state) {
+    TimeSteps(state, true, false);
+}
 
 } // namespace
 

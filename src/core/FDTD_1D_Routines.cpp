@@ -11,6 +11,8 @@
 //    hide a division by zero, an invalid operation or an overflow;
 //  - a zero numerator divided by a positive number is the same zero, with the same sign;
 //  - outside the plate the field history is zero, so the field's time difference needs no /24.
+// Each sweep also computes its divisions for all nodes first, in a short loop whose iterations
+// overlap well, and then updates the nodes, yielding before each update as the run requires.
 // Floating-point faults are not trapped: the sweeps clear the <cfenv> flags and test them
 // afterwards.
 
@@ -197,10 +199,9 @@ template <bool Yield> void StressSweep(const StepConstants &c) {
         // A zero bracket divided by 24 is the same zero.
         const double dE =
             fieldBracket == 0 ? static_cast<double>(fieldBracket) : static_cast<double>(fieldBracket / 24);
-        n.S[0] = static_cast<double>(
-            ((((A21 * n.S[1] + A3 * n.S[2]) - A1 * n.S[3]) + c.GDt * dv0 * n.C33) +
-             G * (static_cast<Ext>(dv0) - rate1[i]) * n.Eta) -
-            G * dE * n.PiezoE33);
+        n.S[0] = static_cast<double>(((((A21 * n.S[1] + A3 * n.S[2]) - A1 * n.S[3]) + c.GDt * dv0 * n.C33) +
+                                      G * (static_cast<Ext>(dv0) - rate1[i]) * n.Eta) -
+                                     G * dE * n.PiezoE33);
     }
 }
 
@@ -231,7 +232,8 @@ int32_t InitGrid(double Length, double DxArg, double DtArg) {
     if (flags & FE_DIVBYZERO)
         throw FloatingPointError("Floating-point division by zero: the spatial step is 0");
     if ((flags & FE_INVALID) || !(quotient > -9223372036854775809.0L && quotient < 9223372036854775808.0L))
-        throw FloatingPointError("Invalid floating-point operation: length / spatial step is not a 64-bit integer");
+        throw FloatingPointError(
+            "Invalid floating-point operation: length / spatial step is not a 64-bit integer");
     const int64_t n = static_cast<int64_t>(quotient) + 2; // truncation toward zero
     if (n < 2 || n > std::numeric_limits<int32_t>::max())
         throw FloatingPointError("Invalid floating-point operation: the node count " + std::to_string(n) +
@@ -269,7 +271,8 @@ int32_t InitGrid(double Length, double DxArg, double DtArg) {
 }
 
 // Indices outside the grid would write outside it; they are clipped to the grid.
-void SetMaterial(int32_t First, int32_t Last, double Rho, double C33, double Eta, double PiezoE33, double Eps) {
+void SetMaterial(int32_t First, int32_t Last, double Rho, double C33, double Eta, double PiezoE33,
+                 double Eps) {
     const int64_t high = static_cast<int64_t>(NodeGrid.size()) - 1;
     const int64_t first = std::max<int64_t>(First, 0);
     const int64_t last = std::min<int64_t>(Last, high);
@@ -309,7 +312,8 @@ double DoTimeStep(double CurrentDensity) {
             FieldSweep<true>(c, gdtJ);
         else
             FieldSweep<false>(c, gdtJ);
-        CheckSweep(yielding, "the electric field update", [&] { FieldSweep<false>(c, c.GDt * CurrentDensity); });
+        CheckSweep(yielding, "the electric field update",
+                   [&] { FieldSweep<false>(c, c.GDt * CurrentDensity); });
     }
 
     if (yielding)

@@ -35,7 +35,9 @@ int32_t InitGrid(double Length, double Dx, double Dt);
 void SetMaterial(int32_t First, int32_t Last, double Rho, double C33, double Eta, double PiezoE33, double Eps);
 
 // One time step driven by the plate current density (A/m^2); returns the plate voltage (V).
-// Throws FloatingPointError on division by zero, invalid operation or overflow.
+// Throws FloatingPointError on division by zero, invalid operation or overflow, and
+// std::out_of_range (before anything changes) when a non-empty plate range PiezoFirst..PiezoLast
+// is not inside 2 .. N - 2, as before the first task. A yield hook must not write the grid.
 double DoTimeStep(double CurrentDensity);
 
 // Moves every history down one level: 3 <- 2 <- 1 <- 0.

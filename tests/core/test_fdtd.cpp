@@ -35,20 +35,23 @@ struct Reference {
         return static_cast<double>(static_cast<Ext>(b) / 24 / dx);
     }
     static double DS(const std::vector<GridNode> &g, int i, double dx) {
-        return Finish(((27 * static_cast<Ext>(g[i + 1].S[1]) - g[i + 2].S[1]) - 27 * static_cast<Ext>(g[i].S[1])) +
-                          g[i - 1].S[1],
-                      dx);
+        return Finish(
+            ((27 * static_cast<Ext>(g[i + 1].S[1]) - g[i + 2].S[1]) - 27 * static_cast<Ext>(g[i].S[1])) +
+                g[i - 1].S[1],
+            dx);
     }
     static double DV(const std::vector<GridNode> &g, int i, int l, double dx) {
-        return Finish(((27 * static_cast<Ext>(g[i].V[l]) - g[i + 1].V[l]) - 27 * static_cast<Ext>(g[i - 1].V[l])) +
-                          g[i - 2].V[l],
-                      dx);
+        return Finish(
+            ((27 * static_cast<Ext>(g[i].V[l]) - g[i + 1].V[l]) - 27 * static_cast<Ext>(g[i - 1].V[l])) +
+                g[i - 2].V[l],
+            dx);
     }
     double Step(std::vector<GridNode> &g, double dx, double dt, int first, int last, double J) const {
         const int high = static_cast<int>(g.size()) - 1;
         for (int i = 2; i <= high - 2; ++i) {
             GridNode &n = g[i];
-            n.V[0] = static_cast<double>(A21 * n.V[1] + A3 * n.V[2] - A1 * n.V[3] + G * dt * DS(g, i, dx) / n.Rho);
+            n.V[0] =
+                static_cast<double>(A21 * n.V[1] + A3 * n.V[2] - A1 * n.V[3] + G * dt * DS(g, i, dx) / n.Rho);
         }
         for (int i = first; i <= last; ++i) {
             GridNode &n = g[i];
@@ -84,25 +87,29 @@ struct Reference {
 
 void LayDefaultStack() {
     ASSERT_EQ(InitGrid(0.025234, 1e-5, 2e-10), 2525);
-    SetMaterial(126, 726, 8200, 67e9, 650, 0, 1e22);              // backing
-    SetMaterial(726, 728, 10500, 82.7e9, 0, 0, 1e22);             // electrode 1
+    SetMaterial(126, 726, 8200, 67e9, 650, 0, 1e22);               // backing
+    SetMaterial(726, 728, 10500, 82.7e9, 0, 0, 1e22);              // electrode 1
     SetMaterial(728, 768, 7600, 121e9, 30, 4.84, 1300 * 8.85e-12); // piezo plate
-    SetMaterial(768, 770, 10500, 82.7e9, 0, 0, 1e22);             // electrode 2
-    SetMaterial(770, 820, 2650, 90e9, 20, 0, 1e22);               // protector
-    SetMaterial(820, 820, 1000, 2.25e9, 0, 0, 8.85e-12);          // liquid layer (thickness 0)
-    SetMaterial(820, 2420, 7800, 275e9, 0, 0, 8.85e-12);          // test object
+    SetMaterial(768, 770, 10500, 82.7e9, 0, 0, 1e22);              // electrode 2
+    SetMaterial(770, 820, 2650, 90e9, 20, 0, 1e22);                // protector
+    SetMaterial(820, 820, 1000, 2.25e9, 0, 0, 8.85e-12);           // liquid layer (thickness 0)
+    SetMaterial(820, 2420, 7800, 275e9, 0, 0, 8.85e-12);           // test object
     PiezoFirst = 728;
     PiezoLast = 768;
 }
 
-double Pulse(int step) { return step < 40 ? 2e4 * std::sin(std::numbers::pi * step / 40) : 0.0; }
+double Pulse(int step) {
+    return step < 40 ? 2e4 * std::sin(std::numbers::pi * step / 40) : 0.0;
+}
 
 bool SameBits(const std::vector<GridNode> &a, const std::vector<GridNode> &b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(GridNode)) == 0;
 }
 
 int YieldCount = 0;
-void CountYield() { ++YieldCount; }
+void CountYield() {
+    ++YieldCount;
+}
 
 struct HookGuard {
     explicit HookGuard(YieldHookFn f) { YieldHook = f; }
@@ -195,8 +202,8 @@ TEST(InitGrid, QuotientsOutOfRangeFailBeforeAnythingChanges) {
         EXPECT_NE(std::string(e.what()).find("Invalid floating-point operation"), std::string::npos);
     }
     before.ExpectUnchanged();
-    EXPECT_THROW(InitGrid(1e5, 1e-5, 1e-10), FloatingPointError);         // N beyond 32 bits
-    EXPECT_THROW(InitGrid(-1.0, 1e-5, 1e-10), FloatingPointError);        // negative count
+    EXPECT_THROW(InitGrid(1e5, 1e-5, 1e-10), FloatingPointError);          // N beyond 32 bits
+    EXPECT_THROW(InitGrid(-1.0, 1e-5, 1e-10), FloatingPointError);         // negative count
     EXPECT_THROW(InitGrid(0.01, std::nan(""), 1e-10), FloatingPointError); // NaN step
     EXPECT_THROW(InitGrid(INFINITY, 1e-5, 1e-10), FloatingPointError);
     before.ExpectUnchanged();
@@ -452,7 +459,9 @@ TEST(TimeStep, YieldsOncePerNodeUpdateAndHandlersSeeCompletedLevels) {
 }
 
 namespace {
-void RaiseEveryFlag() { std::feraiseexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW); }
+void RaiseEveryFlag() {
+    std::feraiseexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW);
+}
 } // namespace
 
 TEST(TimeStep, FlagsLeftByAYieldHandlerAreNotTheStepsFaults) {
@@ -491,7 +500,8 @@ TEST(TimeStepFaults, ZeroDensityInTheVelocityUpdate) {
         DoTimeStep(0.0);
         FAIL() << "no error";
     } catch (const FloatingPointError &e) {
-        EXPECT_NE(std::string(e.what()).find("Invalid floating-point operation"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("Invalid floating-point operation"), std::string::npos)
+            << e.what();
         EXPECT_NE(std::string(e.what()).find("velocity"), std::string::npos) << e.what();
     }
     EXPECT_TRUE(std::isnan(NodeGrid[1000].V[0]));

@@ -15,18 +15,20 @@ constexpr double kDt = 2e-10;
 
 void LayDefaultStack() {
     ASSERT_EQ(InitGrid(0.025234, kDx, kDt), 2525);
-    SetMaterial(126, 726, 8200, 67e9, 650, 0, 1e22);              // backing
-    SetMaterial(726, 728, 10500, 82.7e9, 0, 0, 1e22);             // electrode 1
+    SetMaterial(126, 726, 8200, 67e9, 650, 0, 1e22);               // backing
+    SetMaterial(726, 728, 10500, 82.7e9, 0, 0, 1e22);              // electrode 1
     SetMaterial(728, 768, 7600, 121e9, 30, 4.84, 1300 * 8.85e-12); // piezo plate
-    SetMaterial(768, 770, 10500, 82.7e9, 0, 0, 1e22);             // electrode 2
-    SetMaterial(770, 820, 2650, 90e9, 20, 0, 1e22);               // protector
-    SetMaterial(820, 820, 1000, 2.25e9, 0, 0, 8.85e-12);          // liquid layer (thickness 0)
-    SetMaterial(820, 2420, 7800, 275e9, 0, 0, 8.85e-12);          // test object
+    SetMaterial(768, 770, 10500, 82.7e9, 0, 0, 1e22);              // electrode 2
+    SetMaterial(770, 820, 2650, 90e9, 20, 0, 1e22);                // protector
+    SetMaterial(820, 820, 1000, 2.25e9, 0, 0, 8.85e-12);           // liquid layer (thickness 0)
+    SetMaterial(820, 2420, 7800, 275e9, 0, 0, 8.85e-12);           // test object
     PiezoFirst = 728;
     PiezoLast = 768;
 }
 
-double Pulse(int step) { return step < 40 ? 2e4 * std::sin(std::numbers::pi * step / 40) : 0.0; }
+double Pulse(int step) {
+    return step < 40 ? 2e4 * std::sin(std::numbers::pi * step / 40) : 0.0;
+}
 
 double Step(double J = 0.0) {
     const double u = DoTimeStep(J);
@@ -75,7 +77,8 @@ TEST(Physics, DrivenStackStaysFiniteAndRadiatesBothWays) {
     const double backing = KineticEnergy(126, 722);
     const double plate = KineticEnergy(728, 768);
     const double front = KineticEnergy(774, 2420);
-    std::cout << "kinetic energy J/m^2: backing " << backing << ", plate " << plate << ", front " << front << "\n";
+    std::cout << "kinetic energy J/m^2: backing " << backing << ", plate " << plate << ", front " << front
+              << "\n";
     EXPECT_GT(backing, 0.01 * plate);
     EXPECT_GT(front, 0.01 * plate);
     // The wave fronts have not reached the far part of the test object nor the outer face of
@@ -114,8 +117,8 @@ TEST(Physics, ReflectionAtAnInterfaceFollowsTheImpedances) {
     StressBump(1400, 15);
     for (int step = 0; step < 7500; ++step)
         Step();
-    const double incident = StressPeak(200, 900).second;     // the left-running twin
-    const double reflected = StressPeak(1450, 1960).second;  // back from the interface
+    const double incident = StressPeak(200, 900).second;    // the left-running twin
+    const double reflected = StressPeak(1450, 1960).second; // back from the interface
     const double transmitted = StressPeak(2040, 2800).second;
     const double z1 = std::sqrt(rho1 * c1), z2 = std::sqrt(rho2 * c2);
     std::cout << "incident " << incident << ", R " << reflected / incident << " (expected "
@@ -153,7 +156,8 @@ TEST(Physics, FreePlateRingsAtItsThicknessResonance) {
         const double n = static_cast<double>(voltage.size());
         for (size_t k = 0; k < voltage.size(); ++k) {
             const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(k) / n);
-            sum += w * (voltage[k] - mean) * std::polar(1.0, -2 * std::numbers::pi * f * 10 * kDt * static_cast<double>(k));
+            sum += w * (voltage[k] - mean) *
+                   std::polar(1.0, -2 * std::numbers::pi * f * 10 * kDt * static_cast<double>(k));
         }
         return std::abs(sum);
     };
