@@ -206,6 +206,7 @@ void TElectroForm::BuildControls() {
 
     connect(TypeRadioGroup, &TRadioGroup::OnClick, this, &TElectroForm::TypeRadioGroupClick);
     connect(Diapazon_QNSuperSpin, &TQNSuperSpin::OnChange, this, &TElectroForm::Diapazon_QNSuperSpinChange);
+    Diapazon_QNSuperSpin->installEventFilter(this);
     connect(ZoomUnDoButton, &QPushButton::clicked, this, &TElectroForm::ZoomUnDoButtonClick);
     connect(N3, &QAction::triggered, this, &TElectroForm::N3Click);
     connect(N8, &QAction::triggered, this, &TElectroForm::N8Click);
@@ -294,6 +295,12 @@ void TElectroForm::TypeRadioGroupClick() {
 
 void TElectroForm::Diapazon_QNSuperSpinChange() {
     ApplyVerticalRange();
+}
+
+bool TElectroForm::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == Diapazon_QNSuperSpin && event->type() == QEvent::MouseButtonRelease)
+        Diapazon_QNSuperSpinChange();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TElectroForm::ZoomUnDoButtonClick() {

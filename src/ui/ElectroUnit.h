@@ -95,6 +95,10 @@ public:
     void ChartMouseDown(QMouseEvent *event);
     void CalculateSpectrBitBtnClick();
 
+protected:
+    // A click in "Диапазон (В) или (А)" applies the range again (it may have been zoomed away).
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void BuildControls();
     void BuildSeries();

@@ -77,9 +77,9 @@ protected:
     // A left-button drag on the signal chart from one axis position to another; the real pointer
     // follows the mouse.
     void Drag(double tx0, double tx1, double ay, Qt::KeyboardModifiers mods = {},
-              Qt::MouseButton button = Qt::LeftButton) {
+              Qt::MouseButton button = Qt::LeftButton, double ay1 = NAN) {
         TChart *c = Form->Chart;
-        const QPoint p0 = PixelOf(tx0, ay), p1 = PixelOf(tx1, ay);
+        const QPoint p0 = PixelOf(tx0, ay), p1 = PixelOf(tx1, std::isnan(ay1) ? ay : ay1);
         QCursor::setPos(c->mapToGlobal(p0));
         QTest::mousePress(c, button, mods, p0);
         for (const QPoint &p : {(p0 + p1) / 2, p1}) {
@@ -301,12 +301,19 @@ TEST_F(ElectroForm, DraggingWithoutMarkersZoomsAndUndoZoomRestoresTheAxes) {
     AppendSteps(200, 1e-8, [](int k) { return 100.0 * std::sin(k * 0.1); });
     TChart *c = Form->Chart;
     const QCPRange before = c->xAxis->range();
-    Drag(0.5, 1.2, 50);
+    Drag(0.5, 1.2, 50, {}, Qt::LeftButton, -100);
     EXPECT_TRUE(c->Zoomed());
+    EXPECT_NEAR(c->yAxis->range().upper, 50, 3);
     EXPECT_LT(c->xAxis->range().size(), before.size());
     EXPECT_EQ(c->Tag(8), 0); // no marker moved
     EXPECT_EQ(c->XValue(8, 0), 0.0);
     EXPECT_EQ(Form->A1_Edit->text(), QStringLiteral("  ??? В"));
+
+    // A click in "Диапазон (В) или (А)" brings the vertical range back at once.
+    QTest::mouseClick(Form->Diapazon_QNSuperSpin, Qt::LeftButton, {}, QPoint(10, 5));
+    c->RefreshNow();
+    EXPECT_EQ(c->yAxis->range().lower, -350.0);
+    EXPECT_EQ(c->yAxis->range().upper, 350.0);
 
     QTest::mouseClick(Form->ZoomUnDoButton, Qt::LeftButton);
     EXPECT_FALSE(c->Zoomed());
