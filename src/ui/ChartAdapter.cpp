@@ -72,6 +72,8 @@ void Unite(QCPRange &total, bool &found, const QCPRange &r) {
 } // namespace
 
 TChart::TChart(QWidget *parent) : QCustomPlot(parent) {
+    FRepaintTimer.setSingleShot(true);
+    connect(&FRepaintTimer, &QTimer::timeout, this, &TChart::QueueRepaint);
     setBackground(Qt::white);
     setInteractions(QCP::Interactions()); // no wheel zoom, no panning
     legend->setVisible(false);
@@ -473,6 +475,19 @@ QPointF TChart::PixelToAxis(const QPointF &pixel) const {
 }
 
 void TChart::Refresh() {
+    SortSeries();
+    RescaleAutomaticAxes();
+    if (FRepaintTimer.isActive())
+        return;
+    const qint64 since = FLastRepaint.isValid() ? FLastRepaint.elapsed() : kMinRepaintMs;
+    if (since >= kMinRepaintMs)
+        QueueRepaint();
+    else
+        FRepaintTimer.start(static_cast<int>(kMinRepaintMs - since));
+}
+
+void TChart::QueueRepaint() {
+    FLastRepaint.start();
     SortSeries();
     RescaleAutomaticAxes();
     replot(QCustomPlot::rpQueuedReplot);

@@ -7,7 +7,9 @@
 
 #include <QColor>
 #include <QPointF>
+#include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 #include <vector>
 
 #include <qcustomplot.h>
@@ -138,6 +140,12 @@ private:
     double FLeftMin = 0; // the fixed vertical bounds as last set (they may arrive in either order)
     double FLeftMax = 0;
     bool FZoomAllowed = true;
+    // Repaints are spaced at least kMinRepaintMs apart: a live run asks for one at every step,
+    // and painting a chart costs as much as many time steps.
+    static constexpr int kMinRepaintMs = 40;
+    QElapsedTimer FLastRepaint;
+    QTimer FRepaintTimer;
+    void QueueRepaint();
     bool FZoomed = false;
     bool FZoomPending = false;
     TAxesState FBeforeZoom;
