@@ -450,6 +450,8 @@ void TElectroForm::MoveMarker(Qt::MouseButtons buttons, Qt::KeyboardModifiers mo
         return;
     const long double q = tx / step;
     const int last = Chart->Count(shown) - 1;
+    if (last < 0)
+        return;
     int idx = 0;
     if (q >= last)
         idx = last;
