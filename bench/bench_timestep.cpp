@@ -40,7 +40,9 @@ void Step() {
 
 // warm: the waves have crossed the whole stack (a long run); otherwise the task starts from rest
 // and is rebuilt every 2000 steps (the first microseconds of a run, mostly at rest).
-void TimeSteps(benchmark::State &state, bool hook, bool warm) {
+void NoEvents() {}
+
+void TimeSteps(benchmark::State &state, bool hook, bool warm, bool trivialHook = false) {
     LayDefaultStack();
     StepNumber = 0;
     if (warm)
@@ -50,6 +52,8 @@ void TimeSteps(benchmark::State &state, bool hook, bool warm) {
         InstallEventYield();
         ResetYieldStats();
     }
+    if (trivialHook)
+        SetYieldHook(&NoEvents, 256);
     for (auto _ : state) {
         if (!warm && StepNumber == 2000) {
             state.PauseTiming();
@@ -73,6 +77,10 @@ void BM_TimeStep_DefaultTask(benchmark::State &state) {
 void BM_TimeStep_DefaultTask_NoHook(benchmark::State &state) {
     TimeSteps(state, false, true);
 }
+// The yield points with a hook that does nothing: the cost of yielding itself.
+void BM_TimeStep_DefaultTask_TrivialHook(benchmark::State &state) {
+    TimeSteps(state, false, true, true);
+}
 void BM_TimeStep_DefaultTask_FromRest(benchmark::State &state) {
     TimeSteps(state, true, false);
 }
@@ -81,4 +89,5 @@ void BM_TimeStep_DefaultTask_FromRest(benchmark::State &state) {
 
 BENCHMARK(BM_TimeStep_DefaultTask)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TimeStep_DefaultTask_NoHook)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TimeStep_DefaultTask_TrivialHook)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TimeStep_DefaultTask_FromRest)->Unit(benchmark::kMicrosecond);

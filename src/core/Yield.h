@@ -1,12 +1,23 @@
 #pragma once
 // The one point where long computations of the core let the user interface run.
-// Null in tests and benchmarks; the windows install a cheap hook (see EventYield in src/ui).
+// ServiceYield() is called at every such point (before every node update of a time step, for
+// instance). It counts down inline and calls the installed hook every YieldPeriod calls, so the
+// hot loops pay a decrement and a branch per point; the hook itself decides by the clock whether
+// to process events. The hook is null in tests and benchmarks of the bare core.
 
 using YieldHookFn = void (*)();
 
 extern YieldHookFn YieldHook;
+// Calls of ServiceYield() per call of the hook; 1 (every call) unless the installer sets it.
+extern int YieldPeriod;
+extern int YieldCountdown;
+
+// Installs a hook called every `period` yield points (period < 1 counts as 1); nullptr removes it.
+void SetYieldHook(YieldHookFn hook, int period = 1);
 
 inline void ServiceYield() {
-    if (YieldHook)
+    if (YieldHook && --YieldCountdown <= 0) {
+        YieldCountdown = YieldPeriod;
         YieldHook();
+    }
 }

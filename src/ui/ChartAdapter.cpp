@@ -93,6 +93,7 @@ TChart::TChart(QWidget *parent) : QCustomPlot(parent) {
     FLeftTitle->setFont(yAxis->labelFont());
     FLeftTitle->setColor(yAxis->labelColor());
     FLeftTitle->setSelectable(false);
+    FLeftTitle->setText(QString()); // a new chart has no vertical title
 
     // Saves the state for undo before the built-in zoom applies the rectangle. The context is the
     // selection rect itself, because setSelectionRectMode drops the rect's connections to `this`.
@@ -255,6 +256,16 @@ void TChart::SetYValue(int s, int i, double y) {
     if (i < 0 || i >= Count(s) || !FSeries[s].Graph)
         return;
     (FSeries[s].Graph->data()->begin() + i)->value = y;
+}
+
+void TChart::SetYValues(int s, const double *y, int n) {
+    if (!ValidSeries(s) || !FSeries[s].Graph)
+        return;
+    QCPGraphDataContainer &data = *FSeries[s].Graph->data();
+    n = std::min(n, data.size());
+    auto it = data.begin();
+    for (int i = 0; i < n; ++i, ++it)
+        it->value = y[i];
 }
 
 void TChart::SortSeries() {

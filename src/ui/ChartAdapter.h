@@ -47,6 +47,9 @@ public:
     double YValue(int s, int i) const;
     void SetXValue(int s, int i, double x);
     void SetYValue(int s, int i, double y);
+    // Replaces y of points 0 .. n-1 at once (n is cut to the point count): the redraw of a whole
+    // curve without a bounds check per point.
+    void SetYValues(int s, const double *y, int n);
     double MinYValue(int s) const; // 0 for an empty series
     double MaxYValue(int s) const;
 

@@ -8,26 +8,24 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Yield points of the core per look at the clock: a node update takes about 10 ns, so the clock
+// is read every few microseconds.
 constexpr int kCallsPerClockRead = 256;
 constexpr auto kPeriod = std::chrono::milliseconds(10);
 
-int gCountdown = kCallsPerClockRead;
 Clock::time_point gLastServiced = Clock::now();
 EventYieldStats gStats;
 
 } // namespace
 
 void InstallEventYield() {
-    YieldHook = &EventYieldTick;
+    SetYieldHook(&EventYieldTick, kCallsPerClockRead);
     gLastServiced = Clock::now();
 }
 
-void RemoveEventYield() { YieldHook = nullptr; }
+void RemoveEventYield() { SetYieldHook(nullptr); }
 
 void EventYieldTick() {
-    if (--gCountdown > 0)
-        return;
-    gCountdown = kCallsPerClockRead;
     if (Clock::now() - gLastServiced >= kPeriod)
         ProcessPendingEvents();
 }

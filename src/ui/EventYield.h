@@ -1,17 +1,17 @@
 #pragma once
-// The cheap yield: the core calls YieldHook at every point where the user interface may run.
-// Processing events costs microseconds, a node update nanoseconds, so the hook counts down and
-// only every few hundred calls looks at the clock; it processes pending events when about 10 ms
-// have passed since it last did.
+// The cheap yield: the core calls ServiceYield() at every point where the user interface may run.
+// Processing events costs microseconds, a node update nanoseconds, so the core counts down inline
+// and only every few hundred points calls this hook, which looks at the clock and processes
+// pending events when about 10 ms have passed since it last did.
 
 #include <chrono>
 
-// Installs EventYieldTick as the core's YieldHook.
+// Installs EventYieldTick as the core's yield hook, called every few hundred yield points.
 void InstallEventYield();
 // Removes the hook (tests and benchmarks of the bare core).
 void RemoveEventYield();
 
-// The hook: cheap countdown, events processed about every 10 ms.
+// The hook: events processed when about 10 ms have passed; also called once per run iteration.
 void EventYieldTick();
 
 // Processes all pending events now and restarts the 10 ms period.

@@ -275,16 +275,17 @@ void TMainForm::ViewRadioGroupClick() {
 
     Chart->SetActive(kFieldCurve, false);
     const int n = std::min<int>(static_cast<int>(NodeGrid.size()), Chart->Count(kFieldCurve));
-    for (int i = 0; i < n; ++i) {
-        const GridNode &node = NodeGrid[i];
-        double y = 0;
-        switch (item) {
-        case 0: y = static_cast<double>(node.V[1] * 1000.0L); break;
-        case 1: y = static_cast<double>(node.S[1] * 0.001L); break;
-        case 2: y = node.E[1]; break;
-        default: continue;
+    if (item >= 0 && item <= 2) {
+        FFieldValues.resize(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            const GridNode &node = NodeGrid[i];
+            switch (item) {
+            case 0: FFieldValues[i] = static_cast<double>(node.V[1] * 1000.0L); break;
+            case 1: FFieldValues[i] = static_cast<double>(node.S[1] * 0.001L); break;
+            default: FFieldValues[i] = node.E[1]; break;
+            }
         }
-        Chart->SetYValue(kFieldCurve, i, y);
+        Chart->SetYValues(kFieldCurve, FFieldValues.data(), n);
     }
     Chart->SetActive(kFieldCurve, true);
     FitBoundaryLines();
@@ -364,7 +365,9 @@ void TMainForm::closeEvent(QCloseEvent *event) {
     event->accept();
     if (FParametersForm)
         FParametersForm->hide();
-    if (FElectroForm)
+    if (FElectroForm) {
+        FElectroForm->CancelSpectrum();
         FElectroForm->hide();
+    }
     QCoreApplication::quit();
 }

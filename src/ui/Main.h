@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class QAction;
 class QFileDialog;
@@ -101,4 +102,5 @@ private:
     TParametersForm *FParametersForm = nullptr;
     TElectroForm *FElectroForm = nullptr;
     bool FClosing = false;
+    std::vector<double> FFieldValues; // the shown field along the stack, reused at every redraw
 };

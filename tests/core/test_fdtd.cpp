@@ -112,8 +112,8 @@ void CountYield() {
 }
 
 struct HookGuard {
-    explicit HookGuard(YieldHookFn f) { YieldHook = f; }
-    ~HookGuard() { YieldHook = nullptr; }
+    explicit HookGuard(YieldHookFn f) { SetYieldHook(f); }
+    ~HookGuard() { SetYieldHook(nullptr); }
 };
 
 // A grid of n nodes of one material, at rest, without a plate.

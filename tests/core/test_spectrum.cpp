@@ -139,7 +139,7 @@ TEST(Spectrum, SinCosExtendedMatchesTheLibraryAndHandlesHugeArguments) {
 TEST(Spectrum, OffersTheEventLoopATurnEveryFewTermsAndStopsWhenCancelled) {
     const std::vector<double> t(1000, 0.5), y(1000, 1.0);
     std::vector<SpectrumPoint> out;
-    YieldHook = &CountingYield;
+    SetYieldHook(&CountingYield);
 
     gYieldCalls = 0;
     gCancelAfter = -1;
@@ -158,6 +158,6 @@ TEST(Spectrum, OffersTheEventLoopATurnEveryFewTermsAndStopsWhenCancelled) {
     EXPECT_EQ(gYieldCalls, 100);
     EXPECT_LT(out.size(), 501u);
 
-    YieldHook = nullptr;
+    SetYieldHook(nullptr);
     gCancel = false;
 }

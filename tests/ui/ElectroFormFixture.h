@@ -49,7 +49,7 @@ protected:
         Form.reset();
         DefaultFormatSettings() = FSavedFormat;
         Dt = FSavedDt;
-        YieldHook = nullptr;
+        SetYieldHook(nullptr);
     }
 
     void ShowSignalsPage() {

@@ -456,3 +456,10 @@ TEST_F(ChartTest, Screenshot) {
     QDir().mkpath("/tmp/shots");
     EXPECT_TRUE(Chart.Picture().save("/tmp/shots/chart_signal.png"));
 }
+
+TEST(ChartAdapterTitles, NewChartHasNoVerticalTitle) {
+    TChart chart;
+    EXPECT_TRUE(chart.LeftTitle().isEmpty());
+    chart.SetLeftTitle(QStringLiteral("В"));
+    EXPECT_EQ(chart.LeftTitle(), QStringLiteral("В"));
+}

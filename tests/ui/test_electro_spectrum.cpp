@@ -114,9 +114,9 @@ TEST_F(ElectroForm, SpectrumIsOfTheStretchAsItWasWhenTheButtonWasPressed) {
     gForm = Form.get();
     gYields = 0;
     gButtonDisabledInside = false;
-    YieldHook = &InterferingYield;
+    SetYieldHook(&InterferingYield);
     PressCalculate();
-    YieldHook = nullptr;
+    SetYieldHook(nullptr);
     EXPECT_GT(gYields, 1);
     EXPECT_TRUE(gButtonDisabledInside);
     EXPECT_TRUE(Form->CalculateSpectrBitBtn->isEnabled());
