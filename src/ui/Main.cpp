@@ -309,23 +309,23 @@ void TMainForm::ZoomUnDoButtonClick() {
     Chart->Refresh();
 }
 
-void TMainForm::ViewTaskParamsBitBtnClick() {
-    if (!FParametersForm)
+namespace {
+
+// Makes a window visible, brings it to the front and gives it the focus.
+void ShowAndFocus(QWidget *window) {
+    if (!window)
         return;
-    FParametersForm->show();
-    FParametersForm->raise();
-    FParametersForm->activateWindow();
-    FParametersForm->setFocus();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    window->setFocus();
 }
 
-void TMainForm::ViewElectricalBitBtnClick() {
-    if (!FElectroForm)
-        return;
-    FElectroForm->show();
-    FElectroForm->raise();
-    FElectroForm->activateWindow();
-    FElectroForm->setFocus();
-}
+} // namespace
+
+void TMainForm::ViewTaskParamsBitBtnClick() { ShowAndFocus(FParametersForm); }
+
+void TMainForm::ViewElectricalBitBtnClick() { ShowAndFocus(FElectroForm); }
 
 void TMainForm::N3Click() { Chart->CopyPictureToClipboard(); }
 

@@ -317,9 +317,20 @@ TEST_F(MainFormTest, PictureExport) {
 
 TEST_F(MainFormTest, RendersTidily) {
     Click(Main->CreateTaskBitBtn);
-    RunUntil(300);
-    QDir().mkpath("/tmp/shots");
-    Main->grab().save("/tmp/shots/main.png");
+    Click(Main->ViewTaskParamsBitBtn);
+    Click(Main->ViewElectricalBitBtn);
+    RunUntil(3000);
     for (QRadioButton *b : Main->ViewRadioGroup->findChildren<QRadioButton *>())
         EXPECT_GT(b->height(), 10) << b->text().toStdString();
+    // Every button shows its whole caption.
+    for (QPushButton *b : Main->findChildren<QPushButton *>())
+        EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 8, b->width()) << b->text().toStdString();
+    // Pictures for a look by eye: PEP_SHOTS_DIR=/tmp/shots.
+    const QString dir = qEnvironmentVariable("PEP_SHOTS_DIR");
+    if (!dir.isEmpty()) {
+        QDir().mkpath(dir);
+        Main->grab().save(dir + "/main_window.png");
+        Params->grab().save(dir + "/parameters_window.png");
+        Electro->grab().save(dir + "/electro_window.png");
+    }
 }
