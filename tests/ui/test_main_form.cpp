@@ -334,3 +334,13 @@ TEST_F(MainFormTest, RendersTidily) {
         Electro->grab().save(dir + "/electro_window.png");
     }
 }
+
+TEST_F(MainFormTest, ClosingTheMainWindowEndsTheRun) {
+    Click(Main->CreateTaskBitBtn);
+    QTimer::singleShot(50, Main.get(), [this] { Main->close(); });
+    Click(Main->CalculateTaskBitBtn); // returns once the close has ended the run
+    EXPECT_FALSE(Running);
+    EXPECT_FALSE(Main->isVisible());
+    EXPECT_GT(StepCount, 0);
+    EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(StepCount) + 1);
+}
