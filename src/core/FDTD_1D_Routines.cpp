@@ -155,26 +155,32 @@ template <bool Yield> void VelocitySweep(const StepConstants &c) {
             force = force / g[i].Rho;
         increment[i] = force;
     }
-    for (int32_t i = 2; i <= c.High - 2; ++i) {
-        if constexpr (Yield)
-            ServiceYield();
+    const auto update = [&](int32_t i) {
         GridNode &n = g[i];
         n.V[0] = static_cast<double>(((A21 * n.V[1] + A3 * n.V[2]) - A1 * n.V[3]) + increment[i]);
-    }
+    };
+    if constexpr (Yield)
+        ForEachYielding(2, c.High - 2, update);
+    else
+        for (int32_t i = 2; i <= c.High - 2; ++i)
+            update(i);
 }
 
 // E0[i] = A21 E1 + A3 E2 - A1 E3 + G Dt J / Eps[i] - G Dt DV0(i) PiezoE33[i] / Eps[i]
 template <bool Yield> void FieldSweep(const StepConstants &c, Ext gdtJ) {
     GridNode *g = c.Grid;
     DerivMemo *memo = Scratch.VelocityDeriv.data();
-    for (int32_t i = PiezoFirst; i <= PiezoLast; ++i) {
-        if constexpr (Yield)
-            ServiceYield();
+    const auto update = [&](int32_t i) {
         GridNode &n = g[i];
         const double dv0 = Derivative(VelocityBracket(g, i, 0), memo[i], c.Dx, false);
         n.E[0] = static_cast<double>((((A21 * n.E[1] + A3 * n.E[2]) - A1 * n.E[3]) + gdtJ / n.Eps) -
                                      c.GDt * dv0 * n.PiezoE33 / n.Eps);
-    }
+    };
+    if constexpr (Yield)
+        ForEachYielding(PiezoFirst, PiezoLast, update);
+    else
+        for (int32_t i = PiezoFirst; i <= PiezoLast; ++i)
+            update(i);
 }
 
 // S0[i] = A21 S1 + A3 S2 - A1 S3 + G Dt DV0 C33 + G (DV0 - DV1) Eta - G dE PiezoE33
@@ -188,9 +194,7 @@ template <bool Yield> void StressSweep(const StepConstants &c) {
         rate1[i] = Derivative(VelocityBracket(g, i, 1), memo[i], c.Dx, false);
         rate0[i] = Derivative(VelocityBracket(g, i, 0), memo[i], c.Dx, true);
     }
-    for (int32_t i = 2; i <= c.High - 2; ++i) {
-        if constexpr (Yield)
-            ServiceYield();
+    const auto update = [&](int32_t i) {
         GridNode &n = g[i];
         const double dv0 = rate0[i];
         const Ext fieldBracket =
@@ -202,7 +206,12 @@ template <bool Yield> void StressSweep(const StepConstants &c) {
         n.S[0] = static_cast<double>(((((A21 * n.S[1] + A3 * n.S[2]) - A1 * n.S[3]) + c.GDt * dv0 * n.C33) +
                                       G * (static_cast<Ext>(dv0) - rate1[i]) * n.Eta) -
                                      G * dE * n.PiezoE33);
-    }
+    };
+    if constexpr (Yield)
+        ForEachYielding(2, c.High - 2, update);
+    else
+        for (int32_t i = 2; i <= c.High - 2; ++i)
+            update(i);
 }
 
 // A yield hook runs window code, which may leave fault flags of its own. When a sweep that

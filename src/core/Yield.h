@@ -21,3 +21,28 @@ inline void ServiceYield() {
         YieldHook();
     }
 }
+
+// body(i) for i = first .. last with ServiceYield() before each call, the hook running at exactly
+// the same places; the stretches between two hook calls run as plain loops, so the body is not
+// interrupted by a possible call at every point.
+template <class Body> inline void ForEachYielding(int first, int last, Body body) {
+    int i = first;
+    while (i <= last) {
+        if (!YieldHook) {
+            for (; i <= last; ++i)
+                body(i);
+            return;
+        }
+        // The points before the one at which the countdown reaches zero.
+        const int quiet = YieldCountdown - 1 < last - i + 1 ? YieldCountdown - 1 : last - i + 1;
+        const int end = i + (quiet > 0 ? quiet : 0);
+        for (; i < end; ++i)
+            body(i);
+        YieldCountdown -= quiet > 0 ? quiet : 0;
+        if (i > last)
+            return;
+        ServiceYield();
+        body(i);
+        ++i;
+    }
+}
