@@ -280,6 +280,22 @@ void TChart::SortSeries() {
     }
 }
 
+bool TChart::YRange(int s, double &lo, double &hi) const {
+    lo = hi = 0;
+    if (!ValidSeries(s))
+        return false;
+    const TSeriesInfo &info = FSeries[s];
+    if (info.Curve)
+        return info.Curve->ValueExtremes(lo, hi);
+    bool found = false;
+    const QCPRange r = info.Graph->getValueRange(found);
+    if (found) {
+        lo = r.lower;
+        hi = r.upper;
+    }
+    return found;
+}
+
 double TChart::MinYValue(int s) const {
     if (!ValidSeries(s))
         return 0;

@@ -52,6 +52,8 @@ public:
     void SetYValues(int s, const double *y, int n);
     double MinYValue(int s) const; // 0 for an empty series
     double MaxYValue(int s) const;
+    // Smallest and largest y in one pass; false (and 0, 0) for an empty series.
+    bool YRange(int s, double &lo, double &hi) const;
 
     // The pen colour of a series until the next point with another colour; the only colour of a
     // FastLine series (its points' colours are ignored).

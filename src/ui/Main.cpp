@@ -292,7 +292,9 @@ void TMainForm::ViewRadioGroupClick() {
 }
 
 void TMainForm::FitBoundaryLines() {
-    const double m = std::max(std::fabs(Chart->MinYValue(kFieldCurve)), std::fabs(Chart->MaxYValue(kFieldCurve)));
+    double lo = 0, hi = 0;
+    Chart->YRange(kFieldCurve, lo, hi);
+    const double m = std::max(std::fabs(lo), std::fabs(hi));
     for (int s = kFirstBoundary; s < kFirstBoundary + kBoundaryCount; ++s) {
         Chart->SetActive(s, false);
         if (Chart->Count(s) >= 2) {

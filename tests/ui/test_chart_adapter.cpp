@@ -463,3 +463,19 @@ TEST(ChartAdapterTitles, NewChartHasNoVerticalTitle) {
     chart.SetLeftTitle(QStringLiteral("В"));
     EXPECT_EQ(chart.LeftTitle(), QStringLiteral("В"));
 }
+
+TEST(ChartAdapterTitles, YRangeInOnePass) {
+    TChart chart;
+    const int s = chart.AddSeries("Series1", TChart::SeriesKind::Line);
+    double lo = 1, hi = 1;
+    EXPECT_FALSE(chart.YRange(s, lo, hi));
+    EXPECT_EQ(lo, 0);
+    chart.AddXY(s, 0, 3);
+    chart.AddXY(s, 1, -7);
+    chart.AddXY(s, 2, 5);
+    EXPECT_TRUE(chart.YRange(s, lo, hi));
+    EXPECT_EQ(lo, -7);
+    EXPECT_EQ(hi, 5);
+    EXPECT_EQ(chart.MinYValue(s), lo);
+    EXPECT_EQ(chart.MaxYValue(s), hi);
+}
