@@ -502,10 +502,11 @@ QPointF TChart::PixelToAxis(const QPointF &pixel) const {
 }
 
 void TChart::Refresh() {
-    SortSeries();
-    RescaleAutomaticAxes();
+    // A repaint is already due: it sorts and rescales when it comes.
     if (FRepaintTimer.isActive())
         return;
+    SortSeries();
+    RescaleAutomaticAxes();
     const qint64 since = FLastRepaint.isValid() ? FLastRepaint.elapsed() : kMinRepaintMs;
     if (since >= kMinRepaintMs)
         QueueRepaint();

@@ -147,7 +147,7 @@ private:
     bool FZoomAllowed = true;
     // Repaints are spaced at least kMinRepaintMs apart: a live run asks for one at every step,
     // and painting a chart costs as much as many time steps.
-    static constexpr int kMinRepaintMs = 40;
+    static constexpr int kMinRepaintMs = 50;
     QElapsedTimer FLastRepaint;
     QTimer FRepaintTimer;
     void QueueRepaint();
