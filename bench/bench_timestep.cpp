@@ -9,22 +9,10 @@
 #include "EventYield.h"
 #include "FDTD_1D_Routines.h"
 #include "Yield.h"
+#include "../tests/DefaultStack.h"
 
 namespace {
 
-// The default stack of seven layers, laid by hand (backing ... test object).
-void LayDefaultStack() {
-    InitGrid(0.025234, 1e-5, 2e-10);
-    SetMaterial(126, 726, 8200, 67e9, 650, 0, 1e22);
-    SetMaterial(726, 728, 10500, 82.7e9, 0, 0, 1e22);
-    SetMaterial(728, 768, 7600, 121e9, 30, 4.84, 1300 * 8.85e-12);
-    SetMaterial(768, 770, 10500, 82.7e9, 0, 0, 1e22);
-    SetMaterial(770, 820, 2650, 90e9, 20, 0, 1e22);
-    SetMaterial(820, 820, 1000, 2.25e9, 0, 0, 8.85e-12);
-    SetMaterial(820, 2420, 7800, 275e9, 0, 0, 8.85e-12);
-    PiezoFirst = 728;
-    PiezoLast = 768;
-}
 
 long long StepNumber = 0;
 

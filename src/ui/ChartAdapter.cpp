@@ -285,8 +285,12 @@ bool TChart::YRange(int s, double &lo, double &hi) const {
     if (!ValidSeries(s))
         return false;
     const TSeriesInfo &info = FSeries[s];
-    if (info.Curve)
-        return info.Curve->ValueExtremes(lo, hi);
+    if (info.Curve) {
+        if (info.Curve->ValueExtremes(lo, hi))
+            return true;
+        lo = hi = 0;
+        return false;
+    }
     bool found = false;
     const QCPRange r = info.Graph->getValueRange(found);
     if (found) {
@@ -297,29 +301,15 @@ bool TChart::YRange(int s, double &lo, double &hi) const {
 }
 
 double TChart::MinYValue(int s) const {
-    if (!ValidSeries(s))
-        return 0;
-    const TSeriesInfo &info = FSeries[s];
-    if (info.Curve) {
-        double lo, hi;
-        return info.Curve->ValueExtremes(lo, hi) ? lo : 0;
-    }
-    bool found = false;
-    const QCPRange r = info.Graph->getValueRange(found);
-    return found ? r.lower : 0;
+    double lo, hi;
+    YRange(s, lo, hi);
+    return lo;
 }
 
 double TChart::MaxYValue(int s) const {
-    if (!ValidSeries(s))
-        return 0;
-    const TSeriesInfo &info = FSeries[s];
-    if (info.Curve) {
-        double lo, hi;
-        return info.Curve->ValueExtremes(lo, hi) ? hi : 0;
-    }
-    bool found = false;
-    const QCPRange r = info.Graph->getValueRange(found);
-    return found ? r.upper : 0;
+    double lo, hi;
+    YRange(s, lo, hi);
+    return hi;
 }
 
 void TChart::SetActive(int s, bool shown) {

@@ -21,6 +21,25 @@ bool InSignDomain(double v, QCP::SignDomain d) {
         return true;
     }
 }
+
+// Range of value(i) over [begin, end), finite values of the sign domain only.
+template <class Value>
+QCPRange RangeOf(std::size_t begin, std::size_t end, Value value, QCP::SignDomain domain, bool &found) {
+    QCPRange r;
+    for (std::size_t i = begin; i < end; ++i) {
+        const double v = value(i);
+        if (!std::isfinite(v) || !InSignDomain(v, domain))
+            continue;
+        if (!found) {
+            r = QCPRange(v, v);
+            found = true;
+        } else {
+            r.expand(v);
+        }
+    }
+    return r;
+}
+
 } // namespace
 
 TRecordCurve::TRecordCurve(QCPAxis *keyAxis, QCPAxis *valueAxis, const TSignalRecord *record, int signal)
@@ -80,19 +99,7 @@ QCPRange TRecordCurve::getKeyRange(bool &foundRange, QCP::SignDomain inSignDomai
         foundRange = true;
         return QCPRange(FRecord->Time(0), FRecord->Time(n - 1));
     }
-    QCPRange r;
-    for (std::size_t i = 0; i < n; ++i) {
-        const double t = FRecord->Time(i);
-        if (!std::isfinite(t) || !InSignDomain(t, inSignDomain))
-            continue;
-        if (!foundRange) {
-            r = QCPRange(t, t);
-            foundRange = true;
-        } else {
-            r.expand(t);
-        }
-    }
-    return r;
+    return RangeOf(0, n, [this](std::size_t i) { return FRecord->Time(i); }, inSignDomain, foundRange);
 }
 
 QCPRange TRecordCurve::getValueRange(bool &foundRange, QCP::SignDomain inSignDomain,
@@ -111,19 +118,8 @@ QCPRange TRecordCurve::getValueRange(bool &foundRange, QCP::SignDomain inSignDom
         begin = FirstAtOrAbove(inKeyRange.lower);
         end = FirstAbove(inKeyRange.upper);
     }
-    QCPRange r;
-    for (std::size_t i = begin; i < end; ++i) {
-        const double v = FRecord->Value(FSignal, i);
-        if (!std::isfinite(v) || !InSignDomain(v, inSignDomain))
-            continue;
-        if (!foundRange) {
-            r = QCPRange(v, v);
-            foundRange = true;
-        } else {
-            r.expand(v);
-        }
-    }
-    return r;
+    return RangeOf(begin, end, [this](std::size_t i) { return FRecord->Value(FSignal, i); }, inSignDomain,
+                   foundRange);
 }
 
 std::size_t TRecordCurve::FirstAtOrAbove(double key) const {

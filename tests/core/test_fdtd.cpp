@@ -14,6 +14,7 @@
 #include "Errors.h"
 #include "FDTD_1D_Routines.h"
 #include "Yield.h"
+#include "../DefaultStack.h"
 
 namespace {
 
@@ -85,22 +86,6 @@ struct Reference {
 
 // ---- the default stack, laid by hand ---------------------------------------------------------
 
-void LayDefaultStack() {
-    ASSERT_EQ(InitGrid(0.025234, 1e-5, 2e-10), 2525);
-    SetMaterial(126, 726, 8200, 67e9, 650, 0, 1e22);               // backing
-    SetMaterial(726, 728, 10500, 82.7e9, 0, 0, 1e22);              // electrode 1
-    SetMaterial(728, 768, 7600, 121e9, 30, 4.84, 1300 * 8.85e-12); // piezo plate
-    SetMaterial(768, 770, 10500, 82.7e9, 0, 0, 1e22);              // electrode 2
-    SetMaterial(770, 820, 2650, 90e9, 20, 0, 1e22);                // protector
-    SetMaterial(820, 820, 1000, 2.25e9, 0, 0, 8.85e-12);           // liquid layer (thickness 0)
-    SetMaterial(820, 2420, 7800, 275e9, 0, 0, 8.85e-12);           // test object
-    PiezoFirst = 728;
-    PiezoLast = 768;
-}
-
-double Pulse(int step) {
-    return step < 40 ? 2e4 * std::sin(std::numbers::pi * step / 40) : 0.0;
-}
 
 bool SameBits(const std::vector<GridNode> &a, const std::vector<GridNode> &b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(GridNode)) == 0;
@@ -178,7 +163,7 @@ struct Snapshot {
 } // namespace
 
 TEST(InitGrid, ZeroStepFailsBeforeAnythingChanges) {
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     NodeGrid[900].S[1] = 3;
     const Snapshot before;
     try {
@@ -193,7 +178,7 @@ TEST(InitGrid, ZeroStepFailsBeforeAnythingChanges) {
 }
 
 TEST(InitGrid, QuotientsOutOfRangeFailBeforeAnythingChanges) {
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     const Snapshot before;
     try {
         InitGrid(1e300, 1e-5, 1e-10); // beyond a 64-bit integer
@@ -218,7 +203,7 @@ TEST(InitGrid, GridTooLargeForMemoryThrowsAndKeepsThePreviousTask) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "AddressSanitizer's allocator reports an impossible allocation instead of throwing";
 #endif
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     const Snapshot before;
     // 2,147,400,002 nodes of 144 bytes: about 309 GB.
     EXPECT_THROW(InitGrid(21474.0, 1e-5, 1e-9), std::bad_alloc);
@@ -284,7 +269,7 @@ TEST(TimeStep, FourNodesOrFewerChangeNothing) {
 }
 
 TEST(TimeStep, AGridAtRestStaysAtRest) {
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     for (int step = 0; step < 20; ++step) {
         EXPECT_EQ(DoTimeStep(0.0), 0.0);
         ShiftTimeLevels();
@@ -355,7 +340,7 @@ TEST(TimeStep, ShiftMovesEveryHistoryDownOneLevel) {
 TEST(TimeStep, BitIdenticalToThePlainFormulas) {
     const Reference ref;
     for (bool hooked : {false, true}) {
-        LayDefaultStack();
+        ASSERT_EQ(LayDefaultStack(), 2525);
         std::vector<GridNode> plain = NodeGrid;
         HookGuard hook(hooked ? &CountYield : nullptr);
         for (int step = 0; step < 700; ++step) {
@@ -443,7 +428,7 @@ void CheckCompletedLevels() {
 } // namespace
 
 TEST(TimeStep, YieldsOncePerNodeUpdateAndHandlersSeeCompletedLevels) {
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     const int high = static_cast<int>(NodeGrid.size()) - 1;
     const int perStep = (high - 3) + (PiezoLast - PiezoFirst + 1) + (high - 3);
     EXPECT_EQ(perStep, 2521 + 41 + 2521);
@@ -468,7 +453,7 @@ void RaiseEveryFlag() {
 } // namespace
 
 TEST(TimeStep, FlagsLeftByAYieldHandlerAreNotTheStepsFaults) {
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     std::vector<GridNode> quiet = NodeGrid;
     std::vector<GridNode> noisy = NodeGrid;
     for (int step = 0; step < 50; ++step) {
@@ -497,7 +482,7 @@ TEST(TimeStep, FlagsLeftByAYieldHandlerAreNotTheStepsFaults) {
 // ---- faults ---------------------------------------------------------------------------------
 
 TEST(TimeStepFaults, ZeroDensityInTheVelocityUpdate) {
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     SetMaterial(1000, 1100, 0, 275e9, 0, 0, 8.85e-12); // at rest: 0 / 0
     try {
         DoTimeStep(0.0);
@@ -512,7 +497,7 @@ TEST(TimeStepFaults, ZeroDensityInTheVelocityUpdate) {
 }
 
 TEST(TimeStepFaults, ZeroPermittivityOnAPlateNode) {
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     NodeGrid[740].Eps = 0;
     try {
         DoTimeStep(1e3);
@@ -521,13 +506,13 @@ TEST(TimeStepFaults, ZeroPermittivityOnAPlateNode) {
         EXPECT_NE(std::string(e.what()).find("division by zero"), std::string::npos) << e.what();
         EXPECT_NE(std::string(e.what()).find("field"), std::string::npos) << e.what();
     }
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     NodeGrid[740].Eps = 0;
     EXPECT_THROW(DoTimeStep(0.0), FloatingPointError); // 0 / 0
 }
 
 TEST(TimeStepFaults, ZeroSpatialStep) {
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     Dx = 0.0;
     EXPECT_THROW(DoTimeStep(0.0), FloatingPointError);
     Dx = 1e-5;
@@ -535,7 +520,7 @@ TEST(TimeStepFaults, ZeroSpatialStep) {
 }
 
 TEST(TimeStepFaults, ADivergingSchemeEndsInOverflowNotInInfinity) {
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     Dt = 2e-8; // a hundred times too large for these sound speeds
     bool thrown = false;
     for (int step = 0; step < 20000 && !thrown; ++step) {
@@ -558,7 +543,7 @@ TEST(TimeStepFaults, APlateOutsideTheGridIsRefused) {
     NodeGrid.clear();
     PiezoFirst = PiezoLast = 0; // the state before any task
     EXPECT_THROW(DoTimeStep(1.0), std::out_of_range);
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     PiezoLast = 2524;
     const std::vector<GridNode> before = NodeGrid;
     HookGuard hook(&CountYield);

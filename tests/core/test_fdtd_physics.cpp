@@ -7,28 +7,13 @@
 #include <numbers>
 
 #include "FDTD_1D_Routines.h"
+#include "../DefaultStack.h"
 
 namespace {
 
 constexpr double kDx = 1e-5;
 constexpr double kDt = 2e-10;
 
-void LayDefaultStack() {
-    ASSERT_EQ(InitGrid(0.025234, kDx, kDt), 2525);
-    SetMaterial(126, 726, 8200, 67e9, 650, 0, 1e22);               // backing
-    SetMaterial(726, 728, 10500, 82.7e9, 0, 0, 1e22);              // electrode 1
-    SetMaterial(728, 768, 7600, 121e9, 30, 4.84, 1300 * 8.85e-12); // piezo plate
-    SetMaterial(768, 770, 10500, 82.7e9, 0, 0, 1e22);              // electrode 2
-    SetMaterial(770, 820, 2650, 90e9, 20, 0, 1e22);                // protector
-    SetMaterial(820, 820, 1000, 2.25e9, 0, 0, 8.85e-12);           // liquid layer (thickness 0)
-    SetMaterial(820, 2420, 7800, 275e9, 0, 0, 8.85e-12);           // test object
-    PiezoFirst = 728;
-    PiezoLast = 768;
-}
-
-double Pulse(int step) {
-    return step < 40 ? 2e4 * std::sin(std::numbers::pi * step / 40) : 0.0;
-}
 
 double Step(double J = 0.0) {
     const double u = DoTimeStep(J);
@@ -68,7 +53,7 @@ std::pair<double, double> StressPeak(int first, int last) {
 } // namespace
 
 TEST(Physics, DrivenStackStaysFiniteAndRadiatesBothWays) {
-    LayDefaultStack();
+    ASSERT_EQ(LayDefaultStack(), 2525);
     for (int step = 0; step < 600; ++step) {
         Step(Pulse(step));
         for (const GridNode &n : NodeGrid)

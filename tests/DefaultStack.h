@@ -1,0 +1,27 @@
+#pragma once
+// The default transducer stack laid on the solver's grid by hand, node indices and materials
+// written out, independent of the task construction code; for the solver's tests and benchmark.
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+#include "FDTD_1D_Routines.h"
+
+// Lays the seven default layers (Dx = 1e-5 m, Dt = 2e-10 s); returns the node count (2525).
+inline int32_t LayDefaultStack() {
+    const int32_t n = InitGrid(0.025234, 1e-5, 2e-10);
+    SetMaterial(126, 726, 8200, 67e9, 650, 0, 1e22);               // backing
+    SetMaterial(726, 728, 10500, 82.7e9, 0, 0, 1e22);              // electrode 1
+    SetMaterial(728, 768, 7600, 121e9, 30, 4.84, 1300 * 8.85e-12); // piezo plate
+    SetMaterial(768, 770, 10500, 82.7e9, 0, 0, 1e22);              // electrode 2
+    SetMaterial(770, 820, 2650, 90e9, 20, 0, 1e22);                // protector
+    SetMaterial(820, 820, 1000, 2.25e9, 0, 0, 8.85e-12);           // liquid layer (thickness 0)
+    SetMaterial(820, 2420, 7800, 275e9, 0, 0, 8.85e-12);           // test object
+    PiezoFirst = 728;
+    PiezoLast = 768;
+    return n;
+}
+
+// A short half-sine current density pulse (A/m^2), 40 steps long.
+inline double Pulse(int step) { return step < 40 ? 2e4 * std::sin(std::numbers::pi * step / 40) : 0.0; }
