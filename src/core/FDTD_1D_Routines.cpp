@@ -60,11 +60,21 @@ constexpr int kFaultFlags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
     asm volatile("" ::: "memory");
 }
 
-[[noreturn]] void ThrowFault(int flags, const std::string &where) {
-    const char *what = (flags & FE_DIVBYZERO) ? "Floating-point division by zero"
-                       : (flags & FE_INVALID) ? "Invalid floating-point operation"
-                                              : "Floating-point overflow";
-    throw FloatingPointError(std::string(what) + " in " + where);
+using FaultKind = FloatingPointError::FaultKind;
+using StepStage = FloatingPointError::StepStage;
+
+[[noreturn]] void ThrowFault(int flags, StepStage stage) {
+    const FaultKind fault = (flags & FE_DIVBYZERO) ? FaultKind::DivisionByZero
+                            : (flags & FE_INVALID) ? FaultKind::Invalid
+                                                   : FaultKind::Overflow;
+    const char *what = fault == FaultKind::DivisionByZero ? "Floating-point division by zero"
+                       : fault == FaultKind::Invalid      ? "Invalid floating-point operation"
+                                                          : "Floating-point overflow";
+    const char *where = stage == StepStage::Velocity ? "the velocity update"
+                        : stage == StepStage::Field  ? "the electric field update"
+                        : stage == StepStage::Stress ? "the stress update"
+                                                     : "the plate voltage";
+    throw FloatingPointError(std::string(what) + " in " + where, fault, stage);
 }
 
 // Last (bracket, result) pair of a difference operator at one node.
@@ -217,7 +227,7 @@ template <bool Yield> void StressSweep(const StepConstants &c) {
 // A yield hook runs window code, which may leave fault flags of its own. When a sweep that
 // yielded ends with a flag set, the sweep is computed again without yielding (it reads only
 // levels 1 to 3 and finished sweeps, so it gives the same values) and only its own flags count.
-template <typename Sweep> void CheckSweep(bool yielded, const char *where, Sweep &&again) {
+template <typename Sweep> void CheckSweep(bool yielded, StepStage where, Sweep &&again) {
     int flags = PendingFaults();
     if (flags == 0)
         return;
@@ -313,7 +323,7 @@ double DoTimeStep(double CurrentDensity) {
         VelocitySweep<true>(c);
     else
         VelocitySweep<false>(c);
-    CheckSweep(yielding, "the velocity update", [&] { VelocitySweep<false>(c); });
+    CheckSweep(yielding, StepStage::Velocity, [&] { VelocitySweep<false>(c); });
 
     if (PiezoFirst <= PiezoLast) {
         const Ext gdtJ = c.GDt * CurrentDensity;
@@ -321,7 +331,7 @@ double DoTimeStep(double CurrentDensity) {
             FieldSweep<true>(c, gdtJ);
         else
             FieldSweep<false>(c, gdtJ);
-        CheckSweep(yielding, "the electric field update",
+        CheckSweep(yielding, StepStage::Field,
                    [&] { FieldSweep<false>(c, c.GDt * CurrentDensity); });
     }
 
@@ -329,12 +339,12 @@ double DoTimeStep(double CurrentDensity) {
         StressSweep<true>(c);
     else
         StressSweep<false>(c);
-    CheckSweep(yielding, "the stress update", [&] { StressSweep<false>(c); });
+    CheckSweep(yielding, StepStage::Stress, [&] { StressSweep<false>(c); });
 
     double voltage = 0.0;
     for (int32_t i = PiezoFirst; i <= PiezoLast; ++i)
         voltage = static_cast<double>(NodeGrid[static_cast<size_t>(i)].E[0] * c.Dx + voltage);
-    CheckSweep(false, "the plate voltage", [] {});
+    CheckSweep(false, StepStage::Voltage, [] {});
     return voltage;
 }
 
