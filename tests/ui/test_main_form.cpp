@@ -245,14 +245,17 @@ TEST_F(MainFormTest, RedrawPeriodZeroNeverFaults) {
 }
 
 TEST_F(MainFormTest, SolverFailureStopsTheRunSilently) {
-    Main->DeltaT_QNSuperSpin->SetValue(100); // far beyond the stability limit: the fields overflow
+    Main->DeltaT_QNSuperSpin->SetValue(5); // far beyond the stability limit: the fields overflow
     Click(Main->CreateTaskBitBtn);
     Click(Main->CalculateTaskBitBtn); // ends by itself
     EXPECT_FALSE(Running);
     EXPECT_TRUE(Errors.isEmpty());
     EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
     EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
-    EXPECT_TRUE(Main->statusBar()->currentMessage().contains(QStringLiteral("остановлен")));
+    EXPECT_EQ(StepCount, 182);
+    EXPECT_EQ(Main->statusBar()->currentMessage(),
+              QStringLiteral("Расчет остановлен: переполнение при расчете скоростей на шаге 181; шаг во времени, "
+                             "вероятно, слишком велик для устойчивого счета."));
     // The failing iteration was still recorded and counted.
     EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(StepCount) + 1);
 }
