@@ -99,6 +99,16 @@ std::string SummaryJson(const BatchOptions &options, const TSimulationEngine &en
     return json.Text();
 }
 
+// The summary's figures as one CSV row under a header, for tables over many runs.
+std::string SummaryCsv(const TSimulationEngine &engine, bool failed, double wall) {
+    std::string text = "nodes,piezo_first,piezo_last,dx_m,dt_s,steps,simulated_us,wall_s,outcome\n";
+    text += std::to_string(NodeGrid.size()) + ',' + std::to_string(PiezoFirst) + ',' + std::to_string(PiezoLast) +
+            ',' + ShortestNumber(Dx) + ',' + ShortestNumber(Dt) + ',' + std::to_string(engine.StepCount) + ',' +
+            ShortestNumber(engine.TimeMicroseconds()) + ',' + ShortestNumber(wall) + ',' +
+            (failed ? "solver failure" : "completed") + '\n';
+    return text;
+}
+
 } // namespace
 
 bool IsBatchCommandLine(const std::vector<std::string> &args) {
@@ -117,7 +127,7 @@ std::string BatchHelpText() {
            "      расчет без окон и без дисплея: задача строится из файла проекта, как кнопкой\n"
            "      «Создать и загрузить задачу», и считается, пока время шага меньше МИКРОСЕКУНДЫ.\n"
            "\n"
-           "  --out ПАПКА        куда записать signals.csv и summary.json (по умолчанию текущая папка)\n"
+           "  --out ПАПКА        куда записать файлы результатов (по умолчанию текущая папка)\n"
            "  --set ИМЯ=ЗНАЧЕНИЕ заменяет поле проекта, например --set Protector_L_QNSuperSpin=0.6;\n"
            "                     ИМЯ - имя поля в файле проекта, ЗНАЧЕНИЕ - число, как в файле, или с "
            "точкой\n"
@@ -125,7 +135,7 @@ std::string BatchHelpText() {
            "  --help             эта справка\n"
            "\n"
            "signals.csv: t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A - по строке на точку записи сигналов.\n"
-           "summary.json: число узлов, PiezoFirst, PiezoLast, Dx, Dt, число шагов, время, итог расчета.\n"
+           "summary.json и summary.csv: число узлов, PiezoFirst, PiezoLast, Dx, Dt, число шагов, время, итог.\n"
            "\n"
            "Код завершения: 0 - расчет выполнен; 2 - неверные аргументы или файл проекта не прочитан;\n"
            "3 - задача не создана (причина выводится); 4 - расчет остановлен ошибкой вычислений\n"
@@ -239,7 +249,8 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
     const std::string signalsPath = (out / "signals.csv").string();
     const std::string summaryPath = (out / "summary.json").string();
     if (!WriteFileAtomically(signalsPath, signals.str()) ||
-        !WriteFileAtomically(summaryPath, SummaryJson(options, engine, failed, wall))) {
+        !WriteFileAtomically(summaryPath, SummaryJson(options, engine, failed, wall)) ||
+        !WriteFileAtomically((out / "summary.csv").string(), SummaryCsv(engine, failed, wall))) {
         err << "Unable to write to " << out.string() << "\n";
         return kBatchBadArguments;
     }
