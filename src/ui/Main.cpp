@@ -16,9 +16,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "AppEngine.h"
 #include "ChartAdapter.h"
+#include "ChartFiles.h"
+#include "DataFiles.h"
 #include "ElectroUnit.h"
 #include "FDTD_1D_Routines.h"
 #include "ParametersUnit.h"
@@ -33,7 +36,7 @@ int32_t &RedrawEvery = Engine.RedrawEvery;
 
 namespace {
 
-constexpr int kFieldCurve = 0; // Series1
+constexpr int kFieldCurve = 0;    // Series1
 constexpr int kFirstBoundary = 1; // Series2 .. Series9
 constexpr int kBoundaryCount = 8;
 
@@ -66,11 +69,10 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent) {
     resize(859, 565);
     move(241, 367);
     AskPictureFile = [](QWidget *owner, const QString &title, const QString &folder) {
-        return QFileDialog::getSaveFileName(owner, title, folder);
+        return AskPictureFileName(owner, title, folder);
     };
-    ShowError = [this](const QString &text) {
-        QMessageBox::critical(this, windowTitle(), text);
-    };
+    AskDataFile = [](QWidget *owner, const QString &folder) { return AskDataFileName(owner, folder); };
+    ShowError = [this](const QString &text) { QMessageBox::critical(this, windowTitle(), text); };
     FormCreate();
 }
 
@@ -110,7 +112,8 @@ void TMainForm::BuildLayout() {
     auto *left = new QVBoxLayout(ControlGroupBox);
     left->setSpacing(5);
 
-    ViewTaskParamsBitBtn = BoldButton(QStringLiteral("Параметры задачи"), "ViewTaskParamsBitBtn", ControlGroupBox);
+    ViewTaskParamsBitBtn =
+        BoldButton(QStringLiteral("Параметры задачи"), "ViewTaskParamsBitBtn", ControlGroupBox);
     left->addWidget(ViewTaskParamsBitBtn);
 
     auto *dxLabel = new QLabel(QStringLiteral("Шаг в пространстве (мкм)"), ControlGroupBox);
@@ -127,7 +130,8 @@ void TMainForm::BuildLayout() {
     left->addWidget(dtLabel);
     left->addWidget(DeltaT_QNSuperSpin);
 
-    CreateTaskBitBtn = BoldButton(QStringLiteral("Создать и загрузить задачу"), "CreateTaskBitBtn", ControlGroupBox);
+    CreateTaskBitBtn =
+        BoldButton(QStringLiteral("Создать и загрузить задачу"), "CreateTaskBitBtn", ControlGroupBox);
     left->addWidget(CreateTaskBitBtn);
     NetCountLabel = new QLabel(QStringLiteral("Количество узлов в сетке"), ControlGroupBox);
     NetCountLabel->setObjectName("NetCountLabel");
@@ -150,7 +154,8 @@ void TMainForm::BuildLayout() {
     CalcLabel = new QLabel(QStringLiteral("Время ???"), ControlGroupBox);
     CalcLabel->setObjectName("CalcLabel");
     left->addWidget(CalcLabel);
-    BreakCalculationBitBtn = BoldButton(QStringLiteral("Прервать"), "BreakCalculationBitBtn", ControlGroupBox);
+    BreakCalculationBitBtn =
+        BoldButton(QStringLiteral("Прервать"), "BreakCalculationBitBtn", ControlGroupBox);
     left->addWidget(BreakCalculationBitBtn);
     left->addStretch(1);
     ViewElectricalBitBtn =
@@ -171,11 +176,11 @@ void TMainForm::BuildLayout() {
     ZoomUnDoButton = new QPushButton(QStringLiteral("Отмена ZOOM"), SpaceGroupBox);
     ZoomUnDoButton->setObjectName("ZoomUnDoButton");
     panel->addWidget(ZoomUnDoButton, 0, Qt::AlignVCenter);
-    ViewRadioGroup = new TRadioGroup(QStringLiteral("Показать график"),
-                                     {QStringLiteral("Колебательной скорости"),
-                                      QStringLiteral("Механических напряжений"),
-                                      QStringLiteral("Электрических напряжений")},
-                                     SpaceGroupBox);
+    ViewRadioGroup =
+        new TRadioGroup(QStringLiteral("Показать график"),
+                        {QStringLiteral("Колебательной скорости"), QStringLiteral("Механических напряжений"),
+                         QStringLiteral("Электрических напряжений")},
+                        SpaceGroupBox);
     ViewRadioGroup->setObjectName("ViewRadioGroup");
     ViewRadioGroup->SetItemIndex(0);
     panel->addWidget(ViewRadioGroup, 1);
@@ -211,6 +216,7 @@ void TMainForm::BuildLayout() {
             [this](const QPoint &pos) { ChartPopupMenu->popup(Chart->mapToGlobal(pos)); });
     connect(toClipboard, &QAction::triggered, this, &TMainForm::N3Click);
     connect(toFile, &QAction::triggered, this, &TMainForm::N8Click);
+    connect(AddSaveDataAction(ChartPopupMenu), &QAction::triggered, this, &TMainForm::SaveFieldDataClick);
 
     connect(ViewTaskParamsBitBtn, &QPushButton::clicked, this, &TMainForm::ViewTaskParamsBitBtnClick);
     connect(CreateTaskBitBtn, &QPushButton::clicked, this, &TMainForm::CreateTaskBitBtnClick);
@@ -281,9 +287,15 @@ void TMainForm::ViewRadioGroupClick() {
         for (int i = 0; i < n; ++i) {
             const GridNode &node = NodeGrid[i];
             switch (item) {
-            case 0: FFieldValues[i] = static_cast<double>(node.V[1] * 1000.0L); break;
-            case 1: FFieldValues[i] = static_cast<double>(node.S[1] * 0.001L); break;
-            default: FFieldValues[i] = node.E[1]; break;
+            case 0:
+                FFieldValues[i] = static_cast<double>(node.V[1] * 1000.0L);
+                break;
+            case 1:
+                FFieldValues[i] = static_cast<double>(node.S[1] * 0.001L);
+                break;
+            default:
+                FFieldValues[i] = node.E[1];
+                break;
             }
         }
         Chart->SetYValues(kFieldCurve, FFieldValues.data(), n);
@@ -326,18 +338,48 @@ void ShowAndFocus(QWidget *window) {
 
 } // namespace
 
-void TMainForm::ViewTaskParamsBitBtnClick() { ShowAndFocus(FParametersForm); }
+void TMainForm::ViewTaskParamsBitBtnClick() {
+    ShowAndFocus(FParametersForm);
+}
 
-void TMainForm::ViewElectricalBitBtnClick() { ShowAndFocus(FElectroForm); }
+void TMainForm::ViewElectricalBitBtnClick() {
+    ShowAndFocus(FElectroForm);
+}
 
-void TMainForm::N3Click() { Chart->CopyPictureToClipboard(); }
+void TMainForm::N3Click() {
+    Chart->CopyPictureToClipboard();
+}
 
 void TMainForm::N8Click() {
     const QString path = AskPictureFile(this, QStringLiteral("Записаь картинку в файл"), PictureDialogFolder);
     if (path.isEmpty())
         return;
-    if (!Chart->SavePictureBmp(path))
+    if (!SaveChartPicture(Chart, path))
         ReportError(QStringLiteral("Не удалось записать картинку в файл %1").arg(path));
+}
+
+void TMainForm::SaveFieldDataClick() {
+    if (NodeGrid.empty()) {
+        ReportError(QStringLiteral("Нет данных для записи: сначала создайте задачу."));
+        return;
+    }
+    const QString path = AskDataFile ? AskDataFile(this, PictureDialogFolder) : QString();
+    if (path.isEmpty())
+        return;
+    // All three fields of the last completed level, in the units the chart shows them.
+    const size_t n = NodeGrid.size();
+    std::vector<double> x(n), v(n), s(n), e(n);
+    for (size_t i = 0; i < n; ++i) {
+        const GridNode &node = NodeGrid[i];
+        x[i] = static_cast<double>(node.X * 1000.0L);
+        v[i] = static_cast<double>(node.V[1] * 1000.0L);
+        s[i] = static_cast<double>(node.S[1] * 0.001L);
+        e[i] = node.E[1];
+    }
+    std::ostringstream out;
+    WriteColumnsCsv(out, "x_mm,V_mm_s,S_kPa,E_V_m", {&x, &v, &s, &e});
+    if (!SaveDataText(path, out.str()))
+        ReportError(QStringLiteral("Unable to write to %1").arg(path));
 }
 
 void TMainForm::LoadProjectMenuClick() {
@@ -352,14 +394,18 @@ void TMainForm::SaveProjectMenuClick() {
     setWindowTitle(caption);
 }
 
-void TMainForm::CloseMenuClick() { close(); }
+void TMainForm::CloseMenuClick() {
+    close();
+}
 
 void TMainForm::ReportError(const QString &text) {
     if (ShowError)
         ShowError(text);
 }
 
-void TMainForm::SetStatus(const QString &text) { statusBar()->showMessage(text); }
+void TMainForm::SetStatus(const QString &text) {
+    statusBar()->showMessage(text);
+}
 
 void TMainForm::closeEvent(QCloseEvent *event) {
     // Closing the main window ends a run in progress, then the program.

@@ -40,6 +40,8 @@ public:
 
     // The picture-save dialog's answer: a file name, or empty for cancel. Replaceable for tests.
     std::function<QString(QWidget *parent, const QString &title, const QString &folder)> AskPictureFile;
+    // The same for "Сохранить данные (CSV)".
+    std::function<QString(QWidget *parent, const QString &folder)> AskDataFile;
     // Error boxes go through here, so tests can read them instead of a modal dialog.
     std::function<void(const QString &text)> ShowError;
 
@@ -53,6 +55,7 @@ public:
     void ViewElectricalBitBtnClick();
     void N3Click();
     void N8Click();
+    void SaveFieldDataClick();
     void LoadProjectMenuClick();
     void SaveProjectMenuClick();
     void CloseMenuClick();
