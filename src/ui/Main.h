@@ -23,9 +23,9 @@ class TRadioGroup;
 class TSpinEdit;
 
 // Run state of the calculation, shared by task construction and the run.
-extern bool Running;          // set while a run is in progress, cleared by "Прервать"
-extern int32_t StepCount;     // completed time steps of the current task
-extern int32_t RedrawEvery;   // spatial redraw period in steps, taken at task construction
+extern bool Running;        // set while a run is in progress, cleared by "Прервать"
+extern int32_t StepCount;   // completed time steps of the current task
+extern int32_t RedrawEvery; // spatial redraw period in steps, taken at task construction
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -55,10 +55,18 @@ public:
     void N8Click();
     void LoadProjectMenuClick();
     void SaveProjectMenuClick();
+    // An entry of the recent projects in "Файл"; a file that no longer exists leaves the list.
+    void RecentProjectClick(int index);
     void CloseMenuClick();
+
+    // Loads a project file as "Файл" -> load does once the dialog has named it: every window, the
+    // caption, the open dialog's folder and the recent list. False, after the error box, when the
+    // file does not exist or cannot be read.
+    bool OpenProjectFile(const QString &path);
 
     // Show new state.
     void FitBoundaryLines();
+    void ShowRecentProjects();
 
     // Controls, named as the project file names them.
     QLineEdit *CommentEdit = nullptr;
@@ -82,6 +90,8 @@ public:
     QAction *LoadProjectAction = nullptr;
     QAction *SaveProjectAction = nullptr;
     QAction *CloseAction = nullptr;
+    QList<QAction *> RecentProjectActions; // the most recent first; hidden beyond the list's end
+    QAction *RecentProjectsSeparator = nullptr;
     QFileDialog *OpenProjectDialog = nullptr;
     QFileDialog *SaveProjectDialog = nullptr;
     QString PictureDialogFolder;
@@ -93,6 +103,9 @@ private:
     void BuildLayout();
     void BuildMenus();
     void FormCreate();
+    // A project was loaded or saved under `path`, and `dialog` (if any) may show another folder.
+    void RememberProject(const QString &path);
+    void RememberDialogFolder(QFileDialog *dialog, const QString &before);
     void SetBoundaryMarker(int series, int64_t node, const QColor &colour);
     void ReportError(const QString &text);
     void SetStatus(const QString &text);
