@@ -6,7 +6,14 @@ set -euo pipefail
 
 build="${1:?usage: check_deb.sh BUILD_DIR}"
 out="$(mktemp -d)"
-trap 'rm -rf "$out"' EXIT
+# cpack rewrites the build tree's install manifest: keep the one of a real installation.
+manifest="$build/install_manifest.txt"
+if [[ -f "$manifest" ]]; then
+    cp -p "$manifest" "$out.manifest"
+    trap 'mv -f "$out.manifest" "$manifest"; rm -rf "$out"' EXIT
+else
+    trap 'rm -f "$manifest"; rm -rf "$out"' EXIT
+fi
 
 fail() {
     echo "FAIL: $*" >&2

@@ -6,7 +6,14 @@ set -euo pipefail
 
 build="${1:?usage: check_install.sh BUILD_DIR}"
 prefix="$(mktemp -d)"
-trap 'rm -rf "$prefix"' EXIT
+# cmake --install rewrites the build tree's install manifest: keep the one of a real installation.
+manifest="$build/install_manifest.txt"
+if [[ -f "$manifest" ]]; then
+    cp -p "$manifest" "$prefix.manifest"
+    trap 'mv -f "$prefix.manifest" "$manifest"; rm -rf "$prefix"' EXIT
+else
+    trap 'rm -f "$manifest"; rm -rf "$prefix"' EXIT
+fi
 
 fail() {
     echo "FAIL: $*" >&2
