@@ -13,7 +13,6 @@
 #include "FormatSettings.h"
 #include "Main.h"
 #include "ParametersUnit.h"
-#include "SaveLoadPrjUnit.h"
 
 namespace {
 
@@ -33,20 +32,6 @@ int BatchMain(const std::vector<std::string> &args) {
     return RunBatch(options, DefaultFormatSettings(), std::cerr, isatty(STDERR_FILENO) != 0);
 }
 
-// Loads a project named on the command line as the "Файл" menu would, with its messages.
-void OpenProject(TMainForm &mainForm, const QString &path) {
-    if (!QFileInfo(path).isFile()) {
-        ProjectDialogs().Error(&mainForm, QStringLiteral("Не существует Файл \n") + path);
-        return;
-    }
-    try {
-        LoadAllWindows(path);
-        mainForm.setWindowTitle(path);
-    } catch (const std::exception &e) {
-        ProjectDialogs().Error(&mainForm, QString::fromStdString(e.what()));
-    }
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -55,6 +40,7 @@ int main(int argc, char **argv) {
         return BatchMain(args);
 
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("pepsim"));
     InitAppFormatSettings();
     InstallEventYield();
 
@@ -72,6 +58,6 @@ int main(int argc, char **argv) {
     mainForm.SetWindows(&parametersForm, &electroForm);
     mainForm.show();
     if (!rest.isEmpty())
-        OpenProject(mainForm, QFileInfo(rest.first()).absoluteFilePath());
+        mainForm.OpenProjectFile(QFileInfo(rest.first()).absoluteFilePath());
     return app.exec();
 }

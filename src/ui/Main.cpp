@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,6 +29,7 @@
 #include "ParametersUnit.h"
 #include "QNSuperSpin.h"
 #include "RadioGroup.h"
+#include "RecentProjects.h"
 #include "SaveLoadPrjUnit.h"
 #include "SpinEdit.h"
 
@@ -239,24 +242,38 @@ void TMainForm::BuildMenus() {
     SaveProjectAction->setObjectName("SaveProjectMenu");
     SaveProjectAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     FileMenu->addSeparator();
+    for (int i = 0; i < RecentProjects::MaxCount; ++i) {
+        QAction *recent = FileMenu->addAction(QString());
+        recent->setObjectName(QStringLiteral("RecentProject%1").arg(i + 1));
+        recent->setVisible(false);
+        connect(recent, &QAction::triggered, this, [this, i] { RecentProjectClick(i); });
+        RecentProjectActions.append(recent);
+    }
+    RecentProjectsSeparator = FileMenu->addSeparator();
     CloseAction = FileMenu->addAction(QStringLiteral("Выход"));
     CloseAction->setObjectName("CloseMenu");
     connect(LoadProjectAction, &QAction::triggered, this, &TMainForm::LoadProjectMenuClick);
     connect(SaveProjectAction, &QAction::triggered, this, &TMainForm::SaveProjectMenuClick);
     connect(CloseAction, &QAction::triggered, this, &TMainForm::CloseMenuClick);
 
-    const QString folder = QCoreApplication::applicationDirPath();
+    // The dialogs start in the program's folder, then in the folder each showed last.
+    const auto folder = [](const QString &dialog) {
+        const QString remembered = RecentProjects::Folder(dialog);
+        return !remembered.isEmpty() && QDir(remembered).exists() ? remembered
+                                                                  : QCoreApplication::applicationDirPath();
+    };
     const QString filter = QStringLiteral("Проект ПЭП (*.PEPmodel)");
-    OpenProjectDialog = new QFileDialog(this, QString(), folder, filter);
+    OpenProjectDialog = new QFileDialog(this, QString(), folder("OpenProjectDialog"), filter);
     OpenProjectDialog->setObjectName("OpenProjectDialog");
     OpenProjectDialog->setAcceptMode(QFileDialog::AcceptOpen);
     OpenProjectDialog->setDefaultSuffix("PEPmodel");
-    SaveProjectDialog = new QFileDialog(this, QString(), folder, filter);
+    SaveProjectDialog = new QFileDialog(this, QString(), folder("SaveProjectDialog"), filter);
     SaveProjectDialog->setObjectName("SaveProjectDialog");
     SaveProjectDialog->setAcceptMode(QFileDialog::AcceptSave);
     SaveProjectDialog->setDefaultSuffix("PEPmodel");
     // The project code asks its own questions about existing files.
     SaveProjectDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    ShowRecentProjects();
 }
 
 void TMainForm::FormCreate() {
@@ -383,15 +400,82 @@ void TMainForm::SaveFieldDataClick() {
 }
 
 void TMainForm::LoadProjectMenuClick() {
+    const QString folder = OpenProjectDialog->directory().absolutePath();
     QString caption;
-    LoadProject(OpenProjectDialog, caption);
+    const bool loaded = LoadProject(OpenProjectDialog, caption);
     setWindowTitle(caption);
+    if (loaded)
+        RememberProject(caption);
+    RememberDialogFolder(OpenProjectDialog, folder);
 }
 
 void TMainForm::SaveProjectMenuClick() {
+    const QString folder = SaveProjectDialog->directory().absolutePath();
     QString caption;
-    SaveProject(SaveProjectDialog, caption);
+    const bool saved = SaveProject(SaveProjectDialog, caption);
     setWindowTitle(caption);
+    if (saved)
+        RememberProject(caption);
+    RememberDialogFolder(SaveProjectDialog, folder);
+}
+
+bool TMainForm::OpenProjectFile(const QString &path) {
+    QString caption;
+    const bool loaded = LoadProjectFile(this, path, caption);
+    setWindowTitle(caption);
+    if (loaded) {
+        RememberProject(caption);
+        // The open dialog next starts where this project lies, as after a load through it.
+        const QString folder = OpenProjectDialog->directory().absolutePath();
+        OpenProjectDialog->setDirectory(QFileInfo(caption).absolutePath());
+        RememberDialogFolder(OpenProjectDialog, folder);
+    }
+    return loaded;
+}
+
+void TMainForm::RecentProjectClick(int index) {
+    const QStringList files = RecentProjects::Files();
+    if (index < 0 || index >= files.size())
+        return;
+    const QString path = files[index];
+    // A missing file gets the load's own error box and leaves the list: it would fail every time.
+    if (!OpenProjectFile(path) && !QFileInfo(path).isFile()) {
+        RecentProjects::Remove(path);
+        ShowRecentProjects();
+    }
+}
+
+void TMainForm::RememberProject(const QString &path) {
+    RecentProjects::Add(path);
+    ShowRecentProjects();
+}
+
+void TMainForm::RememberDialogFolder(QFileDialog *dialog, const QString &before) {
+    const QString folder = dialog->directory().absolutePath();
+    if (folder != before)
+        RecentProjects::SetFolder(dialog->objectName(), folder);
+}
+
+void TMainForm::ShowRecentProjects() {
+    const QStringList files = RecentProjects::Files();
+    // File names alone, unless two entries share one: then their full paths.
+    QStringList names;
+    for (const QString &f : files)
+        names << QFileInfo(f).fileName();
+    for (int i = 0; i < RecentProjectActions.size(); ++i) {
+        QAction *action = RecentProjectActions[i];
+        if (i >= files.size()) {
+            action->setVisible(false);
+            continue;
+        }
+        QString text = names.count(names[i]) > 1 ? QDir::toNativeSeparators(files[i]) : names[i];
+        text.replace('&', QStringLiteral("&&"));
+        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(text));
+        action->setStatusTip(QDir::toNativeSeparators(files[i]));
+        action->setToolTip(QDir::toNativeSeparators(files[i]));
+        action->setVisible(true);
+    }
+    RecentProjectsSeparator->setVisible(!files.isEmpty());
 }
 
 void TMainForm::CloseMenuClick() {

@@ -58,10 +58,18 @@ public:
     void SaveFieldDataClick();
     void LoadProjectMenuClick();
     void SaveProjectMenuClick();
+    // An entry of the recent projects in "Файл"; a file that no longer exists leaves the list.
+    void RecentProjectClick(int index);
     void CloseMenuClick();
+
+    // Loads a project file as "Файл" -> load does once the dialog has named it: every window, the
+    // caption, the open dialog's folder and the recent list. False, after the error box, when the
+    // file does not exist or cannot be read.
+    bool OpenProjectFile(const QString &path);
 
     // Show new state.
     void FitBoundaryLines();
+    void ShowRecentProjects();
 
     // Controls, named as the project file names them.
     QLineEdit *CommentEdit = nullptr;
@@ -85,6 +93,8 @@ public:
     QAction *LoadProjectAction = nullptr;
     QAction *SaveProjectAction = nullptr;
     QAction *CloseAction = nullptr;
+    QList<QAction *> RecentProjectActions; // the most recent first; hidden beyond the list's end
+    QAction *RecentProjectsSeparator = nullptr;
     QFileDialog *OpenProjectDialog = nullptr;
     QFileDialog *SaveProjectDialog = nullptr;
     QString PictureDialogFolder;
@@ -96,6 +106,9 @@ private:
     void BuildLayout();
     void BuildMenus();
     void FormCreate();
+    // A project was loaded or saved under `path`, and `dialog` (if any) may show another folder.
+    void RememberProject(const QString &path);
+    void RememberDialogFolder(QFileDialog *dialog, const QString &before);
     void SetBoundaryMarker(int series, int64_t node, const QColor &colour);
     void ReportError(const QString &text);
     void SetStatus(const QString &text);
