@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <vector>
 
 class QAction;
@@ -59,6 +60,9 @@ public:
 
     // Show new state.
     void FitBoundaryLines();
+    // The largest stable time step of the grid just built, under the time-step field; red while
+    // the chosen step exceeds it. Called after each successful task construction.
+    void ShowStabilityHint();
 
     // Controls, named as the project file names them.
     QLineEdit *CommentEdit = nullptr;
@@ -66,6 +70,7 @@ public:
     QPushButton *ViewTaskParamsBitBtn = nullptr;
     TQNSuperSpin *DeltaX_QNSuperSpin = nullptr;
     TQNSuperSpin *DeltaT_QNSuperSpin = nullptr;
+    QLabel *StabilityLabel = nullptr;
     QPushButton *CreateTaskBitBtn = nullptr;
     QLabel *NetCountLabel = nullptr;
     TSpinEdit *IterationSpinEdit = nullptr;
@@ -98,9 +103,11 @@ private:
     void SetStatus(const QString &text);
     // One iteration of the run; false when it failed outside the solver step.
     void RunIteration(int32_t period);
+    void ColourStabilityHint();
 
     TParametersForm *FParametersForm = nullptr;
     TElectroForm *FElectroForm = nullptr;
     bool FClosing = false;
+    double FStableDt = std::numeric_limits<double>::quiet_NaN(); // s; NaN before any task
     std::vector<double> FFieldValues; // the shown field along the stack, reused at every redraw
 };

@@ -128,6 +128,7 @@ void TMainForm::CreateTaskBitBtnClick() {
     StepCount = 0;
     CalcLabel->setText(QStringLiteral("Новая задача"));
     SetStatus(QString());
+    ShowStabilityHint();
     CreateTaskBitBtn->setEnabled(true);
 }
 
