@@ -244,7 +244,7 @@ template <typename Sweep> void CheckSweep(bool yielded, StepStage where, Sweep &
 } // namespace
 
 int32_t InitGrid(double Length, double DxArg, double DtArg) {
-    // Step 1: the node count; every failure here leaves Dx, Dt and the grid as they were.
+    // The node count first: every failure here leaves Dx, Dt and the grid as they were.
     ClearFaults();
     const Ext quotient = static_cast<Ext>(Length) / static_cast<Ext>(DxArg);
     const int flags = PendingFaults();
@@ -258,14 +258,14 @@ int32_t InitGrid(double Length, double DxArg, double DtArg) {
         throw FloatingPointError("Invalid floating-point operation: the node count " + std::to_string(n) +
                                  " is out of range");
 
-    // Step 2.
+    // The new steps, put back if the grid cannot be allocated.
     const double oldDx = Dx;
     const double oldDt = Dt;
     Dx = DxArg;
     Dt = DtArg;
 
-    // Steps 3 and 4, built aside: when memory runs out, the previous task stays whole and
-    // consistent with its own Dx and Dt.
+    // The nodes and their positions and default constants, built aside: when memory runs out, the
+    // previous task stays whole and consistent with its own Dx and Dt.
     std::vector<GridNode> grid;
     StepScratch scratch;
     try {

@@ -477,12 +477,28 @@ void NumEditRegroup(EditState &st, const FormatSettings &fs) {
 
 // ---- limits and spinning ---------------------------------------------------------------------
 
+namespace {
+// Values and limits are compared as doubles. A limit comes from a double (a layout constant, a
+// project file) while a typed text reads as the nearest extended value: "0,01" read in extended
+// precision lies a fraction of a double's unit below the double 0.01. Compared at one precision, a
+// value equal to a limit is inside the range, however each side was produced.
+double AtLimitPrecision(long double v) {
+    return static_cast<double>(v);
+}
+bool BelowLimit(long double value, long double limit) {
+    return AtLimitPrecision(value) < AtLimitPrecision(limit);
+}
+bool AboveLimit(long double value, long double limit) {
+    return AtLimitPrecision(value) > AtLimitPrecision(limit);
+}
+} // namespace
+
 LimitCheck CheckLimits(long double value, const NumEditLimits &lim) {
     if (!lim.InForce())
         return LimitCheck::Inside;
-    if (value < lim.minValue)
+    if (BelowLimit(value, lim.minValue))
         return LimitCheck::BelowMin;
-    if (value > lim.maxValue)
+    if (AboveLimit(value, lim.maxValue))
         return LimitCheck::AboveMax;
     return LimitCheck::Inside;
 }
@@ -528,11 +544,13 @@ SpinOutcome SpinValue(long double value, bool up, std::uint32_t now, SpinState &
 
     const bool limits = lim.InForce();
     const long double sign = up ? 1 : -1;
-    if (limits && up && value < lim.minValue)
+    if (limits && up && BelowLimit(value, lim.minValue))
         return {SpinResult::SnappedToLimit, lim.minValue};
-    if (limits && !up && value > lim.maxValue)
+    if (limits && !up && AboveLimit(value, lim.maxValue))
         return {SpinResult::SnappedToLimit, lim.maxValue};
-    auto within = [&](long double v) { return up ? v <= lim.maxValue : v >= lim.minValue; };
+    auto within = [&](long double v) {
+        return up ? !AboveLimit(v, lim.maxValue) : !BelowLimit(v, lim.minValue);
+    };
     long double next;
     if (!limits || within(value + sign * spin.step)) {
         next = value + sign * spin.step;

@@ -31,8 +31,45 @@ protected:
     QString getTickLabel(double tick, const QLocale &, QChar, int) override {
         return FormatFloatQ(FPattern, tick);
     }
+    // The axis' pattern while its labels stay short and tell the ticks apart; otherwise (a diverged
+    // field of 1E+60, a range finer than the pattern's last digit) every label of the axis in a
+    // short scientific form with as few mantissa digits as keep neighbours apart.
+    QVector<QString> createLabelVector(const QVector<double> &ticks, const QLocale &, QChar, int) override {
+        QVector<QString> labels = Labels(FPattern, ticks);
+        if (!NeedsScientific(ticks, labels))
+            return labels;
+        for (int digits = 3;; ++digits) {
+            labels = Labels(QStringLiteral("0.") + QString(digits, QLatin1Char('#')) + QStringLiteral("E+0"),
+                            ticks);
+            if (digits >= 15 || !HasEqualNeighbours(ticks, labels))
+                return labels;
+        }
+    }
 
 private:
+    // Beyond this magnitude a grouped integer label runs across the plot.
+    static constexpr double kLargestPlainTick = 1e9;
+
+    static QVector<QString> Labels(const QString &pattern, const QVector<double> &ticks) {
+        QVector<QString> labels;
+        labels.reserve(ticks.size());
+        for (double t : ticks)
+            labels.append(FormatFloatQ(pattern, t));
+        return labels;
+    }
+    static bool HasEqualNeighbours(const QVector<double> &ticks, const QVector<QString> &labels) {
+        for (qsizetype i = 1; i < ticks.size(); ++i)
+            if (ticks[i] != ticks[i - 1] && labels[i] == labels[i - 1])
+                return true;
+        return false;
+    }
+    static bool NeedsScientific(const QVector<double> &ticks, const QVector<QString> &labels) {
+        for (double t : ticks)
+            if (!std::isfinite(t) || std::abs(t) >= kLargestPlainTick)
+                return true;
+        return HasEqualNeighbours(ticks, labels);
+    }
+
     // 10^-d for d digit placeholders after the decimal point ("#,##0.00" -> 0.01); none for a
     // scientific pattern.
     static double Resolution(const QString &pattern) {
@@ -421,7 +458,9 @@ void TChart::RescaleAutomaticAxes() {
     }
     // With nothing to show, an automatic axis keeps its range.
     if (keysFound) {
-        const QCPRange r = Widened(keys);
+        QCPRange r = Widened(keys);
+        const double margin = r.size() * FBottomMargin;
+        r = QCPRange(r.lower - margin, r.upper + margin);
         if (QCPRange::validRange(r))
             xAxis->setRange(r);
     }

@@ -81,6 +81,10 @@ public:
     bool LeftAutomatic() const;
     void SetBottomAutomatic(bool on);
     bool BottomAutomatic() const;
+    // Room left on each side of the automatic horizontal range, as a fraction of its span, so that
+    // vertical lines at the ends of the data stay visible inside the plot (0: none).
+    void SetBottomMargin(double fraction) { FBottomMargin = fraction; }
+    double BottomMargin() const { return FBottomMargin; }
 
     // Zoom by dragging with the left mouse button; undo restores the ranges in force before it.
     void SetZoomAllowed(bool on);
@@ -142,6 +146,7 @@ private:
     QString FTickFormat;
     bool FLeftAuto = true;
     bool FBottomAuto = true;
+    double FBottomMargin = 0;
     double FLeftMin = 0; // the fixed vertical bounds as last set (they may arrive in either order)
     double FLeftMax = 0;
     bool FZoomAllowed = true;

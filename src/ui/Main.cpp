@@ -21,10 +21,12 @@
 #include <sstream>
 
 #include "AppEngine.h"
+#include "AppFormat.h"
 #include "ChartAdapter.h"
 #include "ChartFiles.h"
 #include "DataFiles.h"
 #include "ElectroUnit.h"
+#include "Errors.h"
 #include "FDTD_1D_Routines.h"
 #include "ParametersUnit.h"
 #include "QNSuperSpin.h"
@@ -32,6 +34,7 @@
 #include "RecentProjects.h"
 #include "SaveLoadPrjUnit.h"
 #include "SpinEdit.h"
+#include "Stability.h"
 
 bool Running = false;
 int32_t &StepCount = Engine.StepCount;
@@ -132,6 +135,12 @@ void TMainForm::BuildLayout() {
     DeltaT_QNSuperSpin->setAccessibleName(dtLabel->text());
     left->addWidget(dtLabel);
     left->addWidget(DeltaT_QNSuperSpin);
+    // The largest stable step of the task last built; red while the chosen step exceeds it.
+    StabilityLabel = new QLabel(ControlGroupBox);
+    StabilityLabel->setObjectName("StabilityLabel");
+    StabilityLabel->setWordWrap(true);
+    left->addWidget(StabilityLabel);
+    connect(DeltaT_QNSuperSpin, &TQNNumEdit::OnChange, this, &TMainForm::ColourStabilityHint);
 
     CreateTaskBitBtn =
         BoldButton(QStringLiteral("Создать и загрузить задачу"), "CreateTaskBitBtn", ControlGroupBox);
@@ -203,6 +212,9 @@ void TMainForm::BuildLayout() {
     Chart->SetTickFormat(QStringLiteral("#,##0"));
     Chart->SetLeftAutomatic(true);
     Chart->SetBottomAutomatic(true);
+    // The boundary lines at both ends of the stack (and of the placeholder before any task) would
+    // fall on the plot's frame and vanish.
+    Chart->SetBottomMargin(0.03);
     Chart->SetZoomAllowed(true);
 
     ChartPopupMenu = new QMenu(this);
@@ -503,4 +515,36 @@ void TMainForm::closeEvent(QCloseEvent *event) {
         FElectroForm->hide();
     }
     QCoreApplication::quit();
+}
+
+void TMainForm::ShowStabilityHint() {
+    FStableDt = MaxStableTimeStep(NodeGrid, PiezoFirst, PiezoLast, Dx);
+    if (std::isinf(FStableDt)) {
+        StabilityLabel->setText(QStringLiteral("устойчиво при любом Dt"));
+    } else {
+        // Three significant digits, cut rather than rounded, so the step shown is itself stable.
+        const long double ns = FStableDt * 1e9L;
+        const int decimals = ns > 0 ? std::clamp(2 - static_cast<int>(std::floor(std::log10(ns))), 0, 12) : 0;
+        const long double unit = std::pow(10.0L, -decimals);
+        const QString pattern = decimals > 0 ? QStringLiteral("#,##0.") + QString(decimals, QLatin1Char('0'))
+                                             : QStringLiteral("#,##0");
+        StabilityLabel->setText(QStringLiteral("устойчиво при Dt ≤ ") +
+                                FormatFloatQ(pattern, std::floor(ns / unit) * unit) + QStringLiteral(" нс"));
+    }
+    ColourStabilityHint();
+}
+
+void TMainForm::ColourStabilityHint() {
+    bool exceeds = false;
+    if (!std::isnan(FStableDt)) {
+        try {
+            // The step as task construction converts it.
+            exceeds = static_cast<double>(DeltaT_QNSuperSpin->GetValue() * 1e-9L) > FStableDt;
+        } catch (const ConversionError &) {
+            exceeds = false; // not a number yet: the construction will say so
+        }
+    }
+    QPalette pal = StabilityLabel->palette();
+    pal.setColor(QPalette::WindowText, exceeds ? QColor(Qt::red) : palette().color(QPalette::WindowText));
+    StabilityLabel->setPalette(pal);
 }

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <vector>
 
 class QAction;
@@ -70,6 +71,9 @@ public:
     // Show new state.
     void FitBoundaryLines();
     void ShowRecentProjects();
+    // The largest stable time step of the grid just built, under the time-step field; red while
+    // the chosen step exceeds it. Called after each successful task construction.
+    void ShowStabilityHint();
 
     // Controls, named as the project file names them.
     QLineEdit *CommentEdit = nullptr;
@@ -77,6 +81,7 @@ public:
     QPushButton *ViewTaskParamsBitBtn = nullptr;
     TQNSuperSpin *DeltaX_QNSuperSpin = nullptr;
     TQNSuperSpin *DeltaT_QNSuperSpin = nullptr;
+    QLabel *StabilityLabel = nullptr;
     QPushButton *CreateTaskBitBtn = nullptr;
     QLabel *NetCountLabel = nullptr;
     TSpinEdit *IterationSpinEdit = nullptr;
@@ -115,10 +120,12 @@ private:
     // One iteration of the run: the engine's iteration, then the time label. A failure outside the
     // solver step propagates.
     void RunIteration();
+    void ColourStabilityHint();
 
     TParametersForm *FParametersForm = nullptr;
     TElectroForm *FElectroForm = nullptr;
     bool FClosing = false;
     double FLastSampleTime = 0; // time of the last sample, µs
+    double FStableDt = std::numeric_limits<double>::quiet_NaN(); // s; NaN before any task
     std::vector<double> FFieldValues; // the shown field along the stack, reused at every redraw
 };

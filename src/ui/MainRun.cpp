@@ -108,6 +108,7 @@ void TMainForm::CreateTaskBitBtnClick() {
     FElectroForm->ClearSignals();
     CalcLabel->setText(QStringLiteral("Новая задача"));
     SetStatus(QString());
+    ShowStabilityHint();
     CreateTaskBitBtn->setEnabled(true);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TRadioGroup::TRadioGroup(const QString &caption, const QStringList &items, QWidget *parent)
@@ -9,6 +10,10 @@ TRadioGroup::TRadioGroup(const QString &caption, const QStringList &items, QWidg
     FLayout->setContentsMargins(6, 4, 6, 4);
     FLayout->setSpacing(2);
     FGroup->setExclusive(true);
+    // Screen readers name the group by its own caption, not by the box it sits in.
+    setAccessibleName(caption);
+    // The chosen item follows the checked state however it changes: mouse, keyboard, an
+    // accessibility action, SetItemIndex or a project file.
     connect(FGroup, &QButtonGroup::idClicked, this, &TRadioGroup::ButtonClicked);
     SetItems(items);
 }
@@ -24,6 +29,7 @@ void TRadioGroup::SetItems(const QStringList &items) {
     for (int i = 0; i < items.size(); ++i) {
         auto *b = new QRadioButton(items[i], this);
         FGroup->addButton(b, i);
+        connect(b, &QAbstractButton::toggled, this, [this, i](bool checked) { ButtonToggled(i, checked); });
         FLayout->addWidget(b);
         FButtons.append(b);
     }
@@ -36,14 +42,29 @@ QRadioButton *TRadioGroup::Button(int i) const {
 void TRadioGroup::SetItemIndex(int i) {
     if (i < 0 || i >= FButtons.size())
         i = -1;
-    CheckOnly(i);
-    if (i == FItemIndex)
+    CheckOnly(i); // checking an item raises OnClick through ButtonToggled
+    if (i == -1 && FItemIndex != -1) {
+        FItemIndex = -1;
+        emit OnClick();
+    }
+}
+
+void TRadioGroup::ButtonToggled(int id, bool checked) {
+    if (!checked || id == FItemIndex)
         return;
-    FItemIndex = i;
+    FItemIndex = id;
+    // A click that checks an item arrives right after this; it is the same choice, raised once.
+    FToggledByThisClick = id;
+    QTimer::singleShot(0, this, [this] { FToggledByThisClick = -1; });
     emit OnClick();
 }
 
 void TRadioGroup::ButtonClicked(int id) {
+    if (id == FToggledByThisClick) {
+        FToggledByThisClick = -1;
+        return;
+    }
+    // A click on the item already chosen is still a click.
     FItemIndex = id;
     emit OnClick();
 }

@@ -26,10 +26,12 @@ public:
     void SetItemIndex(int i);
 
 signals:
-    // The user clicked an item, or SetItemIndex changed the chosen item.
+    // The user clicked an item, or the chosen item changed in any other way (keyboard,
+    // accessibility action, SetItemIndex).
     void OnClick();
 
 private:
+    void ButtonToggled(int id, bool checked);
     void ButtonClicked(int id);
     void CheckOnly(int i);
 
@@ -38,4 +40,6 @@ private:
     QButtonGroup *FGroup;
     QVBoxLayout *FLayout;
     int FItemIndex = -1;
+    // The item a toggle has just chosen, until the click that caused it (if any) has arrived.
+    int FToggledByThisClick = -1;
 };

@@ -367,3 +367,31 @@ TEST(NumEditSpin, LimitsAndFallbackToIncrement) {
     const NumEditLimits round{0, 100, 5, true, false};
     EXPECT_EQ(SpinValue(7, true, 20000, spin, round).value, 10);
 }
+
+// A limit held as a double and a value read from text in extended precision are compared at one
+// precision: a value equal to the limit is inside the range, and a spin may land on it.
+TEST(NumEditLimitsPrecision, AValueEqualToALimitIsInside) {
+    struct Case {
+        const char *text;
+        double min, max;
+        LimitCheck expected;
+    };
+    const Case cases[] = {
+        {"0,01", 0.01, 100000, LimitCheck::Inside},   {"0,1", 0.1, 0.7, LimitCheck::Inside},
+        {"0,7", 0.1, 0.7, LimitCheck::Inside},        {"0,0099", 0.01, 100000, LimitCheck::BelowMin},
+        {"0,70001", 0.1, 0.7, LimitCheck::AboveMax}, {"100000", 0.01, 100000, LimitCheck::Inside},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        const long double v = Value(FromUtf8(c.text), Comma);
+        EXPECT_EQ(CheckLimits(v, NumEditLimits{c.min, c.max}), c.expected);
+    }
+    // From 1,01 down by one onto the minimum 0.01, and from -0,3 up by one onto the maximum 0.7.
+    NumEditLimits lim{0.01, 100000};
+    SpinState spin;
+    const SpinOutcome down = SpinValue(Value(FromUtf8("1,01"), Comma), false, 0, spin, lim);
+    EXPECT_EQ(down.result, SpinResult::Stepped);
+    lim = NumEditLimits{-5, 0.7};
+    const SpinOutcome up = SpinValue(Value(FromUtf8("-0,3"), Comma), true, 1000, spin, lim);
+    EXPECT_EQ(up.result, SpinResult::Stepped);
+}

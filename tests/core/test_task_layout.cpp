@@ -120,3 +120,118 @@ TEST(TaskLayout, RefusesTasksThatCannotBeComputed) {
     in.Layers[Backing].Thickness = -30; // layers pushed before the start of the grid
     EXPECT_NE(CheckTaskLayout(PlanTask(in)), "");
 }
+
+// The grid length is 1.1 T formed in extended precision and rounded once. With a 11.06 mm test
+// object the double product 1.1 * T would be one unit above and give one node more.
+TEST(TaskLayout, GridLengthIsTheExtendedProductRoundedOnce) {
+    TaskInputs in = DefaultInputs();
+    in.Layers[Sample].Thickness = 11.06L;
+    const TaskLayout l = PlanTask(in);
+    EXPECT_EQ(l.T, 0.017999999999999999);
+    EXPECT_EQ(l.L, 0.019799999999999998);
+    EXPECT_NE(l.L, l.T * 1.1); // the product in double precision differs here
+    EXPECT_EQ(l.N, 1981);
+    EXPECT_EQ(l.Boundaries[7], 1898); // trunc((0.05 L + T) / Dx) = trunc(1898.99…)
+}
+
+// Every layer's node range and five constants, exactly.
+TEST(TaskLayout, EveryLayerGetsItsOwnFiveConstants) {
+    struct Expect {
+        LayerIndex layer;
+        int32_t first, last;
+        double rho, c33, eta, e33, eps;
+    };
+    const double e33 = static_cast<double>(121.0L * (40.0L * 1e-12L) * 1e9L);
+    const double epsPlate = static_cast<double>(1300.0L * 8.85L * 1e-12L);
+    const Expect expected[] = {
+        {Backing, 126, 726, 8200, 67e9, 650, 0, 1e22},
+        {Electrode1, 726, 728, 10500, static_cast<double>(82.7L * 1e9L), 0, 0, 1e22},
+        {Plate, 728, 768, 7600, 121e9, 30, e33, epsPlate},
+        {Electrode2, 768, 770, 10500, static_cast<double>(82.7L * 1e9L), 0, 0, 1e22},
+        {Protector, 770, 820, 2650, 90e9, 20, 0, 1e22},
+        {Liquid, 820, 820, 1000, 2.25e9, 0, 0, 8.85e-12},
+        {Sample, 820, 2420, 7800, 275e9, 0, 0, 8.85e-12},
+    };
+    const TaskLayout l = PlanTask(DefaultInputs());
+    for (const Expect &x : expected) {
+        SCOPED_TRACE(x.layer);
+        const LayerMaterial &m = l.Materials[x.layer];
+        EXPECT_EQ(m.First, x.first);
+        EXPECT_EQ(m.Last, x.last);
+        EXPECT_EQ(m.Rho, x.rho);
+        EXPECT_EQ(m.C33, x.c33);
+        EXPECT_EQ(m.Eta, x.eta);
+        EXPECT_EQ(m.PiezoE33, x.e33);
+        EXPECT_EQ(m.Eps, x.eps);
+    }
+    EXPECT_NEAR(e33, 4.84, 1e-12);
+    // Electrodes carry no viscosity whatever their field says.
+    TaskInputs in = DefaultInputs();
+    in.Layers[Electrode1].Eta = 5;
+    in.Layers[Electrode2].Eta = 5;
+    EXPECT_EQ(PlanTask(in).Materials[Electrode1].Eta, 0);
+    EXPECT_EQ(PlanTask(in).Materials[Electrode2].Eta, 0);
+}
+
+// The plate's stencils reach two nodes to the left and one to the right: PiezoFirst = 2 and
+// PiezoLast = N - 2 are the last accepted positions.
+TEST(TaskLayout, PlateAtTheEdgeOfTheGridExactBoundary) {
+    const std::string refusal = "Пъезопластина слишком близко к краю сетки: проверьте толщины слоев.";
+    const TaskLayout base = PlanTask(DefaultInputs());
+    struct Case {
+        int32_t first;
+        int64_t lastFromEnd; // PiezoLast = N - lastFromEnd
+        bool accepted;
+    };
+    for (const Case c :
+         {Case{2, 2, true}, Case{2, 1, false}, Case{1, 2, false}, Case{3, 3, true}, Case{0, 1, false}}) {
+        SCOPED_TRACE(testing::Message() << c.first << " .. N-" << c.lastFromEnd);
+        TaskLayout l = base;
+        l.PiezoFirst = c.first;
+        l.PiezoLast = static_cast<int32_t>(l.N - c.lastFromEnd);
+        EXPECT_EQ(CheckTaskLayout(l), c.accepted ? "" : refusal);
+    }
+}
+
+// Each refusal with its own sentence.
+TEST(TaskLayout, EachRefusalSaysWhy) {
+    struct Case {
+        const char *name;
+        void (*change)(TaskInputs &);
+        const char *message;
+    };
+    const Case cases[] = {
+        {"zero spatial step", [](TaskInputs &in) { in.DeltaX = 0; },
+         "Шаг в пространстве должен быть больше нуля."},
+        {"negative spatial step", [](TaskInputs &in) { in.DeltaX = -10; },
+         "Шаг в пространстве должен быть больше нуля."},
+        {"zero time step", [](TaskInputs &in) { in.DeltaT = 0; }, "Шаг во времени должен быть больше нуля."},
+        {"negative time step", [](TaskInputs &in) { in.DeltaT = -1; },
+         "Шаг во времени должен быть больше нуля."},
+        {"no layers",
+         [](TaskInputs &in) {
+             for (auto &layer : in.Layers)
+                 layer.Thickness = 0;
+         },
+         "Суммарная толщина слоев должна быть больше нуля."},
+        {"too many nodes", [](TaskInputs &in) { in.DeltaX = 1e-9L; },
+         "Слишком много узлов в сетке: увеличьте шаг в пространстве."},
+        {"too few nodes", [](TaskInputs &in) { in.DeltaX = 1e5L; },
+         "Слишком мало узлов в сетке: уменьшите шаг в пространстве."},
+        {"plate alone",
+         [](TaskInputs &in) {
+             for (auto &layer : in.Layers)
+                 layer.Thickness = 0;
+             in.Layers[Plate].Thickness = 0.1L;
+         },
+         "Пъезопластина слишком близко к краю сетки: проверьте толщины слоев."},
+        {"layers before the grid", [](TaskInputs &in) { in.Layers[Backing].Thickness = -3; },
+         "Слои выходят за пределы сетки: проверьте толщины слоев."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TaskInputs in = DefaultInputs();
+        c.change(in);
+        EXPECT_EQ(CheckTaskLayout(PlanTask(in)), c.message);
+    }
+}

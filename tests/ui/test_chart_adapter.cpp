@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -10,6 +11,7 @@
 
 #include <cmath>
 
+#include "AppFormat.h"
 #include "ChartAdapter.h"
 #include "FormatSettings.h"
 #include "SignalRecord.h"
@@ -479,3 +481,56 @@ TEST(ChartAdapterTitles, YRangeInOnePass) {
     EXPECT_EQ(chart.MinYValue(s), lo);
     EXPECT_EQ(chart.MaxYValue(s), hi);
 }
+
+// Labels stay short for any magnitude: the patterns for ordinary ranges, exactly as they format
+// each tick, and a short scientific form when a label would carry ten or more integer digits or
+// when the pattern cannot tell neighbouring ticks apart.
+struct TickCase {
+    const char *pattern;
+    double low, high;
+    bool scientific;
+};
+
+class TickLabelTest : public ::testing::TestWithParam<TickCase> {};
+
+TEST_P(TickLabelTest, ShortForAnyMagnitude) {
+    const TickCase c = GetParam();
+    const FormatSettings saved = DefaultFormatSettings();
+    DefaultFormatSettings() = FormatSettings{U',', U'\u00A0'};
+    TChart chart;
+    chart.resize(640, 470);
+    chart.SetTickFormat(c.pattern);
+    const int s = chart.AddSeries("Series1", TChart::SeriesKind::Line);
+    chart.AddXY(s, 0, c.low);
+    chart.AddXY(s, 180, c.high);
+    chart.RefreshNow();
+    const QVector<double> ticks = chart.yAxis->tickVector();
+    const QVector<QString> labels = chart.yAxis->tickVectorLabels();
+    ASSERT_GE(ticks.size(), 3);
+    ASSERT_EQ(labels.size(), ticks.size());
+    const QRegularExpression scientific(QStringLiteral("^-?\\d(,\\d{1,3})?E[+-]\\d+$"));
+    for (qsizetype i = 0; i < ticks.size(); ++i) {
+        SCOPED_TRACE(labels.join('|').toStdString());
+        if (c.scientific) {
+            EXPECT_TRUE(scientific.match(labels[i]).hasMatch()) << labels[i].toStdString();
+            EXPECT_LE(labels[i].size(), 10);
+        } else {
+            EXPECT_EQ(labels[i], FormatFloatQ(c.pattern, ticks[i]));
+        }
+        if (i > 0) {
+            EXPECT_NE(labels[i], labels[i - 1]);
+        }
+    }
+    // The horizontal axis of an ordinary range keeps its pattern.
+    for (qsizetype i = 0; i < chart.xAxis->tickVector().size(); ++i)
+        EXPECT_EQ(chart.xAxis->tickVectorLabels()[i], FormatFloatQ(c.pattern, chart.xAxis->tickVector()[i]));
+    DefaultFormatSettings() = saved;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, TickLabelTest,
+    ::testing::Values(TickCase{"#,##0", 0, 5e60, true}, TickCase{"#,##0", -3e60, 4e60, true},
+                      TickCase{"#,##0.00", -2e61, 0, true}, TickCase{"#,##0", 0, 2e9, true},
+                      TickCase{"#,##0.00", 0, 1e-30, true}, TickCase{"#,##0", -250, 1250, false},
+                      TickCase{"#,##0", 0, 9e8, false}, TickCase{"#,##0.00", 0, 5000, false},
+                      TickCase{"#,##0.00", -0.3, 0.4, false}));

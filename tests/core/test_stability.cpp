@@ -1,0 +1,174 @@
+// The stable-step estimate against closed forms and against real runs of the solver: just below
+// the estimate a run stays finite for 100,000 steps, clearly above it the fields overflow.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <numbers>
+
+#include "Errors.h"
+#include "FDTD_1D_Routines.h"
+#include "Stability.h"
+#include "TaskLayout.h"
+
+namespace {
+
+// The parameter window's initial values.
+TaskInputs DefaultInputs() {
+    TaskInputs in;
+    in.Layers[Backing] = {6.0L, 8200.0L, 67.0L, 650.0L};
+    in.Layers[Electrode1] = {0.02L, 10500.0L, 82.7L, 0.0L};
+    in.Layers[Plate] = {0.4L, 7600.0L, 121.0L, 30.0L};
+    in.Layers[Electrode2] = {0.02L, 10500.0L, 82.7L, 0.0L};
+    in.Layers[Protector] = {0.5L, 2650.0L, 90.0L, 20.0L};
+    in.Layers[Liquid] = {0.0L, 1000.0L, 2.25L, 0.0L};
+    in.Layers[Sample] = {16.0L, 7800.0L, 275.0L, 0.0L};
+    in.PiezoD33 = 40.0L;
+    in.PiezoEe0 = 1300.0L;
+    in.DeltaX = 10.0L;
+    in.DeltaT = 0.2L;
+    return in;
+}
+
+// A 110 GPa plate between thin layers of the given density (and the modulus of air or of a soft
+// polymer): a small grid of about 150 nodes.
+TaskInputs PlateBetweenLightLayers(long double rho) {
+    TaskInputs in = DefaultInputs();
+    const long double c33 = rho < 10 ? 1.42e-4L : 2.0L; // GPa
+    in.Layers[Backing] = {0.3L, rho, c33, 0.0L};
+    in.Layers[Plate] = {0.4L, 7600.0L, 110.0L, 30.0L};
+    in.Layers[Protector] = {0.3L, rho, c33, 0.0L};
+    in.Layers[Sample] = {0.3L, rho, c33, 0.0L};
+    return in;
+}
+
+double Limit(const TaskInputs &in) {
+    const TaskLayout layout = PlanTask(in);
+    EXPECT_EQ(CheckTaskLayout(layout), "");
+    ApplyTaskLayout(layout);
+    return MaxStableTimeStep(NodeGrid, PiezoFirst, PiezoLast, Dx);
+}
+
+// A short half-sine current pulse through the plate, then none.
+double Pulse(int step) {
+    return step < 40 ? 2e4 * std::sin(std::numbers::pi * step / 40) : 0.0;
+}
+
+struct RunOutcome {
+    int faultStep = -1; // step whose DoTimeStep failed, -1 when none did
+    FloatingPointError::FaultKind fault = FloatingPointError::FaultKind::Unknown;
+    // Largest |v| over the first and the second half of the run (every 10th step after the
+    // first 1,000): a growing mode shows as a second half well above the first.
+    double firstHalf = 0, secondHalf = 0;
+};
+
+double LargestVelocity() {
+    double v = 0;
+    for (const GridNode &g : NodeGrid)
+        v = std::max(v, std::fabs(g.V[1]));
+    return v;
+}
+
+// A fresh grid of the task with time step dt, run for `steps` steps or until the first fault.
+RunOutcome RunTask(TaskInputs in, double dt, int steps) {
+    ApplyTaskLayout(PlanTask(in));
+    Dt = dt;
+    RunOutcome out;
+    for (int s = 0; s < steps; ++s) {
+        try {
+            DoTimeStep(Pulse(s));
+        } catch (const FloatingPointError &e) {
+            out.faultStep = s;
+            out.fault = e.Fault;
+            return out;
+        }
+        ShiftTimeLevels();
+        if (s >= 1000 && s % 10 == 0) {
+            double &half = s < steps / 2 ? out.firstHalf : out.secondHalf;
+            half = std::max(half, LargestVelocity());
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+// In a uniform medium the row bound is the largest eigenvalue itself: Courant number 5/3 with the
+// largest wavenumber 7 / (3 Dx), that is Dt = (5/7) Dx / c; a purely viscous medium gives
+// Dt = (25/18) / (56^2 Eta / (576 Dx^2 Rho)).
+TEST(Stability, UniformMediaGiveTheClosedForms) {
+    InitGrid(0.001, 1e-5, 1e-10);
+    SetMaterial(0, 101, 7800, 275e9, 0, 0, 8.85e-12);
+    const double c = std::sqrt(275e9 / 7800.0);
+    EXPECT_NEAR(MaxStableTimeStep(NodeGrid, 0, -1, Dx), 5.0 / 7.0 * 1e-5 / c, 1e-24);
+
+    SetMaterial(0, 101, 1000, 0, 50, 0, 8.85e-12);
+    const double q = 56.0 * 56.0 * 50 / (576.0 * 1e-10 * 1000);
+    EXPECT_NEAR(MaxStableTimeStep(NodeGrid, 0, -1, Dx), 25.0 / 18.0 / q, 1e-24);
+
+    // Nothing stiff or viscous: no limit; a node without density: no stable step at all.
+    SetMaterial(0, 101, 1000, 0, 0, 0, 8.85e-12);
+    EXPECT_EQ(MaxStableTimeStep(NodeGrid, 0, -1, Dx), std::numeric_limits<double>::infinity());
+    SetMaterial(50, 50, 0, 0, 0, 0, 8.85e-12);
+    EXPECT_EQ(MaxStableTimeStep(NodeGrid, 0, -1, Dx), 0.0);
+}
+
+TEST(Stability, ThePiezoelectricTermStiffensThePlate) {
+    InitGrid(0.001, 1e-5, 1e-10);
+    SetMaterial(0, 101, 7600, 121e9, 0, 4.84, 1300 * 8.85e-12);
+    const double cD = 121e9 + 4.84 * 4.84 / (1300 * 8.85e-12);
+    EXPECT_NEAR(MaxStableTimeStep(NodeGrid, 0, 101, Dx), 5.0 / 7.0 * 1e-5 / std::sqrt(cD / 7600), 1e-24);
+    EXPECT_NEAR(MaxStableTimeStep(NodeGrid, 0, -1, Dx), 5.0 / 7.0 * 1e-5 / std::sqrt(121e9 / 7600), 1e-24);
+}
+
+// A light layer is limited by the stiff neighbour its stencil reaches: beside the plate, air
+// (1.2 kg/m^3) fails at Dt = 0.5 ns while a 500 kg/m^3 layer runs.
+TEST(Stability, ALightLayerBesideTheStiffPlate) {
+    const double air = Limit(PlateBetweenLightLayers(1.2L));
+    const double polymer = Limit(PlateBetweenLightLayers(500.0L));
+    EXPECT_LT(air, 0.1e-9);
+    EXPECT_GT(polymer, 0.5e-9);
+    EXPECT_GE(RunTask(PlateBetweenLightLayers(1.2L), 0.5e-9, 2000).faultStep, 0);
+    const RunOutcome runs = RunTask(PlateBetweenLightLayers(500.0L), 0.5e-9, 20000);
+    EXPECT_EQ(runs.faultStep, -1);
+    EXPECT_GT(runs.firstHalf, 0);
+    EXPECT_LE(runs.secondHalf, 2 * runs.firstHalf);
+}
+
+struct RunCase {
+    const char *name;
+    TaskInputs (*inputs)();
+    double low, high; // the expected range of the estimate, s
+};
+
+class StabilityRuns : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(StabilityRuns, FiniteJustBelowTheEstimateAndOverflowClearlyAbove) {
+    const RunCase c = GetParam();
+    const double limit = Limit(c.inputs());
+    EXPECT_GT(limit, c.low);
+    EXPECT_LT(limit, c.high);
+
+    const RunOutcome below = RunTask(c.inputs(), 0.99 * limit, 100000);
+    EXPECT_EQ(below.faultStep, -1);
+    // No slow growth either.
+    EXPECT_GT(below.firstHalf, 0);
+    EXPECT_LE(below.secondHalf, 2 * below.firstHalf);
+
+    const RunOutcome above = RunTask(c.inputs(), 1.3 * limit, 100000);
+    EXPECT_GE(above.faultStep, 0);
+    EXPECT_EQ(above.fault, FloatingPointError::FaultKind::Overflow);
+    std::printf("[ %s ] limit %.6g s; 0.99x: largest |v| %.3g m/s in the first half, %.3g in the second; "
+                "1.3x overflows at step %d\n",
+                c.name, limit, below.firstHalf, below.secondHalf, above.faultStep);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tasks, StabilityRuns,
+    ::testing::Values(
+        RunCase{"DefaultTask", &DefaultInputs, 0.3e-9, 0.33e-9},
+        RunCase{"PlateBetweenAir", [] { return PlateBetweenLightLayers(1.2L); }, 0.04e-9, 0.07e-9},
+        RunCase{"PlateBetweenPolymer", [] { return PlateBetweenLightLayers(500.0L); }, 0.8e-9, 1.1e-9}),
+    [](const auto &info) { return std::string(info.param.name); });
