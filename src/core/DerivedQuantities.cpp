@@ -12,7 +12,7 @@ bool Finite(long double x) {
 
 } // namespace
 
-LayerAcoustics ComputeLayerAcoustics(const LayerMaterial &m) {
+LayerAcoustics ComputeLayerAcoustics(const LayerElastics &m) {
     LayerAcoustics r;
     if (!(m.Ro > 0))
         return r;

@@ -4,7 +4,7 @@
 // piezo plate. Inputs in the window's units; results in SI units with validity flags.
 
 // One layer's inputs: density (kg/m^3) and modulus C33 (GPa).
-struct LayerMaterial {
+struct LayerElastics {
     double Ro = 0;
     double C33 = 0;
 };
@@ -20,7 +20,7 @@ struct LayerAcoustics {
 enum DerivedLayer { dlDempfer, dlAg1, dlAg2, dlProtector, dlLiquid, dlSample, dlPiezo, dlLayerCount };
 
 struct DerivedInputs {
-    LayerMaterial Layers[dlLayerCount]; // indexed by DerivedLayer
+    LayerElastics Layers[dlLayerCount]; // indexed by DerivedLayer
     double PiezoL = 0;                  // plate thickness, mm
     double PiezoEe0 = 0;                // relative permittivity
     double Spep = 0;                    // plate area, mm^2
@@ -36,5 +36,5 @@ struct DerivedResults {
     double Lc = 0;        // H
 };
 
-LayerAcoustics ComputeLayerAcoustics(const LayerMaterial &m);
+LayerAcoustics ComputeLayerAcoustics(const LayerElastics &m);
 DerivedResults ComputeDerivedQuantities(const DerivedInputs &in);

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "AppEngine.h"
 #include "ChartAdapter.h"
 #include "ElectroUnit.h"
 #include "FDTD_1D_Routines.h"
@@ -27,8 +28,8 @@
 #include "SpinEdit.h"
 
 bool Running = false;
-int32_t StepCount = 0;
-int32_t RedrawEvery = 10;
+int32_t &StepCount = Engine.StepCount;
+int32_t &RedrawEvery = Engine.RedrawEvery;
 
 namespace {
 

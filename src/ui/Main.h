@@ -24,8 +24,8 @@ class TSpinEdit;
 
 // Run state of the calculation, shared by task construction and the run.
 extern bool Running;          // set while a run is in progress, cleared by "Прервать"
-extern int32_t StepCount;     // completed time steps of the current task
-extern int32_t RedrawEvery;   // spatial redraw period in steps, taken at task construction
+extern int32_t &StepCount;    // completed time steps of the current task (the engine's)
+extern int32_t &RedrawEvery;  // spatial redraw period in steps, taken at task construction
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -96,11 +96,13 @@ private:
     void SetBoundaryMarker(int series, int64_t node, const QColor &colour);
     void ReportError(const QString &text);
     void SetStatus(const QString &text);
-    // One iteration of the run; false when it failed outside the solver step.
-    void RunIteration(int32_t period);
+    // One iteration of the run: the engine's iteration, then the time label. A failure outside the
+    // solver step propagates.
+    void RunIteration();
 
     TParametersForm *FParametersForm = nullptr;
     TElectroForm *FElectroForm = nullptr;
     bool FClosing = false;
+    double FLastSampleTime = 0; // time of the last sample, µs
     std::vector<double> FFieldValues; // the shown field along the stack, reused at every redraw
 };

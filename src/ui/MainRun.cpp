@@ -7,6 +7,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "AppEngine.h"
 #include "AppFormat.h"
 #include "ChartAdapter.h"
 #include "ElectroUnit.h"
@@ -17,7 +18,6 @@
 #include "ParametersUnit.h"
 #include "QNSuperSpin.h"
 #include "SpinEdit.h"
-#include "TaskLayout.h"
 
 namespace {
 
@@ -52,69 +52,49 @@ void TMainForm::CreateTaskBitBtnClick() {
     CreateTaskBitBtn->setEnabled(false);
 
     // Everything is read and checked first: a task that cannot be computed changes nothing.
-    TaskInputs in;
-    int32_t redraw = 0;
-    long double area = 0;
+    EngineInputs in;
     QString refusal;
     try {
         TParametersForm *p = FParametersForm;
-        redraw = IterationSpinEdit->Value();
-        area = p->Spep_QNSuperSpin->GetValue();
-        in.Layers[Backing] = ReadLayer(p->Dempfer_L_QNSuperSpin, p->Dempfer_Ro_QNSuperSpin,
-                                       p->Dempfer_C33_QNSuperSpin, p->Dempfer_Nu_QNSuperSpin);
-        in.Layers[Electrode1] =
+        in.RedrawEvery = IterationSpinEdit->Value();
+        in.PlateArea = p->Spep_QNSuperSpin->GetValue();
+        TaskInputs &task = in.Task;
+        task.Layers[Backing] = ReadLayer(p->Dempfer_L_QNSuperSpin, p->Dempfer_Ro_QNSuperSpin,
+                                         p->Dempfer_C33_QNSuperSpin, p->Dempfer_Nu_QNSuperSpin);
+        task.Layers[Electrode1] =
             ReadLayer(p->Ag_L1_QNSuperSpin, p->Ag_Ro1_QNSuperSpin, p->Ag_C33_1_QNSuperSpin, nullptr);
-        in.Layers[Plate] = ReadLayer(p->Piezo_L_QNSuperSpin, p->Piezo_Ro_QNSuperSpin, p->Piezo_C33_QNSuperSpin,
-                                     p->Piezo_Nu_QNSuperSpin);
-        in.Layers[Electrode2] =
+        task.Layers[Plate] = ReadLayer(p->Piezo_L_QNSuperSpin, p->Piezo_Ro_QNSuperSpin, p->Piezo_C33_QNSuperSpin,
+                                       p->Piezo_Nu_QNSuperSpin);
+        task.Layers[Electrode2] =
             ReadLayer(p->Ag_L2_QNSuperSpin, p->Ag_Ro2_QNSuperSpin, p->Ag_C33_2_QNSuperSpin, nullptr);
-        in.Layers[Protector] = ReadLayer(p->Protector_L_QNSuperSpin, p->Protector_Ro_QNSuperSpin,
-                                         p->Protector_C33_QNSuperSpin, p->Protector_Nu_QNSuperSpin);
-        in.Layers[Liquid] = ReadLayer(p->Liquid_L_QNSuperSpin, p->Liquid_Ro_QNSuperSpin,
-                                      p->Liquid_C33_QNSuperSpin, p->Liquid_Nu_QNSuperSpin);
-        in.Layers[Sample] = ReadLayer(p->Sample_L_QNSuperSpin, p->Sample_Ro_QNSuperSpin,
-                                      p->Sample_C33_QNSuperSpin, p->Sample_Nu_QNSuperSpin);
-        in.PiezoD33 = p->Piezo_d33_QNSuperSpin->GetValue();
-        in.PiezoEe0 = p->Piezo_ee0_QNSuperSpin->GetValue();
-        in.Inverse = p->InverseCheckBox->isChecked();
-        in.DeltaX = DeltaX_QNSuperSpin->GetValue();
-        in.DeltaT = DeltaT_QNSuperSpin->GetValue();
-        refusal = p->CheckCircuit();
+        task.Layers[Protector] = ReadLayer(p->Protector_L_QNSuperSpin, p->Protector_Ro_QNSuperSpin,
+                                           p->Protector_C33_QNSuperSpin, p->Protector_Nu_QNSuperSpin);
+        task.Layers[Liquid] = ReadLayer(p->Liquid_L_QNSuperSpin, p->Liquid_Ro_QNSuperSpin,
+                                        p->Liquid_C33_QNSuperSpin, p->Liquid_Nu_QNSuperSpin);
+        task.Layers[Sample] = ReadLayer(p->Sample_L_QNSuperSpin, p->Sample_Ro_QNSuperSpin,
+                                        p->Sample_C33_QNSuperSpin, p->Sample_Nu_QNSuperSpin);
+        task.PiezoD33 = p->Piezo_d33_QNSuperSpin->GetValue();
+        task.PiezoEe0 = p->Piezo_ee0_QNSuperSpin->GetValue();
+        task.Inverse = p->InverseCheckBox->isChecked();
+        task.DeltaX = DeltaX_QNSuperSpin->GetValue();
+        task.DeltaT = DeltaT_QNSuperSpin->GetValue();
+        in.Generator = p->ReadCircuitInputs();
     } catch (const ConversionError &e) {
         refusal = QString::fromStdString(e.what());
     }
-
-    const TaskLayout layout = PlanTask(in);
     if (refusal.isEmpty())
-        refusal = QString::fromStdString(CheckTaskLayout(layout));
-    if (refusal.isEmpty() && !(area * 1e-6L > 0))
-        refusal = QStringLiteral("Площадь пъезопластины должна быть больше нуля.");
+        refusal = QString::fromStdString(Engine.CreateTask(in));
     if (!refusal.isEmpty()) {
         CreateTaskBitBtn->setEnabled(true);
         ReportError(QStringLiteral("Задача не создана.\n") + refusal);
         return;
     }
 
-    RedrawEvery = redraw;
-    ElectrodeArea = static_cast<double>(area * 1e-6L);
-    FParametersForm->InitCircuit();
-
-    int32_t n = 0;
-    try {
-        n = ApplyTaskLayout(layout);
-    } catch (const std::bad_alloc &) {
-        CreateTaskBitBtn->setEnabled(true);
-        ReportError(QStringLiteral("Задача не создана.\nСетка не помещается в памяти: увеличьте шаг в пространстве."));
-        return;
-    } catch (const std::exception &e) {
-        CreateTaskBitBtn->setEnabled(true);
-        ReportError(QStringLiteral("Задача не создана.\n") + QString::fromStdString(e.what()));
-        return;
-    }
-
+    const TaskLayout &layout = Engine.Layout();
     for (int k = 0; k < 8; ++k)
         SetBoundaryMarker(1 + k, layout.Boundaries[k], kBoundaryColours[k]);
 
+    const int32_t n = static_cast<int32_t>(NodeGrid.size());
     NetCountLabel->setText(QStringLiteral(" Число узлов в сетке ") + QString::number(n));
 
     Chart->Clear(kFieldCurve);
@@ -125,38 +105,29 @@ void TMainForm::CreateTaskBitBtnClick() {
     Chart->Refresh();
 
     FElectroForm->ClearSignals();
-    StepCount = 0;
     CalcLabel->setText(QStringLiteral("Новая задача"));
     SetStatus(QString());
     CreateTaskBitBtn->setEnabled(true);
 }
 
-void TMainForm::RunIteration(int32_t period) {
+void TMainForm::RunIteration() {
     EventYieldTick();
     if (FClosing)
         Running = false;
 
-    // Guarded solver step: a failure ends the run after this iteration, without a message box.
-    try {
-        Signals.Upep[0] = DoTimeStep(Signals.Ipep[1] / ElectrodeArea);
-    } catch (const std::exception &e) {
+    // A failure of the solver step ends the run after this iteration, without a message box.
+    if (!Engine.Iterate()) {
         Running = false;
-        SetStatus(QStringLiteral("Расчет остановлен: ошибка вычислений на шаге %1 (%2).")
-                      .arg(StepCount)
-                      .arg(QString::fromStdString(e.what())));
+        const SolverFailure &f = Engine.Failure();
+        QString text = QStringLiteral("Расчет остановлен: %1 на шаге %2")
+                           .arg(QString::fromStdString(SolverFailureReason(f)))
+                           .arg(f.Step);
+        // Fields that grow without bound are the mark of a time step beyond the stable one.
+        if (f.Fault == FloatingPointError::FaultKind::Overflow)
+            text += QStringLiteral("; шаг во времени, вероятно, слишком велик для устойчивого счета");
+        SetStatus(text + QLatin1Char('.'));
     }
-
-    const double t = static_cast<double>(static_cast<long double>(StepCount) * Dt);
-    CircuitStep(t);
-    ShiftCircuitLevels();
-    ShiftTimeLevels();
-    if (StepCount % period == 0)
-        ViewRadioGroupClick();
-    const double time = static_cast<double>(static_cast<long double>(StepCount) * Dt * 1e6L);
-    FElectroForm->AppendSignals(time, Signals.U0[1], Signals.U1[1], Signals.Upep[1], Signals.I0[1],
-                                 Signals.IL[1], Signals.Ipep[1]);
-    CalcLabel->setText(FormatFloatQ(QStringLiteral("время #0.000 мкс"), time));
-    ++StepCount;
+    CalcLabel->setText(FormatFloatQ(QStringLiteral("время #0.000 мкс"), FLastSampleTime));
 }
 
 void TMainForm::CalculateTaskBitBtnClick() {
@@ -170,12 +141,15 @@ void TMainForm::CalculateTaskBitBtnClick() {
     CreateTaskBitBtn->setEnabled(false);
     SetStatus(QStringLiteral("Идет расчет..."));
     Running = true;
-    // A period of 0 would divide by zero: redraw every step then.
-    const int32_t period = RedrawEvery == 0 ? 1 : RedrawEvery;
     bool stoppedByBreak = true;
+    Engine.OnRedraw = [this] { ViewRadioGroupClick(); };
+    Engine.OnSample = [this](double time, const TSimulationEngine::Sample &v) {
+        FElectroForm->AppendSignals(time, v[0], v[1], v[2], v[3], v[4], v[5]);
+        FLastSampleTime = time;
+    };
     do {
         try {
-            RunIteration(period);
+            RunIteration();
         } catch (const std::exception &e) {
             Running = false;
             stoppedByBreak = false;

@@ -8,15 +8,16 @@
 #include <cmath>
 #include <limits>
 
+#include "AppEngine.h"
 #include "AppFormat.h"
 #include "DerivedQuantities.h"
 #include "Errors.h"
 #include "FDTD_1D_Routines.h"
 #include "QNSuperSpin.h"
 
-CircuitConstants Circuit;
-CircuitSignals Signals;
-double ElectrodeArea = 1.0;
+CircuitConstants &Circuit = Engine.Circuit;
+CircuitSignals &Signals = Engine.Signals;
+double &ElectrodeArea = Engine.ElectrodeArea;
 
 void CircuitStep(double t) {
     CircuitStep(Circuit, Signals, Dt, t);
@@ -120,48 +121,31 @@ void TParametersForm::FormActivate() {
                                 : QStringLiteral(" ??? мкГ"));
 }
 
-CircuitConstants TParametersForm::ReadCircuitConstants(double &chargeVoltage) const {
+CircuitInputs TParametersForm::ReadCircuitInputs() const {
     // Every field is read before anything is converted or stored, so a bad text changes nothing.
-    const long double u0 = Electro_U0_QNSuperSpin->GetValue();
-    const long double c = Electro_C_QNSuperSpin->GetValue();
-    const long double r = Electro_R_QNSuperSpin->GetValue();
-    const long double l = Electro_L_QNSuperSpin->GetValue();
-    const long double rl = Electro_RL_QNSuperSpin->GetValue();
-    const long double ron = Electro_VTRon_QNSuperSpin->GetValue();
-    const long double roff = Electro_VTRoff_QNSuperSpin->GetValue();
-    const long double tfront = Electro_VTFrontTime_QNSuperSpin->GetValue();
-    const long double tpulse = Electro_VTTime_QNSuperSpin->GetValue();
-    const long double ucut = VT_Cut_Off_QNSuperSpin->GetValue();
-
-    CircuitConstants k;
-    k.R = static_cast<double>(r);
-    k.RL = static_cast<double>(rl);
-    k.C = static_cast<double>(c * 1e-9L);
-    k.L = static_cast<double>(l * 1e-6L);
-    k.Ron = static_cast<double>(ron);
-    k.Roff = static_cast<double>(roff);
-    k.Tfront = static_cast<double>(tfront * 1e-9L);
-    k.Tpulse = static_cast<double>(tpulse * 1e-9L);
-    k.Ucut = static_cast<double>(ucut);
-    chargeVoltage = static_cast<double>(u0);
-    return k;
+    CircuitInputs in;
+    in.ChargeVoltage = Electro_U0_QNSuperSpin->GetValue();
+    in.C = Electro_C_QNSuperSpin->GetValue();
+    in.R = Electro_R_QNSuperSpin->GetValue();
+    in.L = Electro_L_QNSuperSpin->GetValue();
+    in.RL = Electro_RL_QNSuperSpin->GetValue();
+    in.Ron = Electro_VTRon_QNSuperSpin->GetValue();
+    in.Roff = Electro_VTRoff_QNSuperSpin->GetValue();
+    in.Tfront = Electro_VTFrontTime_QNSuperSpin->GetValue();
+    in.Tpulse = Electro_VTTime_QNSuperSpin->GetValue();
+    in.Ucut = VT_Cut_Off_QNSuperSpin->GetValue();
+    return in;
 }
 
 void TParametersForm::InitCircuit() {
-    double chargeVoltage = 0;
-    const CircuitConstants k = ReadCircuitConstants(chargeVoltage);
-    Circuit = k;
-    InitCircuitState(Signals, chargeVoltage);
+    const CircuitInputs in = ReadCircuitInputs();
+    Circuit = ConvertCircuitInputs(in);
+    InitCircuitState(Signals, static_cast<double>(in.ChargeVoltage));
 }
 
 QString TParametersForm::CheckCircuit() const {
     try {
-        double chargeVoltage = 0;
-        const CircuitConstants k = ReadCircuitConstants(chargeVoltage);
-        if (!std::isfinite(chargeVoltage))
-            return QStringLiteral("Параметр «Напряжение заряда на конденсаторе С (В)» не является конечным "
-                                  "числом: схема генератора не может быть рассчитана.");
-        return QString::fromStdString(CheckCircuitConstants(k));
+        return QString::fromStdString(CheckCircuitInputs(ReadCircuitInputs()));
     } catch (const ConversionError &e) {
         return QString::fromUtf8(e.what());
     }

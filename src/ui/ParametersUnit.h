@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "Circuit.h"
+#include "Engine.h"
 
 class QCheckBox;
 class QLabel;
@@ -17,10 +18,11 @@ class TSchemePicture;
 class TMechanicPicture;
 
 // The circuit's single constants and signal histories (set by InitCircuit, advanced by the run).
-extern CircuitConstants Circuit;
-extern CircuitSignals Signals;
+// They are the state of the program's engine (AppEngine.h), which builds the task and runs it.
+extern CircuitConstants &Circuit;
+extern CircuitSignals &Signals;
 // Plate area (m^2) that turns the plate current into a current density; set by task construction.
-extern double ElectrodeArea;
+extern double &ElectrodeArea;
 
 // The module's operations over Circuit and Signals; CircuitStep uses the solver's Dt.
 void CircuitStep(double t);
@@ -39,6 +41,8 @@ public:
     void InitCircuit();
     // Empty when the generator fields can be calculated; otherwise the reason, naming the field.
     QString CheckCircuit() const;
+    // The generator fields in their units; throws ConversionError for a field that holds no number.
+    CircuitInputs ReadCircuitInputs() const;
 
     QLabel *CommentLabel = nullptr;
     QLineEdit *CommentEdit = nullptr;
@@ -122,8 +126,6 @@ private:
     void CreateElectricalTab();
     void CreateMechanicsTab();
     void CreateFields();
-    // The generator fields in SI units; throws ConversionError.
-    CircuitConstants ReadCircuitConstants(double &chargeVoltage) const;
 
     bool FComplete = false;
 };

@@ -1,0 +1,3 @@
+#include "AppEngine.h"
+
+TSimulationEngine Engine;

@@ -1,0 +1,7 @@
+#pragma once
+// The program's one simulation engine, which the windows drive. The run state keeps the names the
+// windows and their tests use: references into the engine.
+
+#include "Engine.h"
+
+extern TSimulationEngine Engine;
