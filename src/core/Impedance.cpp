@@ -205,7 +205,10 @@ ImpedanceFigures ComputeImpedance(std::span<const double> U, std::span<const dou
     }
     const double measurable = kMeasurableCurrent * kMeasurableCurrent * peakNorm; // in |I|² units
     const auto frequency = [&](std::size_t k) { return static_cast<double>(k) * df; };
-    const std::size_t kLo = static_cast<std::size_t>(std::ceil(r.Band_fmin_MHz / df));
+    // The zero-frequency bin is left out: the mean current through a plate (a capacitor) is ~0, and
+    // the ratio of the two means says nothing about the plate.
+    const std::size_t kLo =
+        std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(r.Band_fmin_MHz / df)));
     for (std::size_t k = kLo; k <= half && frequency(k) <= r.Band_fmax_MHz; ++k) {
         if (normI(k) < measurable)
             continue;
