@@ -1,15 +1,55 @@
 #include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 #include "AppFormat.h"
+#include "BatchRun.h"
 #include "ElectroUnit.h"
 #include "EventYield.h"
+#include "FormatSettings.h"
 #include "Main.h"
 #include "ParametersUnit.h"
 
+namespace {
+
+// The batch run and --help: no application object, no windows, no display.
+int BatchMain(const std::vector<std::string> &args) {
+    for (const std::string &a : args)
+        if (a == "--help" || a == "-h") {
+            std::cout << BatchHelpText();
+            return kBatchCompleted;
+        }
+    BatchOptions options;
+    if (const std::string error = ParseBatchArguments(args, options); !error.empty()) {
+        std::cerr << error << "\nСправка: pepsim --help\n";
+        return kBatchBadArguments;
+    }
+    InitAppFormatSettings();
+    return RunBatch(options, DefaultFormatSettings(), std::cerr, isatty(STDERR_FILENO) != 0);
+}
+
+} // namespace
+
 int main(int argc, char **argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (IsBatchCommandLine(args))
+        return BatchMain(args);
+
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("pepsim"));
     InitAppFormatSettings();
     InstallEventYield();
+
+    // Qt has taken its own options; what remains is at most a project file to open.
+    const QStringList rest = app.arguments().mid(1);
+    if (rest.size() > 1 || (!rest.isEmpty() && rest.first().startsWith(QLatin1Char('-')))) {
+        std::cerr << "Неизвестные аргументы.\n" << BatchHelpText();
+        return kBatchBadArguments;
+    }
 
     // The three windows, in this order; the main window's close ends the program.
     TMainForm mainForm;
@@ -17,5 +57,7 @@ int main(int argc, char **argv) {
     TElectroForm electroForm;
     mainForm.SetWindows(&parametersForm, &electroForm);
     mainForm.show();
+    if (!rest.isEmpty())
+        mainForm.OpenProjectFile(QFileInfo(rest.first()).absoluteFilePath());
     return app.exec();
 }

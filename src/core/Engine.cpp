@@ -34,12 +34,16 @@ std::string SolverFailureReason(const SolverFailure &failure) {
                        : failure.Fault == Fault::Invalid      ? "недопустимая операция"
                        : failure.Fault == Fault::Overflow     ? "переполнение"
                                                               : "ошибка вычислений";
-    const char *where = failure.Stage == Stage::Velocity  ? " при расчете скоростей"
-                        : failure.Stage == Stage::Field   ? " при расчете электрического поля"
-                        : failure.Stage == Stage::Stress  ? " при расчете механических напряжений"
+    const char *where = failure.Stage == Stage::Velocity ? " при расчете скоростей"
+                        : failure.Stage == Stage::Field ? " при расчете электрического поля"
+                        : failure.Stage == Stage::Stress ? " при расчете механических напряжений"
                         : failure.Stage == Stage::Voltage ? " при расчете напряжения на пластине"
                                                           : "";
     return std::string(what) + where;
+}
+
+double PlateCurrentDensity(double current, double area) {
+    return static_cast<double>(static_cast<long double>(current) / area);
 }
 
 std::string TSimulationEngine::CheckTask(const EngineInputs &in, TaskLayout *layout) {
@@ -83,20 +87,24 @@ double TSimulationEngine::TimeMicroseconds() const {
     return static_cast<double>(static_cast<long double>(StepCount) * Dt * 1e6L);
 }
 
+void TSimulationEngine::RecordFailure(const std::exception &e) {
+    FFailure = SolverFailure{StepCount, FloatingPointError::FaultKind::Unknown,
+                             FloatingPointError::StepStage::Other, e.what()};
+    if (const auto *fault = dynamic_cast<const FloatingPointError *>(&e)) {
+        FFailure.Fault = fault->Fault;
+        FFailure.Stage = fault->Stage;
+    }
+}
+
 bool TSimulationEngine::Iterate() {
     // The solver's step n is driven by the plate current of step n - 1; the generator's step n
     // sees the plate voltage of step n.
     bool solved = true;
     try {
-        const double density = static_cast<double>(static_cast<long double>(Signals.Ipep[1]) / ElectrodeArea);
-        Signals.Upep[0] = DoTimeStep(density);
-    } catch (const FloatingPointError &e) {
-        solved = false;
-        FFailure = SolverFailure{StepCount, e.Fault, e.Stage, e.what()};
+        Signals.Upep[0] = DoTimeStep(PlateCurrentDensity(Signals.Ipep[1], ElectrodeArea));
     } catch (const std::exception &e) {
         solved = false;
-        FFailure = SolverFailure{StepCount, FloatingPointError::FaultKind::Unknown,
-                                 FloatingPointError::StepStage::Other, e.what()};
+        RecordFailure(e);
     }
 
     const double t = static_cast<double>(static_cast<long double>(StepCount) * Dt);

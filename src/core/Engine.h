@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -46,6 +47,10 @@ struct EngineInputs {
     int32_t RedrawEvery = 10;  // spatial redraw period in steps (the windows' concern; 0 means every step)
 };
 
+// The plate current density (A/m^2) that drives the solver: current / area in extended precision,
+// rounded to double once.
+double PlateCurrentDensity(double current, double area);
+
 // How a solver step failed: the step, what the arithmetic met and where.
 struct SolverFailure {
     int32_t Step = 0;
@@ -79,6 +84,9 @@ public:
     std::function<void()> OnRedraw;
     // Called with each new sample: the time in µs and the six signals.
     std::function<void(double timeMicroseconds, const Sample &values)> OnSample;
+
+    // Notes a failure met outside the solver step (the generator's equations) at the current step.
+    void RecordFailure(const std::exception &e);
 
     bool HasTask() const { return FHasTask; }
     const TaskLayout &Layout() const { return FLayout; }

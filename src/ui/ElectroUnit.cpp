@@ -16,10 +16,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 #include <vector>
 
 #include "AppFormat.h"
 #include "ChartAdapter.h"
+#include "ChartFiles.h"
+#include "DataFiles.h"
 #include "Errors.h"
 #include "FDTD_1D_Routines.h"
 #include "QNSuperSpin.h"
@@ -64,12 +67,9 @@ TElectroForm::TElectroForm(QWidget *parent) : QWidget(parent, Qt::Window) {
     resize(809, 560);
 
     ChoosePictureFile = [this](const QString &title, const QString &folder) {
-        QFileDialog dialog(this, title, folder, QStringLiteral("Точечный рисунок (*.bmp)"));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(QStringLiteral("bmp"));
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        return AskPictureFileName(this, title, folder);
     };
+    ChooseDataFile = [this](const QString &folder) { return AskDataFileName(this, folder); };
     ShowError = [this](const QString &text) { QMessageBox::critical(this, windowTitle(), text); };
 
     BuildControls();
@@ -210,6 +210,8 @@ void TElectroForm::BuildControls() {
     connect(ZoomUnDoButton, &QPushButton::clicked, this, &TElectroForm::ZoomUnDoButtonClick);
     connect(N3, &QAction::triggered, this, &TElectroForm::N3Click);
     connect(N8, &QAction::triggered, this, &TElectroForm::N8Click);
+    SaveDataAction = AddSaveDataAction(PopupMenu1);
+    connect(SaveDataAction, &QAction::triggered, this, &TElectroForm::SaveDataClick);
     // toggled, not clicked: a project load that sets the box switches the markers as a click does.
     connect(MarkersEnableCheckBox, &QCheckBox::toggled, this, &TElectroForm::MarkersEnableCheckBoxClick);
     connect(Chart, &QCustomPlot::mouseMove, this, &TElectroForm::ChartMouseMove);
@@ -319,8 +321,29 @@ void TElectroForm::N8Click() {
         ChoosePictureFile ? ChoosePictureFile(kPictureDialogTitle, FPictureFolder) : QString();
     if (path.isEmpty())
         return;
-    if (!chart->SavePictureBmp(path) && ShowError)
+    if (!SaveChartPicture(chart, path) && ShowError)
         ShowError(QStringLiteral("Не удалось записать файл \"%1\"").arg(path));
+}
+
+void TElectroForm::SaveDataClick() {
+    TChart *chart = FMenuChart ? FMenuChart : Chart;
+    const QString path = ChooseDataFile ? ChooseDataFile(FPictureFolder) : QString();
+    if (path.isEmpty())
+        return;
+    std::ostringstream out;
+    if (chart == SpectrChart) {
+        const int n = SpectrChart->Count(kSeriesSpectrum);
+        std::vector<double> f(n), a(n);
+        for (int i = 0; i < n; ++i) {
+            f[i] = SpectrChart->XValue(kSeriesSpectrum, i);
+            a[i] = SpectrChart->YValue(kSeriesSpectrum, i);
+        }
+        WriteColumnsCsv(out, "f_MHz,A", {&f, &a});
+    } else {
+        WriteSignalsCsv(out, FRecord);
+    }
+    if (!SaveDataText(path, out.str()) && ShowError)
+        ShowError(QStringLiteral("Unable to write to %1").arg(path));
 }
 
 void TElectroForm::MarkersEnableCheckBoxClick() {

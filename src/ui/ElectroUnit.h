@@ -50,6 +50,8 @@ public:
     // Chooses the file for "Записать в файл": gets the dialog title and initial folder, returns
     // the chosen path or an empty string for a cancel. Replaceable (tests); a file dialog by default.
     std::function<QString(const QString &title, const QString &folder)> ChoosePictureFile;
+    // Chooses the file for "Сохранить данные (CSV)" from the initial folder; "" for a cancel.
+    std::function<QString(const QString &folder)> ChooseDataFile;
     // Shows an error text; replaceable (tests); a message box by default.
     std::function<void(const QString &text)> ShowError;
     QString PictureFolder() const { return FPictureFolder; }
@@ -77,6 +79,7 @@ public:
     QMenu *PopupMenu1 = nullptr;
     QAction *N3 = nullptr; // "Сохранить в буфер"
     QAction *N8 = nullptr; // "Записать в файл"
+    QAction *SaveDataAction = nullptr; // "Сохранить данные (CSV)": the record or the spectrum
     // The chart on which the context menu was last opened.
     TChart *MenuChart() const { return FMenuChart; }
     bool SpectrumRunning() const { return static_cast<bool>(FSpectrumCancel); }
@@ -90,6 +93,7 @@ public:
     void ZoomUnDoButtonClick();
     void N3Click();
     void N8Click();
+    void SaveDataClick();
     void MarkersEnableCheckBoxClick();
     void ChartMouseMove(QMouseEvent *event);
     void ChartMouseDown(QMouseEvent *event);

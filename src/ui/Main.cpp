@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,14 +18,18 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "AppEngine.h"
 #include "ChartAdapter.h"
+#include "ChartFiles.h"
+#include "DataFiles.h"
 #include "ElectroUnit.h"
 #include "FDTD_1D_Routines.h"
 #include "ParametersUnit.h"
 #include "QNSuperSpin.h"
 #include "RadioGroup.h"
+#include "RecentProjects.h"
 #include "SaveLoadPrjUnit.h"
 #include "SpinEdit.h"
 
@@ -33,7 +39,7 @@ int32_t &RedrawEvery = Engine.RedrawEvery;
 
 namespace {
 
-constexpr int kFieldCurve = 0; // Series1
+constexpr int kFieldCurve = 0;    // Series1
 constexpr int kFirstBoundary = 1; // Series2 .. Series9
 constexpr int kBoundaryCount = 8;
 
@@ -66,11 +72,10 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent) {
     resize(859, 565);
     move(241, 367);
     AskPictureFile = [](QWidget *owner, const QString &title, const QString &folder) {
-        return QFileDialog::getSaveFileName(owner, title, folder);
+        return AskPictureFileName(owner, title, folder);
     };
-    ShowError = [this](const QString &text) {
-        QMessageBox::critical(this, windowTitle(), text);
-    };
+    AskDataFile = [](QWidget *owner, const QString &folder) { return AskDataFileName(owner, folder); };
+    ShowError = [this](const QString &text) { QMessageBox::critical(this, windowTitle(), text); };
     FormCreate();
 }
 
@@ -110,7 +115,8 @@ void TMainForm::BuildLayout() {
     auto *left = new QVBoxLayout(ControlGroupBox);
     left->setSpacing(5);
 
-    ViewTaskParamsBitBtn = BoldButton(QStringLiteral("Параметры задачи"), "ViewTaskParamsBitBtn", ControlGroupBox);
+    ViewTaskParamsBitBtn =
+        BoldButton(QStringLiteral("Параметры задачи"), "ViewTaskParamsBitBtn", ControlGroupBox);
     left->addWidget(ViewTaskParamsBitBtn);
 
     auto *dxLabel = new QLabel(QStringLiteral("Шаг в пространстве (мкм)"), ControlGroupBox);
@@ -127,7 +133,8 @@ void TMainForm::BuildLayout() {
     left->addWidget(dtLabel);
     left->addWidget(DeltaT_QNSuperSpin);
 
-    CreateTaskBitBtn = BoldButton(QStringLiteral("Создать и загрузить задачу"), "CreateTaskBitBtn", ControlGroupBox);
+    CreateTaskBitBtn =
+        BoldButton(QStringLiteral("Создать и загрузить задачу"), "CreateTaskBitBtn", ControlGroupBox);
     left->addWidget(CreateTaskBitBtn);
     NetCountLabel = new QLabel(QStringLiteral("Количество узлов в сетке"), ControlGroupBox);
     NetCountLabel->setObjectName("NetCountLabel");
@@ -150,7 +157,8 @@ void TMainForm::BuildLayout() {
     CalcLabel = new QLabel(QStringLiteral("Время ???"), ControlGroupBox);
     CalcLabel->setObjectName("CalcLabel");
     left->addWidget(CalcLabel);
-    BreakCalculationBitBtn = BoldButton(QStringLiteral("Прервать"), "BreakCalculationBitBtn", ControlGroupBox);
+    BreakCalculationBitBtn =
+        BoldButton(QStringLiteral("Прервать"), "BreakCalculationBitBtn", ControlGroupBox);
     left->addWidget(BreakCalculationBitBtn);
     left->addStretch(1);
     ViewElectricalBitBtn =
@@ -171,11 +179,11 @@ void TMainForm::BuildLayout() {
     ZoomUnDoButton = new QPushButton(QStringLiteral("Отмена ZOOM"), SpaceGroupBox);
     ZoomUnDoButton->setObjectName("ZoomUnDoButton");
     panel->addWidget(ZoomUnDoButton, 0, Qt::AlignVCenter);
-    ViewRadioGroup = new TRadioGroup(QStringLiteral("Показать график"),
-                                     {QStringLiteral("Колебательной скорости"),
-                                      QStringLiteral("Механических напряжений"),
-                                      QStringLiteral("Электрических напряжений")},
-                                     SpaceGroupBox);
+    ViewRadioGroup =
+        new TRadioGroup(QStringLiteral("Показать график"),
+                        {QStringLiteral("Колебательной скорости"), QStringLiteral("Механических напряжений"),
+                         QStringLiteral("Электрических напряжений")},
+                        SpaceGroupBox);
     ViewRadioGroup->setObjectName("ViewRadioGroup");
     ViewRadioGroup->SetItemIndex(0);
     panel->addWidget(ViewRadioGroup, 1);
@@ -211,6 +219,7 @@ void TMainForm::BuildLayout() {
             [this](const QPoint &pos) { ChartPopupMenu->popup(Chart->mapToGlobal(pos)); });
     connect(toClipboard, &QAction::triggered, this, &TMainForm::N3Click);
     connect(toFile, &QAction::triggered, this, &TMainForm::N8Click);
+    connect(AddSaveDataAction(ChartPopupMenu), &QAction::triggered, this, &TMainForm::SaveFieldDataClick);
 
     connect(ViewTaskParamsBitBtn, &QPushButton::clicked, this, &TMainForm::ViewTaskParamsBitBtnClick);
     connect(CreateTaskBitBtn, &QPushButton::clicked, this, &TMainForm::CreateTaskBitBtnClick);
@@ -233,24 +242,38 @@ void TMainForm::BuildMenus() {
     SaveProjectAction->setObjectName("SaveProjectMenu");
     SaveProjectAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     FileMenu->addSeparator();
+    for (int i = 0; i < RecentProjects::MaxCount; ++i) {
+        QAction *recent = FileMenu->addAction(QString());
+        recent->setObjectName(QStringLiteral("RecentProject%1").arg(i + 1));
+        recent->setVisible(false);
+        connect(recent, &QAction::triggered, this, [this, i] { RecentProjectClick(i); });
+        RecentProjectActions.append(recent);
+    }
+    RecentProjectsSeparator = FileMenu->addSeparator();
     CloseAction = FileMenu->addAction(QStringLiteral("Выход"));
     CloseAction->setObjectName("CloseMenu");
     connect(LoadProjectAction, &QAction::triggered, this, &TMainForm::LoadProjectMenuClick);
     connect(SaveProjectAction, &QAction::triggered, this, &TMainForm::SaveProjectMenuClick);
     connect(CloseAction, &QAction::triggered, this, &TMainForm::CloseMenuClick);
 
-    const QString folder = QCoreApplication::applicationDirPath();
+    // The dialogs start in the program's folder, then in the folder each showed last.
+    const auto folder = [](const QString &dialog) {
+        const QString remembered = RecentProjects::Folder(dialog);
+        return !remembered.isEmpty() && QDir(remembered).exists() ? remembered
+                                                                  : QCoreApplication::applicationDirPath();
+    };
     const QString filter = QStringLiteral("Проект ПЭП (*.PEPmodel)");
-    OpenProjectDialog = new QFileDialog(this, QString(), folder, filter);
+    OpenProjectDialog = new QFileDialog(this, QString(), folder("OpenProjectDialog"), filter);
     OpenProjectDialog->setObjectName("OpenProjectDialog");
     OpenProjectDialog->setAcceptMode(QFileDialog::AcceptOpen);
     OpenProjectDialog->setDefaultSuffix("PEPmodel");
-    SaveProjectDialog = new QFileDialog(this, QString(), folder, filter);
+    SaveProjectDialog = new QFileDialog(this, QString(), folder("SaveProjectDialog"), filter);
     SaveProjectDialog->setObjectName("SaveProjectDialog");
     SaveProjectDialog->setAcceptMode(QFileDialog::AcceptSave);
     SaveProjectDialog->setDefaultSuffix("PEPmodel");
     // The project code asks its own questions about existing files.
     SaveProjectDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    ShowRecentProjects();
 }
 
 void TMainForm::FormCreate() {
@@ -281,9 +304,15 @@ void TMainForm::ViewRadioGroupClick() {
         for (int i = 0; i < n; ++i) {
             const GridNode &node = NodeGrid[i];
             switch (item) {
-            case 0: FFieldValues[i] = static_cast<double>(node.V[1] * 1000.0L); break;
-            case 1: FFieldValues[i] = static_cast<double>(node.S[1] * 0.001L); break;
-            default: FFieldValues[i] = node.E[1]; break;
+            case 0:
+                FFieldValues[i] = static_cast<double>(node.V[1] * 1000.0L);
+                break;
+            case 1:
+                FFieldValues[i] = static_cast<double>(node.S[1] * 0.001L);
+                break;
+            default:
+                FFieldValues[i] = node.E[1];
+                break;
             }
         }
         Chart->SetYValues(kFieldCurve, FFieldValues.data(), n);
@@ -326,40 +355,141 @@ void ShowAndFocus(QWidget *window) {
 
 } // namespace
 
-void TMainForm::ViewTaskParamsBitBtnClick() { ShowAndFocus(FParametersForm); }
+void TMainForm::ViewTaskParamsBitBtnClick() {
+    ShowAndFocus(FParametersForm);
+}
 
-void TMainForm::ViewElectricalBitBtnClick() { ShowAndFocus(FElectroForm); }
+void TMainForm::ViewElectricalBitBtnClick() {
+    ShowAndFocus(FElectroForm);
+}
 
-void TMainForm::N3Click() { Chart->CopyPictureToClipboard(); }
+void TMainForm::N3Click() {
+    Chart->CopyPictureToClipboard();
+}
 
 void TMainForm::N8Click() {
     const QString path = AskPictureFile(this, QStringLiteral("Записаь картинку в файл"), PictureDialogFolder);
     if (path.isEmpty())
         return;
-    if (!Chart->SavePictureBmp(path))
+    if (!SaveChartPicture(Chart, path))
         ReportError(QStringLiteral("Не удалось записать картинку в файл %1").arg(path));
 }
 
+void TMainForm::SaveFieldDataClick() {
+    if (NodeGrid.empty()) {
+        ReportError(QStringLiteral("Нет данных для записи: сначала создайте задачу."));
+        return;
+    }
+    const QString path = AskDataFile ? AskDataFile(this, PictureDialogFolder) : QString();
+    if (path.isEmpty())
+        return;
+    // All three fields of the last completed level, in the units the chart shows them.
+    const size_t n = NodeGrid.size();
+    std::vector<double> x(n), v(n), s(n), e(n);
+    for (size_t i = 0; i < n; ++i) {
+        const GridNode &node = NodeGrid[i];
+        x[i] = static_cast<double>(node.X * 1000.0L);
+        v[i] = static_cast<double>(node.V[1] * 1000.0L);
+        s[i] = static_cast<double>(node.S[1] * 0.001L);
+        e[i] = node.E[1];
+    }
+    std::ostringstream out;
+    WriteColumnsCsv(out, "x_mm,V_mm_s,S_kPa,E_V_m", {&x, &v, &s, &e});
+    if (!SaveDataText(path, out.str()))
+        ReportError(QStringLiteral("Unable to write to %1").arg(path));
+}
+
 void TMainForm::LoadProjectMenuClick() {
+    const QString folder = OpenProjectDialog->directory().absolutePath();
     QString caption;
-    LoadProject(OpenProjectDialog, caption);
+    const bool loaded = LoadProject(OpenProjectDialog, caption);
     setWindowTitle(caption);
+    if (loaded)
+        RememberProject(caption);
+    RememberDialogFolder(OpenProjectDialog, folder);
 }
 
 void TMainForm::SaveProjectMenuClick() {
+    const QString folder = SaveProjectDialog->directory().absolutePath();
     QString caption;
-    SaveProject(SaveProjectDialog, caption);
+    const bool saved = SaveProject(SaveProjectDialog, caption);
     setWindowTitle(caption);
+    if (saved)
+        RememberProject(caption);
+    RememberDialogFolder(SaveProjectDialog, folder);
 }
 
-void TMainForm::CloseMenuClick() { close(); }
+bool TMainForm::OpenProjectFile(const QString &path) {
+    QString caption;
+    const bool loaded = LoadProjectFile(this, path, caption);
+    setWindowTitle(caption);
+    if (loaded) {
+        RememberProject(caption);
+        // The open dialog next starts where this project lies, as after a load through it.
+        const QString folder = OpenProjectDialog->directory().absolutePath();
+        OpenProjectDialog->setDirectory(QFileInfo(caption).absolutePath());
+        RememberDialogFolder(OpenProjectDialog, folder);
+    }
+    return loaded;
+}
+
+void TMainForm::RecentProjectClick(int index) {
+    const QStringList files = RecentProjects::Files();
+    if (index < 0 || index >= files.size())
+        return;
+    const QString path = files[index];
+    // A missing file gets the load's own error box and leaves the list: it would fail every time.
+    if (!OpenProjectFile(path) && !QFileInfo(path).isFile()) {
+        RecentProjects::Remove(path);
+        ShowRecentProjects();
+    }
+}
+
+void TMainForm::RememberProject(const QString &path) {
+    RecentProjects::Add(path);
+    ShowRecentProjects();
+}
+
+void TMainForm::RememberDialogFolder(QFileDialog *dialog, const QString &before) {
+    const QString folder = dialog->directory().absolutePath();
+    if (folder != before)
+        RecentProjects::SetFolder(dialog->objectName(), folder);
+}
+
+void TMainForm::ShowRecentProjects() {
+    const QStringList files = RecentProjects::Files();
+    // File names alone, unless two entries share one: then their full paths.
+    QStringList names;
+    for (const QString &f : files)
+        names << QFileInfo(f).fileName();
+    for (int i = 0; i < RecentProjectActions.size(); ++i) {
+        QAction *action = RecentProjectActions[i];
+        if (i >= files.size()) {
+            action->setVisible(false);
+            continue;
+        }
+        QString text = names.count(names[i]) > 1 ? QDir::toNativeSeparators(files[i]) : names[i];
+        text.replace('&', QStringLiteral("&&"));
+        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(text));
+        action->setStatusTip(QDir::toNativeSeparators(files[i]));
+        action->setToolTip(QDir::toNativeSeparators(files[i]));
+        action->setVisible(true);
+    }
+    RecentProjectsSeparator->setVisible(!files.isEmpty());
+}
+
+void TMainForm::CloseMenuClick() {
+    close();
+}
 
 void TMainForm::ReportError(const QString &text) {
     if (ShowError)
         ShowError(text);
 }
 
-void TMainForm::SetStatus(const QString &text) { statusBar()->showMessage(text); }
+void TMainForm::SetStatus(const QString &text) {
+    statusBar()->showMessage(text);
+}
 
 void TMainForm::closeEvent(QCloseEvent *event) {
     // Closing the main window ends a run in progress, then the program.

@@ -40,6 +40,8 @@ public:
 
     // The picture-save dialog's answer: a file name, or empty for cancel. Replaceable for tests.
     std::function<QString(QWidget *parent, const QString &title, const QString &folder)> AskPictureFile;
+    // The same for "Сохранить данные (CSV)".
+    std::function<QString(QWidget *parent, const QString &folder)> AskDataFile;
     // Error boxes go through here, so tests can read them instead of a modal dialog.
     std::function<void(const QString &text)> ShowError;
 
@@ -53,12 +55,21 @@ public:
     void ViewElectricalBitBtnClick();
     void N3Click();
     void N8Click();
+    void SaveFieldDataClick();
     void LoadProjectMenuClick();
     void SaveProjectMenuClick();
+    // An entry of the recent projects in "Файл"; a file that no longer exists leaves the list.
+    void RecentProjectClick(int index);
     void CloseMenuClick();
+
+    // Loads a project file as "Файл" -> load does once the dialog has named it: every window, the
+    // caption, the open dialog's folder and the recent list. False, after the error box, when the
+    // file does not exist or cannot be read.
+    bool OpenProjectFile(const QString &path);
 
     // Show new state.
     void FitBoundaryLines();
+    void ShowRecentProjects();
 
     // Controls, named as the project file names them.
     QLineEdit *CommentEdit = nullptr;
@@ -82,6 +93,8 @@ public:
     QAction *LoadProjectAction = nullptr;
     QAction *SaveProjectAction = nullptr;
     QAction *CloseAction = nullptr;
+    QList<QAction *> RecentProjectActions; // the most recent first; hidden beyond the list's end
+    QAction *RecentProjectsSeparator = nullptr;
     QFileDialog *OpenProjectDialog = nullptr;
     QFileDialog *SaveProjectDialog = nullptr;
     QString PictureDialogFolder;
@@ -93,6 +106,9 @@ private:
     void BuildLayout();
     void BuildMenus();
     void FormCreate();
+    // A project was loaded or saved under `path`, and `dialog` (if any) may show another folder.
+    void RememberProject(const QString &path);
+    void RememberDialogFolder(QFileDialog *dialog, const QString &before);
     void SetBoundaryMarker(int series, int64_t node, const QColor &colour);
     void ReportError(const QString &text);
     void SetStatus(const QString &text);

@@ -24,7 +24,8 @@ namespace {
 constexpr int kFieldCurve = 0;
 
 // Marker colours of the eight boundary lines, Series2 .. Series9.
-const QColor kBoundaryColours[8] = {Qt::black, Qt::red, Qt::red, Qt::red, Qt::red, Qt::black, Qt::blue, Qt::blue};
+const QColor kBoundaryColours[8] = {Qt::black, Qt::red,   Qt::red,  Qt::red,
+                                    Qt::red,   Qt::black, Qt::blue, Qt::blue};
 
 LayerInputs ReadLayer(TQNSuperSpin *l, TQNSuperSpin *ro, TQNSuperSpin *c33, TQNSuperSpin *nu) {
     LayerInputs layer;
@@ -63,8 +64,8 @@ void TMainForm::CreateTaskBitBtnClick() {
                                          p->Dempfer_C33_QNSuperSpin, p->Dempfer_Nu_QNSuperSpin);
         task.Layers[Electrode1] =
             ReadLayer(p->Ag_L1_QNSuperSpin, p->Ag_Ro1_QNSuperSpin, p->Ag_C33_1_QNSuperSpin, nullptr);
-        task.Layers[Plate] = ReadLayer(p->Piezo_L_QNSuperSpin, p->Piezo_Ro_QNSuperSpin, p->Piezo_C33_QNSuperSpin,
-                                       p->Piezo_Nu_QNSuperSpin);
+        task.Layers[Plate] = ReadLayer(p->Piezo_L_QNSuperSpin, p->Piezo_Ro_QNSuperSpin,
+                                       p->Piezo_C33_QNSuperSpin, p->Piezo_Nu_QNSuperSpin);
         task.Layers[Electrode2] =
             ReadLayer(p->Ag_L2_QNSuperSpin, p->Ag_Ro2_QNSuperSpin, p->Ag_C33_2_QNSuperSpin, nullptr);
         task.Layers[Protector] = ReadLayer(p->Protector_L_QNSuperSpin, p->Protector_Ro_QNSuperSpin,
@@ -163,4 +164,6 @@ void TMainForm::CalculateTaskBitBtnClick() {
     Chart->Refresh();
 }
 
-void TMainForm::BreakCalculationBitBtnClick() { Running = false; }
+void TMainForm::BreakCalculationBitBtnClick() {
+    Running = false;
+}

@@ -309,37 +309,55 @@ void RememberFolder(QFileDialog *dialog, const QString &confirmed) {
         dialog->setDirectory(QFileInfo(confirmed).absolutePath());
 }
 
+enum class LoadOutcome { Loaded, Missing, Failed };
+
+LoadOutcome LoadConfirmedFile(QWidget *owner, const QString &file, QString &text) {
+    const QString full = QFileInfo(file).absoluteFilePath();
+    if (!QFileInfo(full).isFile()) {
+        ProjectDialogs().Error(owner, QStringLiteral("Не существует Файл \n") + full);
+        return LoadOutcome::Missing;
+    }
+    try {
+        LoadAllWindows(full);
+    } catch (const std::exception &e) {
+        ProjectDialogs().Error(owner, QString::fromStdString(e.what()));
+        return LoadOutcome::Failed;
+    }
+    text = full;
+    return LoadOutcome::Loaded;
+}
+
 } // namespace
 
-void LoadProject(QFileDialog *dialog, QString &text) {
+bool LoadProjectFile(QWidget *owner, const QString &file, QString &text) {
+    text = owner ? owner->windowTitle() : QString();
+    return LoadConfirmedFile(owner, file, text) == LoadOutcome::Loaded;
+}
+
+bool LoadProject(QFileDialog *dialog, QString &text) {
     QWidget *owner = Owner(dialog);
     text = owner ? owner->windowTitle() : QString();
     dialog->setWindowTitle(QStringLiteral("Загрузить проект из файла"));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     const QString file = WithDefaultSuffix(dialog, ProjectDialogs().ExecDialog(dialog));
+    LoadOutcome outcome = LoadOutcome::Missing;
     if (!file.isEmpty()) {
-        const QString full = QFileInfo(file).absoluteFilePath();
-        if (QFileInfo(full).isFile()) {
-            try {
-                LoadAllWindows(full);
-                text = full;
-            } catch (const std::exception &e) {
-                ProjectDialogs().Error(owner, QString::fromStdString(e.what()));
-                return;
-            }
-        } else {
-            ProjectDialogs().Error(owner, QStringLiteral("Не существует Файл \n") + full);
-        }
+        outcome = LoadConfirmedFile(owner, file, text);
+        // A file that could not be read leaves the dialog's folder as it was.
+        if (outcome == LoadOutcome::Failed)
+            return false;
     }
     RememberFolder(dialog, file);
+    return outcome == LoadOutcome::Loaded;
 }
 
-void SaveProject(QFileDialog *dialog, QString &text) {
+bool SaveProject(QFileDialog *dialog, QString &text) {
     QWidget *owner = Owner(dialog);
     text = owner ? owner->windowTitle() : QString();
     dialog->setWindowTitle(QStringLiteral("Сохранить проект в файл как..."));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     const QString file = WithDefaultSuffix(dialog, ProjectDialogs().ExecDialog(dialog));
+    bool saved = false;
     if (!file.isEmpty()) {
         const QString full = QFileInfo(file).absoluteFilePath();
         const bool write = !QFileInfo::exists(full) ||
@@ -349,11 +367,13 @@ void SaveProject(QFileDialog *dialog, QString &text) {
             try {
                 SaveAllWindows(full);
                 text = full;
+                saved = true;
             } catch (const std::exception &e) {
                 ProjectDialogs().Error(owner, QString::fromStdString(e.what()));
-                return;
+                return false;
             }
         }
     }
     RememberFolder(dialog, file);
+    return saved;
 }

@@ -28,9 +28,13 @@ ProjectUi &ProjectDialogs();
 
 // The load and save flows with their dialog, existence and overwrite checks and messages. `text`
 // receives the caption the dialog's owner is to bear afterwards: the file's full path after a
-// successful load or save, the owner's caption otherwise.
-void LoadProject(QFileDialog *dialog, QString &text);
-void SaveProject(QFileDialog *dialog, QString &text);
+// successful load or save, the owner's caption otherwise. True when a project was loaded or saved.
+bool LoadProject(QFileDialog *dialog, QString &text);
+bool SaveProject(QFileDialog *dialog, QString &text);
+
+// The load flow after the dialog, for a file named elsewhere (the command line, the recent list):
+// the existence check, the load and the error box on `owner`. `text` as above.
+bool LoadProjectFile(QWidget *owner, const QString &file, QString &text);
 
 // Every window of ProjectWindows(). Loading checks every real value of the file before it applies
 // anything (throws ConversionError, nothing changed); saving writes all sections at once through a

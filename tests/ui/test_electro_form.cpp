@@ -49,11 +49,13 @@ TEST_F(ElectroForm, IsCreatedHiddenWithTheSpectrumPageInFrontAndItsControlsInThe
     EXPECT_EQ(f.DT_Edit->palette().color(QPalette::Text), QColor(Qt::black));
 
     const QList<QAction *> menu = f.PopupMenu1->actions();
-    ASSERT_EQ(menu.size(), 4);
+    ASSERT_EQ(menu.size(), 6);
     EXPECT_EQ(menu[0]->text(), QStringLiteral("Картинка"));
     EXPECT_TRUE(menu[1]->isSeparator());
     EXPECT_EQ(menu[2]->text(), QStringLiteral("Сохранить в буфер"));
     EXPECT_EQ(menu[3]->text(), QStringLiteral("Записать в файл"));
+    EXPECT_TRUE(menu[4]->isSeparator());
+    EXPECT_EQ(menu[5]->text(), QStringLiteral("Сохранить данные (CSV)"));
     EXPECT_EQ(f.PictureFolder(), QCoreApplication::applicationDirPath());
 }
 

@@ -188,7 +188,7 @@ TEST_F(ElectroForm, ClipboardCopyFromTheSpectrumPageHoldsTheSpectrumChart) {
               s->Picture().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
-TEST_F(ElectroForm, SavingAPictureAsksForAFileAndWritesABitmapWhateverTheExtension) {
+TEST_F(ElectroForm, SavingAPictureWritesABitmapUnlessTheNameAsksForPngOrPdf) {
     ShowSignalsPage();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -209,16 +209,72 @@ TEST_F(ElectroForm, SavingAPictureAsksForAFileAndWritesABitmapWhateverTheExtensi
     EXPECT_EQ(askedFolder, QCoreApplication::applicationDirPath());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 
-    answer = dir.filePath(QStringLiteral("signal.png"));
-    Form->N8->trigger();
-    QFile file(answer);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.read(2), QByteArray("BM"));
-    file.close();
-    QImageReader reader(answer);
-    EXPECT_EQ(reader.format(), QByteArray("bmp"));
-    const QImage image = reader.read();
+    const std::pair<const char *, QByteArray> cases[] = {{"signal.bmp", "BM"},
+                                                         {"signal.xyz", "BM"},
+                                                         {"signal", "BM"},
+                                                         {"signal.png", "\x89PNG"},
+                                                         {"signal.PDF", "%PDF"}};
+    for (const auto &[name, magic] : cases) {
+        answer = dir.filePath(QString::fromLatin1(name));
+        Form->N8->trigger();
+        QFile file(answer);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(file.read(magic.size()), magic) << name;
+    }
+    const QImage image(dir.filePath(QStringLiteral("signal.png")));
     EXPECT_EQ(image.size(), Form->Chart->size());
+    Form->PopupMenu1->hide();
+}
+
+TEST_F(ElectroForm, SavingDataWritesTheRecordOrTheSpectrumAsCsv) {
+    ShowSignalsPage();
+    AppendSteps(200, 1e-8, [](int k) { return 0.5 * k; });
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QString folder;
+    QString answer = dir.filePath(QStringLiteral("signals.csv"));
+    Form->ChooseDataFile = [&](const QString &f) {
+        folder = f;
+        return answer;
+    };
+    const auto readLines = [&] {
+        QFile file(answer);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    };
+    QContextMenuEvent onSignals(QContextMenuEvent::Mouse, QPoint(50, 50),
+                                Form->Chart->mapToGlobal(QPoint(50, 50)));
+    QApplication::sendEvent(Form->Chart, &onSignals);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form->PopupMenu1));
+    EXPECT_EQ(Form->SaveDataAction->text(), QStringLiteral("Сохранить данные (CSV)"));
+    QTest::mouseClick(Form->PopupMenu1, Qt::LeftButton, {},
+                      Form->PopupMenu1->actionGeometry(Form->SaveDataAction).center());
+    EXPECT_EQ(folder, QCoreApplication::applicationDirPath());
+    QStringList lines = readLines();
+    ASSERT_EQ(lines.size(), 1 + static_cast<int>(Form->Record().Count()));
+    EXPECT_EQ(lines[0], QStringLiteral("t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A"));
+    for (int i : {1, 2, 150}) {
+        const QStringList cells = lines[i].split(QLatin1Char(','));
+        ASSERT_EQ(cells.size(), 7);
+        EXPECT_EQ(cells[0].toDouble(), Form->Record().Time(i - 1)) << i;
+        for (int sgl = 0; sgl < 6; ++sgl)
+            EXPECT_EQ(cells[1 + sgl].toDouble(), Form->Record().Value(sgl, i - 1)) << i;
+    }
+
+    PressCalculate();
+    answer = dir.filePath(QStringLiteral("spectrum.csv"));
+    QContextMenuEvent onSpectrum(QContextMenuEvent::Mouse, QPoint(50, 50),
+                                 Form->SpectrChart->mapToGlobal(QPoint(50, 50)));
+    QApplication::sendEvent(Form->SpectrChart, &onSpectrum);
+    Form->SaveDataAction->trigger();
+    lines = readLines();
+    const int n = Form->SpectrChart->Count(TElectroForm::kSeriesSpectrum);
+    ASSERT_GT(n, 10);
+    ASSERT_EQ(lines.size(), 1 + n);
+    EXPECT_EQ(lines[0], QStringLiteral("f_MHz,A"));
+    const QStringList last = lines[n].split(QLatin1Char(','));
+    EXPECT_EQ(last[0].toDouble(), Form->SpectrChart->XValue(TElectroForm::kSeriesSpectrum, n - 1));
+    EXPECT_EQ(last[1].toDouble(), Form->SpectrChart->YValue(TElectroForm::kSeriesSpectrum, n - 1));
     Form->PopupMenu1->hide();
 }
 

@@ -1,5 +1,6 @@
 // The main window as a user drives it: building tasks with the real button, running, breaking and
 // resuming, the spatial view and its boundary lines.
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QImage>
@@ -245,14 +246,18 @@ TEST_F(MainFormTest, RedrawPeriodZeroNeverFaults) {
 }
 
 TEST_F(MainFormTest, SolverFailureStopsTheRunSilently) {
-    Main->DeltaT_QNSuperSpin->SetValue(100); // far beyond the stability limit: the fields overflow
+    Main->DeltaT_QNSuperSpin->SetValue(5); // far beyond the stability limit: the fields overflow
     Click(Main->CreateTaskBitBtn);
     Click(Main->CalculateTaskBitBtn); // ends by itself
     EXPECT_FALSE(Running);
     EXPECT_TRUE(Errors.isEmpty());
     EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
     EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
-    EXPECT_TRUE(Main->statusBar()->currentMessage().contains(QStringLiteral("остановлен")));
+    EXPECT_EQ(StepCount, 182);
+    EXPECT_EQ(
+        Main->statusBar()->currentMessage(),
+        QStringLiteral("Расчет остановлен: переполнение при расчете скоростей на шаге 181; шаг во времени, "
+                       "вероятно, слишком велик для устойчивого счета."));
     // The failing iteration was still recorded and counted.
     EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(StepCount) + 1);
 }
@@ -296,7 +301,7 @@ TEST_F(MainFormTest, ButtonsBringTheOtherWindowsForward) {
 
 TEST_F(MainFormTest, PictureExport) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("chart.png"); // written as a bitmap whatever the extension
+    const QString path = dir.filePath("chart.jpg"); // not PNG or PDF: written as a bitmap
     Main->AskPictureFile = [&](QWidget *, const QString &title, const QString &) {
         EXPECT_EQ(title, QStringLiteral("Записаь картинку в файл"));
         return path;
@@ -313,6 +318,43 @@ TEST_F(MainFormTest, PictureExport) {
     Main->N8Click();
     EXPECT_FALSE(QFile::exists(other));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(MainFormTest, FieldDataHoldsAllThreeFieldsOfTheLastLevel) {
+    QStringList asked;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("field.csv"));
+    Main->AskDataFile = [&](QWidget *, const QString &folder) {
+        asked << folder;
+        return path;
+    };
+    QAction *save = Main->ChartPopupMenu->findChild<QAction *>(QStringLiteral("SaveDataAction"));
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->text(), QStringLiteral("Сохранить данные (CSV)"));
+    save->trigger(); // before any task: nothing to write, and no dialog
+    EXPECT_EQ(Errors, QStringList{QStringLiteral("Нет данных для записи: сначала создайте задачу.")});
+    EXPECT_TRUE(asked.isEmpty());
+
+    Main->DeltaX_QNSuperSpin->SetValue(50);
+    Click(Main->CreateTaskBitBtn);
+    NodeGrid[300].V[1] = 0.25;
+    NodeGrid[300].S[1] = -1500;
+    NodeGrid[150].E[1] = 7.5;
+    Main->ViewRadioGroup->SetItemIndex(1); // the stress is shown; the file holds all three anyway
+    save->trigger();
+    ASSERT_EQ(asked.size(), 1);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1 + 506);
+    EXPECT_EQ(lines[0], QStringLiteral("x_mm,V_mm_s,S_kPa,E_V_m"));
+    // x in mm as the chart plots it; then the velocity in mm/s, the stress in kPa, the field in V/m.
+    const std::pair<int, QString> rows[] = {{300, ",250,-1.5,0"}, {150, ",0,0,7.5"}, {505, ",0,0,0"}};
+    for (const auto &[node, fields] : rows) {
+        const int comma = lines[1 + node].indexOf(QLatin1Char(','));
+        EXPECT_EQ(lines[1 + node].left(comma).toDouble(), static_cast<double>(NodeGrid[node].X * 1000.0L));
+        EXPECT_EQ(lines[1 + node].mid(comma), fields) << node;
+    }
 }
 
 TEST_F(MainFormTest, RendersTidily) {

@@ -1,0 +1,258 @@
+#include "BatchRun.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <sstream>
+#include <stdexcept>
+
+#include "DataFiles.h"
+#include "Errors.h"
+#include "FDTD_1D_Routines.h"
+#include "ProfileFile.h"
+#include "SignalRecord.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// A number of the command line: "." as decimal point, whatever the locale.
+bool ParseNumber(const std::string &text, double &value) {
+    if (text.empty())
+        return false;
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    in >> value;
+    return in && in.peek() == std::char_traits<char>::eof();
+}
+
+std::string Fixed(double value, int decimals) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    return buffer;
+}
+
+// Progress on a terminal, at most about four times a second.
+class Progress {
+public:
+    Progress(std::ostream &err, bool terminal, double until)
+        : FErr(err), FTerminal(terminal), FUntil(until) {}
+
+    void Update(int32_t steps, double simulated) {
+        if (!FTerminal || (steps & 255) != 0)
+            return;
+        const auto now = Clock::now();
+        if (now - FLast < std::chrono::milliseconds(250))
+            return;
+        FLast = now;
+        const double wall = std::chrono::duration<double>(now - FStart).count();
+        const double fraction = FUntil > 0 ? std::min(1.0, simulated / FUntil) : 1.0;
+        const double rate = wall > 0 ? steps / wall : 0;
+        const double left = fraction > 0 ? wall * (1 - fraction) / fraction : 0;
+        FErr << "\r" << Fixed(100 * fraction, 1) << " %  " << Fixed(rate, 0) << " шагов/с  осталось "
+             << Fixed(left, 0) << " с   " << std::flush;
+    }
+
+    void Finish(int32_t steps, double simulated, double wall, const std::string &outcome) {
+        if (FTerminal)
+            FErr << "\r";
+        FErr << outcome << ": " << steps << " шагов, " << Fixed(simulated, 3) << " мкс за " << Fixed(wall, 2)
+             << " с (" << Fixed(wall > 0 ? steps / wall : 0, 0) << " шагов/с)          \n";
+    }
+
+    Clock::time_point Start() const { return FStart; }
+
+private:
+    std::ostream &FErr;
+    bool FTerminal;
+    double FUntil;
+    Clock::time_point FStart = Clock::now();
+    Clock::time_point FLast = FStart;
+};
+
+std::string SummaryJson(const BatchOptions &options, const TSimulationEngine &engine, bool failed,
+                        double wall) {
+    JsonWriter json;
+    json.Begin();
+    json.String("project", options.Project);
+    json.Integer("nodes", static_cast<long long>(NodeGrid.size()));
+    json.Integer("piezo_first", PiezoFirst);
+    json.Integer("piezo_last", PiezoLast);
+    json.Number("dx_m", Dx);
+    json.Number("dt_s", Dt);
+    json.Integer("steps", engine.StepCount);
+    json.Number("simulated_us", engine.TimeMicroseconds());
+    json.Number("wall_s", wall);
+    json.String("outcome", failed ? "solver failure" : "completed");
+    if (failed) {
+        const SolverFailure &f = engine.Failure();
+        json.Begin("failure");
+        json.Integer("step", f.Step);
+        json.String("reason", SolverFailureReason(f));
+        json.String("what", f.What);
+        json.End();
+    }
+    json.End();
+    return json.Text();
+}
+
+// The summary's figures as one CSV row under a header, for tables over many runs.
+std::string SummaryCsv(const TSimulationEngine &engine, bool failed, double wall) {
+    std::string text = "nodes,piezo_first,piezo_last,dx_m,dt_s,steps,simulated_us,wall_s,outcome\n";
+    text += std::to_string(NodeGrid.size()) + ',' + std::to_string(PiezoFirst) + ',' + std::to_string(PiezoLast) +
+            ',' + ShortestNumber(Dx) + ',' + ShortestNumber(Dt) + ',' + std::to_string(engine.StepCount) + ',' +
+            ShortestNumber(engine.TimeMicroseconds()) + ',' + ShortestNumber(wall) + ',' +
+            (failed ? "solver failure" : "completed") + '\n';
+    return text;
+}
+
+} // namespace
+
+bool IsBatchCommandLine(const std::vector<std::string> &args) {
+    for (const std::string &a : args)
+        if (a == "--batch" || a == "--help" || a == "-h")
+            return true;
+    return false;
+}
+
+std::string BatchHelpText() {
+    return "Использование:\n"
+           "  pepsim [ПРОЕКТ.PEPmodel]\n"
+           "      открывает окна программы (с проектом, если он указан)\n"
+           "  pepsim --batch ПРОЕКТ.PEPmodel --until МИКРОСЕКУНДЫ [--out ПАПКА]\n"
+           "         [--set ИМЯ=ЗНАЧЕНИЕ]... [--threads N]\n"
+           "      расчет без окон и без дисплея: задача строится из файла проекта, как кнопкой\n"
+           "      «Создать и загрузить задачу», и считается, пока время шага меньше МИКРОСЕКУНДЫ.\n"
+           "\n"
+           "  --out ПАПКА        куда записать файлы результатов (по умолчанию текущая папка)\n"
+           "  --set ИМЯ=ЗНАЧЕНИЕ заменяет поле проекта, например --set Protector_L_QNSuperSpin=0.6;\n"
+           "                     ИМЯ - имя поля в файле проекта, ЗНАЧЕНИЕ - число, как в файле, или с "
+           "точкой\n"
+           "  --threads N        число потоков расчета (по умолчанию: PEPSIM_THREADS или число ядер)\n"
+           "  --help             эта справка\n"
+           "\n"
+           "signals.csv: t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A - по строке на точку записи сигналов.\n"
+           "summary.json и summary.csv: число узлов, PiezoFirst, PiezoLast, Dx, Dt, число шагов, время, итог.\n"
+           "\n"
+           "Код завершения: 0 - расчет выполнен; 2 - неверные аргументы или файл проекта не прочитан;\n"
+           "3 - задача не создана (причина выводится); 4 - расчет остановлен ошибкой вычислений\n"
+           "(файлы записаны до этого шага).\n";
+}
+
+std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptions &options) {
+    BatchOptions parsed;
+    bool batch = false, until = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string &a = args[i];
+        const auto value = [&](std::string &out) {
+            if (i + 1 >= args.size())
+                return false;
+            out = args[++i];
+            return true;
+        };
+        std::string text;
+        if (a == "--batch") {
+            if (!value(parsed.Project))
+                return "После --batch нужен файл проекта.";
+            batch = true;
+        } else if (a == "--until") {
+            if (!value(text) || !ParseNumber(text, parsed.UntilMicroseconds) ||
+                !std::isfinite(parsed.UntilMicroseconds) || parsed.UntilMicroseconds < 0)
+                return "После --until нужно время в микросекундах (неотрицательное число).";
+            until = true;
+        } else if (a == "--out") {
+            if (!value(parsed.OutDir) || parsed.OutDir.empty())
+                return "После --out нужна папка.";
+        } else if (a == "--set") {
+            if (!value(text))
+                return "После --set нужно ИМЯ=ЗНАЧЕНИЕ.";
+            const auto eq = text.find('=');
+            if (eq == std::string::npos || eq == 0)
+                return "Аргумент --set " + text + " не имеет вида ИМЯ=ЗНАЧЕНИЕ.";
+            parsed.Sets.emplace_back(text.substr(0, eq), text.substr(eq + 1));
+        } else if (a == "--threads") {
+            double n = 0;
+            if (!value(text) || !ParseNumber(text, n) || n < 1 || n > 1024 || n != std::floor(n))
+                return "После --threads нужно число потоков от 1 до 1024.";
+            parsed.Threads = static_cast<int>(n);
+        } else {
+            return "Неизвестный аргумент: " + a;
+        }
+    }
+    if (!batch)
+        return "Нужен аргумент --batch ПРОЕКТ.PEPmodel.";
+    if (!until)
+        return "Нужен аргумент --until МИКРОСЕКУНДЫ.";
+    options = parsed;
+    return {};
+}
+
+int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::ostream &err,
+             bool errIsTerminal) {
+    // The project, read as the windows read it.
+    std::error_code ec;
+    fs::path project = fs::absolute(options.Project, ec);
+    if (ec)
+        project = options.Project;
+    if (!fs::is_regular_file(project, ec)) {
+        err << "Не существует Файл \n" << project.string() << "\n";
+        return kBatchBadArguments;
+    }
+    EngineInputs inputs;
+    try {
+        inputs = ReadProjectInputs(ProfileFile::Load(project.string()), options.Sets, settings);
+    } catch (const std::exception &e) {
+        err << e.what() << "\n";
+        return kBatchBadArguments;
+    }
+    const fs::path out = options.OutDir;
+    fs::create_directories(out, ec);
+    if (!fs::is_directory(out, ec)) {
+        err << "Не удалось создать папку " << out.string() << "\n";
+        return kBatchBadArguments;
+    }
+
+    TSimulationEngine engine;
+    if (const std::string refusal = engine.CreateTask(inputs); !refusal.empty()) {
+        err << "Задача не создана.\n" << refusal << "\n";
+        return kBatchRefused;
+    }
+
+    TSignalRecord record;
+    record.Append(0, {0, 0, 0, 0, 0, 0});
+    engine.OnSample = [&record](double time, const TSimulationEngine::Sample &v) { record.Append(time, v); };
+    Progress progress(err, errIsTerminal, options.UntilMicroseconds);
+    bool failed = false;
+    try {
+        while (engine.TimeMicroseconds() < options.UntilMicroseconds) {
+            if (!engine.Iterate()) {
+                failed = true;
+                break;
+            }
+            progress.Update(engine.StepCount, engine.TimeMicroseconds());
+        }
+    } catch (const std::exception &e) {
+        // The generator's equations failed: the run ends here, the record so far is kept.
+        engine.RecordFailure(e);
+        failed = true;
+    }
+    const double wall = std::chrono::duration<double>(Clock::now() - progress.Start()).count();
+    progress.Finish(engine.StepCount, engine.TimeMicroseconds(), wall,
+                    failed ? "Расчет остановлен: " + SolverFailureReason(engine.Failure())
+                           : "Расчет выполнен");
+
+    std::ostringstream signals;
+    WriteSignalsCsv(signals, record);
+    const std::string signalsPath = (out / "signals.csv").string();
+    const std::string summaryPath = (out / "summary.json").string();
+    if (!WriteFileAtomically(signalsPath, signals.str()) ||
+        !WriteFileAtomically(summaryPath, SummaryJson(options, engine, failed, wall)) ||
+        !WriteFileAtomically((out / "summary.csv").string(), SummaryCsv(engine, failed, wall))) {
+        err << "Unable to write to " << out.string() << "\n";
+        return kBatchBadArguments;
+    }
+    return failed ? kBatchSolverFailure : kBatchCompleted;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The batch run: a project file, optional replacements of its inputs, a run to a given simulated
+// time, and the results written as files (signals.csv, summary.json), with no windows and no
+// display. Arguments are checked before anything runs (plan, check, then apply).
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "FormatSettings.h"
+#include "ProjectInputs.h"
+
+struct BatchOptions {
+    std::string Project;          // the .PEPmodel file
+    double UntilMicroseconds = 0; // iterations run while StepCount × Dt × 1e6 is below this
+    std::string OutDir = ".";     // where the files go
+    ProjectOverrides Sets;        // --set NAME=VALUE, in order
+    int Threads = 0;              // solver threads; 0 for the default
+};
+
+// Exit statuses of a batch run.
+enum BatchExit : int {
+    kBatchCompleted = 0,
+    kBatchBadArguments = 2, // bad arguments, an unreadable project, output that cannot be written
+    kBatchRefused = 3,      // the task cannot be computed (the refusal text is printed)
+    kBatchSolverFailure = 4 // the run ended with a solver failure; the files hold the run up to it
+};
+
+// True when the arguments ask for a batch run or for the help text.
+bool IsBatchCommandLine(const std::vector<std::string> &args);
+
+// Reads the arguments after the program name. Returns "" and fills `options`, or the reason.
+std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptions &options);
+
+// The text of --help.
+std::string BatchHelpText();
+
+// Runs the batch; messages and progress go to `err` (a progress line updated in place when
+// `errIsTerminal`, one final line otherwise). Returns a BatchExit status.
+int RunBatch(const BatchOptions &options, const FormatSettings &fs, std::ostream &err, bool errIsTerminal);

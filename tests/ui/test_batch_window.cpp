@@ -1,0 +1,85 @@
+// The windows and the batch run compute the same task: the fields a batch run reads have the
+// windows' initial values, and a run through the real buttons records the same bits as a batch run.
+#include <QPushButton>
+#include <QTest>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "BatchRun.h"
+#include "DataFiles.h"
+#include "ElectroUnit.h"
+#include "EventYield.h"
+#include "FDTD_1D_Routines.h"
+#include "Main.h"
+#include "ParametersUnit.h"
+#include "ProjectInputs.h"
+#include "QNSuperSpin.h"
+#include "Yield.h"
+
+namespace {
+
+struct Windows {
+    TMainForm main;
+    TParametersForm params;
+    TElectroForm electro;
+    Windows() { main.SetWindows(&params, &electro); }
+};
+
+// The run breaks itself: "Прервать" is pressed from inside the iteration that starts at BreakAt.
+int32_t BreakAt = 0;
+QPushButton *BreakButton = nullptr;
+void BreakingYield() {
+    if (StepCount == BreakAt && Running)
+        QTest::mouseClick(BreakButton, Qt::LeftButton);
+    EventYieldTick();
+}
+
+} // namespace
+
+TEST(BatchWindow, TaskFieldsStartWithTheWindowsValues) {
+    Windows w;
+    for (const ProjectRealField &f : ProjectRealFields()) {
+        QWidget *window = std::strcmp(f.Section, "MainForm") == 0 ? static_cast<QWidget *>(&w.main) : &w.params;
+        auto *field = window->findChild<TQNSuperSpin *>(QString::fromLatin1(f.Name));
+        ASSERT_NE(field, nullptr) << f.Name;
+        EXPECT_EQ(field->GetValue(), f.Initial) << f.Name;
+        EXPECT_EQ(field->NumberFormat(), f.Format) << f.Name;
+        EXPECT_EQ(field->Decimals(), -1) << f.Name;
+    }
+}
+
+TEST(BatchWindow, WindowRunAndBatchRunRecordTheSameBits) {
+    constexpr int32_t kSteps = 35000; // 7 µs of the default task
+    Windows w;
+    w.main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.main));
+    QTest::mouseClick(w.main.CreateTaskBitBtn, Qt::LeftButton);
+    BreakAt = kSteps - 1;
+    BreakButton = w.main.BreakCalculationBitBtn;
+    SetYieldHook(&BreakingYield, 256);
+    QTest::mouseClick(w.main.CalculateTaskBitBtn, Qt::LeftButton);
+    SetYieldHook(nullptr);
+    ASSERT_EQ(StepCount, kSteps);
+
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pep_batch_window";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "default.PEPmodel") << "[MainForm]\r\n";
+    BatchOptions o;
+    o.Project = (dir / "default.PEPmodel").string();
+    o.UntilMicroseconds = 7;
+    o.OutDir = dir.string();
+    std::ostringstream messages;
+    ASSERT_EQ(RunBatch(o, DefaultFormatSettings(), messages, false), kBatchCompleted) << messages.str();
+
+    std::ostringstream windowCsv;
+    WriteSignalsCsv(windowCsv, w.electro.Record());
+    std::ifstream batch(dir / "signals.csv", std::ios::binary);
+    const std::string batchCsv{std::istreambuf_iterator<char>(batch), {}};
+    EXPECT_EQ(w.electro.Record().Count(), static_cast<size_t>(kSteps) + 1);
+    EXPECT_TRUE(batchCsv == windowCsv.str()) << "the batch record differs from the window's";
+    std::filesystem::remove_all(dir);
+}
