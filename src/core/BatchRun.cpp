@@ -12,6 +12,7 @@
 #include "Errors.h"
 #include "FDTD_1D_Routines.h"
 #include "ProfileFile.h"
+#include "RecordFigures.h"
 #include "SignalRecord.h"
 
 namespace {
@@ -73,8 +74,40 @@ private:
     Clock::time_point FLast = FStart;
 };
 
-std::string SummaryJson(const BatchOptions &options, const TSimulationEngine &engine, bool failed,
-                        double wall) {
+// A figure, or NaN (null in JSON, an empty CSV field) when it was not found.
+double Found(bool found, double value) {
+    return found ? value : std::numeric_limits<double>::quiet_NaN();
+}
+
+std::string CsvField(double value) {
+    return std::isfinite(value) ? ShortestNumber(value) : std::string();
+}
+
+struct FigureRow {
+    double fr, fa, keff, Zr, Za, C0, fpeak, fc, bw6, bw6pc, bw20, length, envPeak;
+};
+
+FigureRow Row(const RecordFigures &f) {
+    const ImpedanceFigures &z = f.Impedance;
+    const PulseFigures &p = f.Pulse;
+    const bool both = z.Valid && z.SeriesFound && z.ParallelFound;
+    return {Found(z.Valid && z.SeriesFound, z.fr_MHz),
+            Found(z.Valid && z.ParallelFound, z.fa_MHz),
+            Found(both, z.keff),
+            Found(z.Valid && z.SeriesFound, z.Zr_Ohm),
+            Found(z.Valid && z.ParallelFound, z.Za_Ohm),
+            Found(z.Valid && z.ClampedFound, z.C0_pF),
+            Found(p.Valid, p.Peak_MHz),
+            Found(p.Valid && p.Band6Found, p.fc_MHz),
+            Found(p.Valid && p.Band6Found, p.bw6_MHz),
+            Found(p.Valid && p.Band6Found, p.bw6_percent),
+            Found(p.Valid && p.Band20Found, p.bw20_MHz),
+            Found(p.Valid, p.Duration20_us),
+            Found(p.Valid, p.EnvelopePeak_us)};
+}
+
+std::string SummaryJson(const BatchOptions &options, const TSimulationEngine &engine, bool failed, double wall,
+                        const RecordFigures &figures) {
     JsonWriter json;
     json.Begin();
     json.String("project", options.Project);
@@ -95,18 +128,37 @@ std::string SummaryJson(const BatchOptions &options, const TSimulationEngine &en
         json.String("what", f.What);
         json.End();
     }
+    const FigureRow r = Row(figures);
+    json.Begin("impedance");
+    json.Number("fr_MHz", r.fr).Number("fa_MHz", r.fa).Number("keff", r.keff);
+    json.Number("Z_fr_ohm", r.Zr).Number("Z_fa_ohm", r.Za).Number("C0_pF", r.C0);
+    if (!figures.Impedance.Valid)
+        json.String("reason", figures.Impedance.Reason);
+    json.End();
+    json.Begin("pulse");
+    json.String("signal", options.Signal);
+    json.Number("f_peak_MHz", r.fpeak).Number("fc_MHz", r.fc).Number("bw6_MHz", r.bw6);
+    json.Number("bw6_percent", r.bw6pc).Number("bw20_MHz", r.bw20);
+    json.Number("pulse_length_20dB_us", r.length).Number("envelope_peak_us", r.envPeak);
+    if (!figures.Pulse.Valid)
+        json.String("reason", figures.Pulse.Reason);
+    json.End();
     json.End();
     return json.Text();
 }
 
 // The summary's figures as one CSV row under a header, for tables over many runs.
-std::string SummaryCsv(const TSimulationEngine &engine, bool failed, double wall) {
-    std::string text = "nodes,piezo_first,piezo_last,dx_m,dt_s,steps,simulated_us,wall_s,outcome\n";
+std::string SummaryCsv(const TSimulationEngine &engine, bool failed, double wall, const RecordFigures &figures) {
+    std::string text = "nodes,piezo_first,piezo_last,dx_m,dt_s,steps,simulated_us,wall_s,outcome,fr_MHz,fa_MHz,"
+                       "keff,C0_pF,f_peak_MHz,fc_MHz,bw6_MHz,bw6_percent,bw20_MHz,pulse_length_20dB_us\n";
     text += std::to_string(NodeGrid.size()) + ',' + std::to_string(PiezoFirst) + ',' + std::to_string(PiezoLast) +
             ',' + ShortestNumber(Dx) + ',' + ShortestNumber(Dt) + ',' + std::to_string(engine.StepCount) + ',' +
             ShortestNumber(engine.TimeMicroseconds()) + ',' + ShortestNumber(wall) + ',' +
-            (failed ? "solver failure" : "completed") + '\n';
-    return text;
+            (failed ? "solver failure" : "completed");
+    const FigureRow r = Row(figures);
+    for (double v : {r.fr, r.fa, r.keff, r.C0, r.fpeak, r.fc, r.bw6, r.bw6pc, r.bw20, r.length})
+        text += ',' + CsvField(v);
+    return text + '\n';
 }
 
 } // namespace
@@ -123,7 +175,7 @@ std::string BatchHelpText() {
            "  pepsim [ПРОЕКТ.PEPmodel]\n"
            "      открывает окна программы (с проектом, если он указан)\n"
            "  pepsim --batch ПРОЕКТ.PEPmodel --until МИКРОСЕКУНДЫ [--out ПАПКА]\n"
-           "         [--set ИМЯ=ЗНАЧЕНИЕ]... [--threads N]\n"
+           "         [--set ИМЯ=ЗНАЧЕНИЕ]... [--threads N] [--signal ИМЯ] [--from МКС] [--to МКС]\n"
            "      расчет без окон и без дисплея: задача строится из файла проекта, как кнопкой\n"
            "      «Создать и загрузить задачу», и считается, пока время шага меньше МИКРОСЕКУНДЫ.\n"
            "\n"
@@ -132,10 +184,16 @@ std::string BatchHelpText() {
            "                     ИМЯ - имя поля в файле проекта, ЗНАЧЕНИЕ - число, как в файле, или с "
            "точкой\n"
            "  --threads N        число потоков расчета (по умолчанию: PEPSIM_THREADS или число ядер)\n"
+           "  --signal ИМЯ       сигнал для характеристик импульса: U0, U1, Upep, I0, IL или Ipep\n"
+           "                     (по умолчанию Upep)\n"
+           "  --from МКС, --to МКС  участок записи для характеристик импульса (по умолчанию вся запись)\n"
            "  --help             эта справка\n"
            "\n"
            "signals.csv: t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A - по строке на точку записи сигналов.\n"
-           "summary.json и summary.csv: число узлов, PiezoFirst, PiezoLast, Dx, Dt, число шагов, время, итог.\n"
+           "impedance.csv: f_MHz,Z_ohm,phase_deg - импеданс пластины по всей записи (Upep / Ipep).\n"
+           "spectrum_db.csv: f_MHz,A_dB - нормированный спектр выбранного сигнала на участке.\n"
+           "summary.json и summary.csv: число узлов, PiezoFirst, PiezoLast, Dx, Dt, число шагов, время, итог;\n"
+           "резонансы fr и fa, keff, C0; частота максимума, fc, полосы -6 и -20 дБ, длительность импульса.\n"
            "\n"
            "Код завершения: 0 - расчет выполнен; 2 - неверные аргументы или файл проекта не прочитан;\n"
            "3 - задача не создана (причина выводится); 4 - расчет остановлен ошибкой вычислений\n"
@@ -173,6 +231,13 @@ std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptio
             if (eq == std::string::npos || eq == 0)
                 return "Аргумент --set " + text + " не имеет вида ИМЯ=ЗНАЧЕНИЕ.";
             parsed.Sets.emplace_back(text.substr(0, eq), text.substr(eq + 1));
+        } else if (a == "--signal") {
+            if (!value(parsed.Signal) || SignalIndex(parsed.Signal) < 0)
+                return "После --signal нужно имя сигнала: U0, U1, Upep, I0, IL или Ipep.";
+        } else if (a == "--from" || a == "--to") {
+            double &bound = a == "--from" ? parsed.FromMicroseconds : parsed.ToMicroseconds;
+            if (!value(text) || !ParseNumber(text, bound) || !std::isfinite(bound))
+                return "После " + a + " нужно время в микросекундах.";
         } else if (a == "--threads") {
             double n = 0;
             if (!value(text) || !ParseNumber(text, n) || n < 1 || n > 1024 || n != std::floor(n))
@@ -244,13 +309,24 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
                     failed ? "Расчет остановлен: " + SolverFailureReason(engine.Failure())
                            : "Расчет выполнен");
 
-    std::ostringstream signals;
+    // The figures of the record: the impedance over all of it, the pulse over the chosen stretch.
+    const RecordFigures figures =
+        ComputeRecordFigures(record, WholeRecord(record),
+                             StretchByTime(record, options.FromMicroseconds, options.ToMicroseconds),
+                             SignalIndex(options.Signal), static_cast<double>(static_cast<long double>(Dt) * 1e6L),
+                             PlateThicknessModeMHz());
+    std::ostringstream signals, impedance, spectrum;
     WriteSignalsCsv(signals, record);
+    WriteColumnsCsv(impedance, "f_MHz,Z_ohm,phase_deg",
+                    {&figures.Impedance.f_MHz, &figures.Impedance.AbsZ_Ohm, &figures.Impedance.Phase_deg});
+    WriteColumnsCsv(spectrum, "f_MHz,A_dB", {&figures.Pulse.f_MHz, &figures.Pulse.Level_dB});
     const std::string signalsPath = (out / "signals.csv").string();
     const std::string summaryPath = (out / "summary.json").string();
     if (!WriteFileAtomically(signalsPath, signals.str()) ||
-        !WriteFileAtomically(summaryPath, SummaryJson(options, engine, failed, wall)) ||
-        !WriteFileAtomically((out / "summary.csv").string(), SummaryCsv(engine, failed, wall))) {
+        !WriteFileAtomically((out / "impedance.csv").string(), impedance.str()) ||
+        !WriteFileAtomically((out / "spectrum_db.csv").string(), spectrum.str()) ||
+        !WriteFileAtomically(summaryPath, SummaryJson(options, engine, failed, wall, figures)) ||
+        !WriteFileAtomically((out / "summary.csv").string(), SummaryCsv(engine, failed, wall, figures))) {
         err << "Unable to write to " << out.string() << "\n";
         return kBatchBadArguments;
     }

@@ -15,7 +15,10 @@ struct BatchOptions {
     double UntilMicroseconds = 0; // iterations run while StepCount × Dt × 1e6 is below this
     std::string OutDir = ".";     // where the files go
     ProjectOverrides Sets;        // --set NAME=VALUE, in order
-    int Threads = 0;              // solver threads; 0 for the default
+    int Threads = 0;               // solver threads; 0 for the default
+    std::string Signal = "Upep";   // the signal of the pulse figures
+    double FromMicroseconds = -1;  // the stretch of the pulse figures (default: the whole record)
+    double ToMicroseconds = 1e300;
 };
 
 // Exit statuses of a batch run.

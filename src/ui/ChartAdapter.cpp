@@ -176,6 +176,38 @@ int TChart::AddRecordSeries(const QString &name, const TSignalRecord *record, in
     return static_cast<int>(FSeries.size()) - 1;
 }
 
+int TChart::AddRightSeries(const QString &name) {
+    const int s = AddSeries(name, SeriesKind::Line);
+    FSeries[s].Graph->setValueAxis(yAxis2);
+    yAxis2->setVisible(true);
+    yAxis2->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(FTickFormat)));
+    return s;
+}
+
+void TChart::SetRightTitle(const QString &t) {
+    yAxis2->setLabel(t);
+}
+
+QString TChart::RightTitle() const {
+    return yAxis2->label();
+}
+
+void TChart::SetLeftLogarithmic(bool on) {
+    yAxis->setScaleType(on ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
+    if (on) {
+        QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
+        yAxis->setTicker(ticker);
+        yAxis->setNumberFormat(QStringLiteral("eb"));
+        yAxis->setNumberPrecision(0);
+    } else {
+        yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(FTickFormat)));
+    }
+}
+
+bool TChart::LeftLogarithmic() const {
+    return yAxis->scaleType() == QCPAxis::stLogarithmic;
+}
+
 int TChart::SeriesCount() const {
     return static_cast<int>(FSeries.size());
 }
@@ -439,8 +471,9 @@ bool TChart::BottomAutomatic() const {
 void TChart::RescaleAutomaticAxes() {
     if (!FBottomAuto && !FLeftAuto)
         return;
-    QCPRange keys, values;
-    bool keysFound = false, valuesFound = false;
+    QCPRange keys, values, rightValues;
+    bool keysFound = false, valuesFound = false, rightFound = false;
+    const QCP::SignDomain leftDomain = LeftLogarithmic() ? QCP::sdPositive : QCP::sdBoth;
     for (const TSeriesInfo &info : FSeries) {
         if (!info.Plottable->visible())
             continue;
@@ -450,12 +483,18 @@ void TChart::RescaleAutomaticAxes() {
             if (found)
                 Unite(keys, keysFound, r);
         }
-        if (FLeftAuto) {
+        if (info.Plottable->valueAxis() == yAxis2) {
             const QCPRange r = info.Plottable->getValueRange(found);
+            if (found)
+                Unite(rightValues, rightFound, r);
+        } else if (FLeftAuto) {
+            const QCPRange r = info.Plottable->getValueRange(found, leftDomain);
             if (found)
                 Unite(values, valuesFound, r);
         }
     }
+    if (rightFound && QCPRange::validRange(Widened(rightValues)))
+        yAxis2->setRange(Widened(rightValues));
     // With nothing to show, an automatic axis keeps its range.
     if (keysFound) {
         QCPRange r = Widened(keys);
@@ -465,7 +504,8 @@ void TChart::RescaleAutomaticAxes() {
             xAxis->setRange(r);
     }
     if (valuesFound) {
-        const QCPRange r = Widened(values);
+        // Decades widen by a factor, not by a share of the span.
+        const QCPRange r = LeftLogarithmic() ? QCPRange(values.lower / 1.25, values.upper * 1.25) : Widened(values);
         if (QCPRange::validRange(r)) {
             yAxis->setRange(r);
             FLeftMin = r.lower;

@@ -35,6 +35,11 @@ public:
     // shares the record's storage: Count/XValue/YValue read the record, the record is appended to
     // by its owner, and the curve decimates to the pixel columns when drawn.
     int AddRecordSeries(const QString &name, const TSignalRecord *record, int signal);
+    // Adds a line series against the right-hand vertical axis, which then shows with its own title
+    // and scales automatically to the right-hand series.
+    int AddRightSeries(const QString &name);
+    void SetRightTitle(const QString &t);
+    QString RightTitle() const;
     int SeriesCount() const;
     QCPAbstractPlottable *Series(int s) const;
 
@@ -78,6 +83,10 @@ public:
     double LeftMinimum() const;
     double LeftMaximum() const;
     void SetLeftAutomatic(bool on);
+    // Decades on the left axis, for magnitudes spanning orders (automatic scaling then uses only
+    // the positive values).
+    void SetLeftLogarithmic(bool on);
+    bool LeftLogarithmic() const;
     bool LeftAutomatic() const;
     void SetBottomAutomatic(bool on);
     bool BottomAutomatic() const;
