@@ -39,8 +39,10 @@ RecordStretch WholeRecord(const TSignalRecord &record) {
 RecordStretch StretchByTime(const TSignalRecord &record, double from_us, double to_us) {
     const RecordStretch all = WholeRecord(record);
     const auto indices = std::views::iota(all.First, all.Last);
-    const auto first = std::ranges::partition_point(indices, [&](std::size_t i) { return record.Time(i) < from_us; });
-    const auto last = std::ranges::partition_point(indices, [&](std::size_t i) { return record.Time(i) <= to_us; });
+    const auto first =
+        std::ranges::partition_point(indices, [&](std::size_t i) { return record.Time(i) < from_us; });
+    const auto last =
+        std::ranges::partition_point(indices, [&](std::size_t i) { return record.Time(i) <= to_us; });
     RecordStretch s;
     s.First = first == indices.end() ? all.Last : *first;
     s.Last = std::max(s.First, last == indices.end() ? all.Last : *last);

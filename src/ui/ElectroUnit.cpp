@@ -121,6 +121,7 @@ void TElectroForm::BuildControls() {
 
     PageControl->addTab(SignalsPage, QStringLiteral("Электрические сигналы ПЭП"));
     PageControl->addTab(SpectrPage, QStringLiteral("Спектр выбранного сигнала"));
+    BuildFiguresPage();
     PageControl->setCurrentWidget(SpectrPage);
 
     // ---- right-hand panel
@@ -198,7 +199,7 @@ void TElectroForm::BuildControls() {
     N3->setObjectName(QStringLiteral("N3"));
     N8 = PopupMenu1->addAction(QStringLiteral("Записать в файл"));
     N8->setObjectName(QStringLiteral("N8"));
-    for (TChart *chart : {Chart, SpectrChart}) {
+    for (TChart *chart : {Chart, SpectrChart, ImpedanceChart, PulseChart}) {
         chart->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(chart, &QWidget::customContextMenuRequested, this,
                 [this, chart](const QPoint &pos) { OpenMenu(chart, pos); });
@@ -331,7 +332,9 @@ void TElectroForm::SaveDataClick() {
     if (path.isEmpty())
         return;
     std::ostringstream out;
-    if (chart == SpectrChart) {
+    if (chart == ImpedanceChart || chart == PulseChart) {
+        WriteFiguresCsv(chart, out);
+    } else if (chart == SpectrChart) {
         const int n = SpectrChart->Count(kSeriesSpectrum);
         std::vector<double> f(n), a(n);
         for (int i = 0; i < n; ++i) {

@@ -6,12 +6,15 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 
+#include "RecordFigures.h"
 #include "SignalRecord.h"
 
 class QAction;
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -34,7 +37,9 @@ public:
         kSeriesMarker2Handle = 9,
         kSeriesMarker2Line = 10,
         kSeriesMarker2Point = 11,
-        kSeriesSpectrum = 0 // Series13, the only series of the spectrum chart
+        kSeriesSpectrum = 0, // Series13, the only series of the spectrum chart
+        kSeriesAbsZ = 0,     // Series14 and Series15 of the impedance chart: |Z| and its phase
+        kSeriesPhase = 1
     };
 
     explicit TElectroForm(QWidget *parent = nullptr);
@@ -76,6 +81,18 @@ public:
     QLineEdit *T2_Edit = nullptr;
     QLineEdit *DA_Edit = nullptr;
     QLineEdit *DT_Edit = nullptr;
+    // The page "Характеристики": impedance and pulse figures of the record.
+    QWidget *FiguresPage = nullptr;
+    TChart *ImpedanceChart = nullptr;
+    TChart *PulseChart = nullptr;
+    QPushButton *CalculateFiguresBitBtn = nullptr;
+    QLabel *FrLabel = nullptr, *FaLabel = nullptr, *ZrLabel = nullptr, *ZaLabel = nullptr;
+    QLabel *KeffLabel = nullptr, *C0Label = nullptr;
+    QGroupBox *PulseBox = nullptr;
+    QLabel *PeakLabel = nullptr, *FcLabel = nullptr, *Bw6Label = nullptr, *Bw20Label = nullptr;
+    QLabel *LengthLabel = nullptr, *EnvelopePeakLabel = nullptr;
+    QLabel *FiguresStretchLabel = nullptr; // the stretch analysed, and why a figure is missing
+    const RecordFigures &Figures() const { return FFigures; }
     QMenu *PopupMenu1 = nullptr;
     QAction *N3 = nullptr; // "Сохранить в буфер"
     QAction *N8 = nullptr; // "Записать в файл"
@@ -98,6 +115,9 @@ public:
     void ChartMouseMove(QMouseEvent *event);
     void ChartMouseDown(QMouseEvent *event);
     void CalculateSpectrBitBtnClick();
+    // Computes the figures of the whole record, or of the stretch between the markers when
+    // "Использовать маркеры" is checked, for the signal chosen in "Выбор графика".
+    void CalculateFiguresBitBtnClick();
 
 protected:
     // A click in "Диапазон (В) или (А)" applies the range again (it may have been zoomed away).
@@ -106,6 +126,9 @@ protected:
 private:
     void BuildControls();
     void BuildSeries();
+    void BuildFiguresPage(); // ElectroFigures.cpp
+    void ShowFigures();
+    void WriteFiguresCsv(TChart *chart, std::ostream &out) const;
     void OpenMenu(TChart *chart, const QPoint &pos);
     // --- show new state
     void MoveMarker(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
@@ -113,6 +136,10 @@ private:
     void ApplyVerticalRange();
 
     TSignalRecord FRecord;
+    RecordFigures FFigures;
+    RecordStretch FFiguresStretch;
+    int FFiguresSignal = 2;
+    bool FFiguresComputed = false;
     QString FPictureFolder;
     TChart *FMenuChart = nullptr;
     // Set while a spectrum is being computed; the computation stops when it turns true.
