@@ -11,6 +11,7 @@
 #include "ElectroUnit.h"
 #include "EventYield.h"
 #include "FormatSettings.h"
+#include "Language.h"
 #include "Main.h"
 #include "ParametersUnit.h"
 
@@ -44,12 +45,19 @@ int main(int argc, char **argv) {
     InitAppFormatSettings();
     InstallEventYield();
 
-    // Qt has taken its own options; what remains is at most a project file to open.
-    const QStringList rest = app.arguments().mid(1);
+    // Qt has taken its own options; what remains is "--lang CODE" and at most a project file to open.
+    QStringList rest = app.arguments().mid(1);
+    QString language, languageError;
+    if (!Language::TakeLanguageOption(rest, language, languageError)) {
+        std::cerr << languageError.toStdString() << "\n";
+        return kBatchBadArguments;
+    }
     if (rest.size() > 1 || (!rest.isEmpty() && rest.first().startsWith(QLatin1Char('-')))) {
         std::cerr << "Неизвестные аргументы.\n" << BatchHelpText();
         return kBatchBadArguments;
     }
+    // The command line wins over the choice remembered from the menu; the windows are built after.
+    Language::InstallTranslation(app, language.isEmpty() ? Language::Stored() : language);
 
     // The three windows, in this order; the main window's close ends the program.
     TMainForm mainForm;

@@ -172,8 +172,9 @@ bool IsBatchCommandLine(const std::vector<std::string> &args) {
 
 std::string BatchHelpText() {
     return "Использование:\n"
-           "  pepsim [ПРОЕКТ.PEPmodel]\n"
-           "      открывает окна программы (с проектом, если он указан)\n"
+           "  pepsim [--lang ru|en] [ПРОЕКТ.PEPmodel]\n"
+           "      открывает окна программы (с проектом, если он указан); --lang выбирает язык\n"
+           "      интерфейса: ru - русский, en - English (иначе - выбранный в меню \"Файл\")\n"
            "  pepsim --batch ПРОЕКТ.PEPmodel --until МИКРОСЕКУНДЫ [--out ПАПКА]\n"
            "         [--set ИМЯ=ЗНАЧЕНИЕ]... [--threads N] [--signal ИМЯ] [--from МКС] [--to МКС]\n"
            "      расчет без окон и без дисплея: задача строится из файла проекта, как кнопкой\n"

@@ -1,5 +1,6 @@
 #include "ChartFiles.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -29,21 +30,22 @@ QString AskFile(QWidget *parent, const QString &title, const QString &folder, co
 
 QAction *AddSaveDataAction(QMenu *menu) {
     menu->addSeparator();
-    QAction *action = menu->addAction(kSaveDataCaption);
+    QAction *action = menu->addAction(QCoreApplication::translate("ChartFiles", "Сохранить данные (CSV)"));
     action->setObjectName(QStringLiteral("SaveDataAction"));
     return action;
 }
 
 QString AskPictureFileName(QWidget *parent, const QString &title, const QString &folder) {
     return AskFile(parent, title, folder,
-                   {QStringLiteral("Точечный рисунок (*.bmp)"), QStringLiteral("Рисунок PNG (*.png)"),
-                    QStringLiteral("Документ PDF (*.pdf)")},
+                   {QCoreApplication::translate("ChartFiles", "Точечный рисунок (*.bmp)"),
+                    QCoreApplication::translate("ChartFiles", "Рисунок PNG (*.png)"),
+                    QCoreApplication::translate("ChartFiles", "Документ PDF (*.pdf)")},
                    QStringLiteral("bmp"));
 }
 
 QString AskDataFileName(QWidget *parent, const QString &folder) {
-    return AskFile(parent, QStringLiteral("Сохранить данные в файл"), folder,
-                   {QStringLiteral("Таблица CSV (*.csv)")}, QStringLiteral("csv"));
+    return AskFile(parent, QCoreApplication::translate("ChartFiles", "Сохранить данные в файл"), folder,
+                   {QCoreApplication::translate("ChartFiles", "Таблица CSV (*.csv)")}, QStringLiteral("csv"));
 }
 
 bool SaveChartPicture(TChart *chart, const QString &path) {

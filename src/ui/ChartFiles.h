@@ -9,7 +9,8 @@ class QAction;
 class QWidget;
 class TChart;
 
-// The caption of the data command of every chart menu.
+// The caption of the data command of every chart menu, as the sources write it (the menu shows
+// its translation).
 inline const QString kSaveDataCaption = QStringLiteral("Сохранить данные (CSV)");
 
 // Appends a separator and "Сохранить данные (CSV)" to a chart's menu.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include <QCoreApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -154,7 +155,7 @@ void DrawGenerator(QPainter &p) {
     bold.setBold(true);
     p.save();
     p.setFont(bold);
-    Text(p, {8, 20}, QStringLiteral("А)"));
+    Text(p, {8, 20}, QCoreApplication::translate("CircuitPictures", "А)"));
     p.restore();
 
     Terminal(p, {110, 30});
@@ -167,7 +168,7 @@ void DrawGenerator(QPainter &p) {
     PulseSource(p, {40, 150});
     Wire(p, {{54, 150}, {92, 150}});
     Wire(p, {{40, 164}, {40, bus}});
-    Text(p, {14, 126}, QStringLiteral("ЗИ"));
+    Text(p, {14, 126}, QCoreApplication::translate("CircuitPictures", "ЗИ"));
 
     CapacitorH(p, top, 110, 200, QStringLiteral("C"));
     Dot(p, {200, top});
@@ -176,7 +177,7 @@ void DrawGenerator(QPainter &p) {
     ResistorV(p, 200, top, bus, 180, QStringLiteral("R"));
     InductorV(p, 255, top, bus, 180, QStringLiteral("L"));
     ResistorV(p, 310, top, 165, 138, QStringLiteral("RL"));
-    TransducerV(p, 310, 165, bus, 206, QStringLiteral("ПЭП"));
+    TransducerV(p, 310, 165, bus, 206, QCoreApplication::translate("CircuitPictures", "ПЭП"));
 
     Wire(p, {{40, bus}, {310, bus}});
     for (double x : {110.0, 200.0, 255.0})
@@ -191,7 +192,7 @@ void DrawModel(QPainter &p) {
     bold.setBold(true);
     p.save();
     p.setFont(bold);
-    Text(p, {392, 20}, QStringLiteral("Б)"));
+    Text(p, {392, 20}, QCoreApplication::translate("CircuitPictures", "Б)"));
     p.restore();
 
     Dot(p, {440, top});
@@ -208,8 +209,8 @@ void DrawModel(QPainter &p) {
     InductorV(p, 578, top, bus, 180, QStringLiteral("L"));
     ResistorV(p, 632, top, 165, 138, QStringLiteral("RL"));
     TransducerV(p, 632, 165, bus, 206, QString());
-    Text(p, {648, 200}, QStringLiteral("ПЭП"));
-    Text(p, {648, 220}, QStringLiteral("Uпэп"));
+    Text(p, {648, 200}, QCoreApplication::translate("CircuitPictures", "ПЭП"));
+    Text(p, {648, 220}, QCoreApplication::translate("CircuitPictures", "Uпэп"));
 
     Wire(p, {{440, bus}, {632, bus}});
     for (double x : {525.0, 578.0})
@@ -251,7 +252,7 @@ void Leader(QPainter &p, QPointF from, QPointF to) {
 
 TSchemePicture::TSchemePicture(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setAccessibleName(QStringLiteral("Электрическая схема"));
+    setAccessibleName(QCoreApplication::translate("CircuitPictures", "Электрическая схема"));
 }
 
 void TSchemePicture::paintEvent(QPaintEvent *) {
@@ -278,7 +279,7 @@ void TSchemePicture::paintEvent(QPaintEvent *) {
 
 TMechanicPicture::TMechanicPicture(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setAccessibleName(QStringLiteral("Слои преобразователя"));
+    setAccessibleName(QCoreApplication::translate("CircuitPictures", "Слои преобразователя"));
 }
 
 void TMechanicPicture::paintEvent(QPaintEvent *) {
@@ -311,14 +312,14 @@ void TMechanicPicture::paintEvent(QPaintEvent *) {
 
     const double mid = top + height / 2 + 5;
     p.setPen(QPen(Qt::white));
-    Text(p, {62, mid}, QStringLiteral("демпфер"));
+    Text(p, {62, mid}, QCoreApplication::translate("CircuitPictures", "демпфер"));
     p.setPen(QPen(kInk, 1));
-    Text(p, {320, mid}, QStringLiteral("изделие"));
+    Text(p, {320, mid}, QCoreApplication::translate("CircuitPictures", "изделие"));
 
-    Text(p, {44, 20}, QStringLiteral("пъезоэлемент"));
+    Text(p, {44, 20}, QCoreApplication::translate("CircuitPictures", "пъезоэлемент"));
     Leader(p, {132, 22}, {163, 52});
-    Text(p, {232, 20}, QStringLiteral("слой жидкости"));
+    Text(p, {232, 20}, QCoreApplication::translate("CircuitPictures", "слой жидкости"));
     Leader(p, {230, 22}, {207, 52});
-    Text(p, {158, 168}, QStringLiteral("протектор"));
+    Text(p, {158, 168}, QCoreApplication::translate("CircuitPictures", "протектор"));
     Leader(p, {188, 155}, {188, 124});
 }

@@ -18,6 +18,7 @@
 #include "ElectroUnit.h"
 #include "FDTD_1D_Routines.h"
 #include "RadioGroup.h"
+#include "UiText.h"
 
 namespace {
 
@@ -45,25 +46,25 @@ void TElectroForm::BuildFiguresPage() {
     ImpedanceChart->AddSeries(QStringLiteral("Series14"), TChart::SeriesKind::Line);
     ImpedanceChart->AddRightSeries(QStringLiteral("Series15"));
     ImpedanceChart->SetSeriesColour(kSeriesPhase, Qt::blue);
-    ImpedanceChart->SetBottomTitle(QStringLiteral("МГц"));
-    ImpedanceChart->SetLeftTitle(QStringLiteral("|Z|, Ом"));
-    ImpedanceChart->SetRightTitle(QStringLiteral("фаза, градусы"));
+    ImpedanceChart->SetBottomTitle(tr("МГц"));
+    ImpedanceChart->SetLeftTitle(tr("|Z|, Ом"));
+    ImpedanceChart->SetRightTitle(tr("фаза, градусы"));
     ImpedanceChart->SetTickFormat(QStringLiteral("#,##0.00"));
     ImpedanceChart->SetLeftLogarithmic(true);
 
     PulseChart = new TChart(FiguresPage);
     PulseChart->setObjectName(QStringLiteral("PulseChart"));
     PulseChart->AddSeries(QStringLiteral("Series16"), TChart::SeriesKind::Line);
-    PulseChart->SetBottomTitle(QStringLiteral("МГц"));
-    PulseChart->SetLeftTitle(QStringLiteral("дБ"));
+    PulseChart->SetBottomTitle(tr("МГц"));
+    PulseChart->SetLeftTitle(tr("дБ"));
     PulseChart->SetTickFormat(QStringLiteral("#,##0.00"));
 
-    CalculateFiguresBitBtn = new QPushButton(QStringLiteral("Рассчитать"), FiguresPage);
+    CalculateFiguresBitBtn = new QPushButton(tr("Рассчитать"), FiguresPage);
     CalculateFiguresBitBtn->setObjectName(QStringLiteral("CalculateFiguresBitBtn"));
     FiguresStretchLabel = Readout(QStringLiteral("FiguresStretchLabel"), FiguresPage);
     FiguresStretchLabel->setWordWrap(true);
 
-    auto *impedanceBox = new QGroupBox(QStringLiteral("Импеданс пластины"), FiguresPage);
+    auto *impedanceBox = new QGroupBox(tr("Импеданс пластины"), FiguresPage);
     auto *impedanceGrid = new QVBoxLayout(impedanceBox);
     impedanceGrid->setSpacing(2);
     for (QLabel **l : {&FrLabel, &FaLabel, &ZrLabel, &ZaLabel, &KeffLabel, &C0Label}) {
@@ -108,12 +109,12 @@ void TElectroForm::BuildFiguresPage() {
     layout->setContentsMargins(2, 2, 2, 4);
     layout->addLayout(charts, 1);
     auto *column = new QWidget(FiguresPage);
-    column->setFixedWidth(180);
+    column->setFixedWidth(212);
     column->setLayout(readouts);
     readouts->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(column);
 
-    PageControl->addTab(FiguresPage, QStringLiteral("Характеристики"));
+    PageControl->addTab(FiguresPage, tr("Характеристики"));
     connect(CalculateFiguresBitBtn, &QPushButton::clicked, this, &TElectroForm::CalculateFiguresBitBtnClick);
     ShowFigures();
 }
@@ -143,7 +144,7 @@ void TElectroForm::CalculateFiguresBitBtnClick() {
 void TElectroForm::ShowFigures() {
     const ImpedanceFigures &z = FFigures.Impedance;
     const PulseFigures &p = FFigures.Pulse;
-    const QString mhz = QStringLiteral(" МГц");
+    const QString mhz = tr(" МГц");
 
     ImpedanceChart->Clear(kSeriesAbsZ);
     ImpedanceChart->Clear(kSeriesPhase);
@@ -160,37 +161,36 @@ void TElectroForm::ShowFigures() {
     const bool series = z.Valid && z.SeriesFound, parallel = z.Valid && z.ParallelFound;
     FrLabel->setText(Figure(QStringLiteral("fr = "), series, QStringLiteral("#0.000"), z.fr_MHz, mhz));
     FaLabel->setText(Figure(QStringLiteral("fa = "), parallel, QStringLiteral("#0.000"), z.fa_MHz, mhz));
-    ZrLabel->setText(Figure(QStringLiteral("|Z(fr)| = "), series, QStringLiteral("#,##0.0"), z.Zr_Ohm,
-                            QStringLiteral(" Ом")));
-    ZaLabel->setText(Figure(QStringLiteral("|Z(fa)| = "), parallel, QStringLiteral("#,##0.0"), z.Za_Ohm,
-                            QStringLiteral(" Ом")));
+    ZrLabel->setText(
+        Figure(QStringLiteral("|Z(fr)| = "), series, QStringLiteral("#,##0.0"), z.Zr_Ohm, tr(" Ом")));
+    ZaLabel->setText(
+        Figure(QStringLiteral("|Z(fa)| = "), parallel, QStringLiteral("#,##0.0"), z.Za_Ohm, tr(" Ом")));
     KeffLabel->setText(
         Figure(QStringLiteral("keff = "), series && parallel, QStringLiteral("0.0000"), z.keff, QString()));
     C0Label->setText(Figure(QStringLiteral("C0 = "), z.Valid && z.ClampedFound, QStringLiteral("#,##0.0"),
-                            z.C0_pF, QStringLiteral(" пФ")));
+                            z.C0_pF, tr(" пФ")));
 
-    PulseBox->setTitle(QStringLiteral("Импульс ") + QString::fromLatin1(kSignalNames[FFiguresSignal]));
-    PeakLabel->setText(
-        Figure(QStringLiteral("максимум: "), p.Valid, QStringLiteral("#0.000"), p.Peak_MHz, mhz));
+    PulseBox->setTitle(tr("Импульс ") + QString::fromLatin1(kSignalNames[FFiguresSignal]));
+    PeakLabel->setText(Figure(tr("максимум: "), p.Valid, QStringLiteral("#0.000"), p.Peak_MHz, mhz));
     const bool band6 = p.Valid && p.Band6Found;
     FcLabel->setText(Figure(QStringLiteral("fc = "), band6, QStringLiteral("#0.000"), p.fc_MHz, mhz));
-    Bw6Label->setText(Figure(QStringLiteral("−6 дБ: "), band6, QStringLiteral("#0.000"), p.bw6_MHz, mhz) +
+    Bw6Label->setText(Figure(tr("−6 дБ: "), band6, QStringLiteral("#0.000"), p.bw6_MHz, mhz) +
                       (band6 ? FormatFloatQ(QStringLiteral(" (#0.0 %)"), p.bw6_percent) : QString()));
-    Bw20Label->setText(Figure(QStringLiteral("−20 дБ: "), p.Valid && p.Band20Found, QStringLiteral("#0.000"),
-                              p.bw20_MHz, mhz));
-    LengthLabel->setText(Figure(QStringLiteral("длительность: "), p.Valid, QStringLiteral("#0.000"),
-                                p.Duration20_us, QStringLiteral(" мкс")));
-    EnvelopePeakLabel->setText(Figure(QStringLiteral("пик огибающей: "), p.Valid, QStringLiteral("#0.000"),
-                                      p.EnvelopePeak_us, QStringLiteral(" мкс")));
+    Bw20Label->setText(
+        Figure(tr("−20 дБ: "), p.Valid && p.Band20Found, QStringLiteral("#0.000"), p.bw20_MHz, mhz));
+    LengthLabel->setText(
+        Figure(tr("длительность: "), p.Valid, QStringLiteral("#0.000"), p.Duration20_us, tr(" мкс")));
+    EnvelopePeakLabel->setText(
+        Figure(tr("пик огибающей: "), p.Valid, QStringLiteral("#0.000"), p.EnvelopePeak_us, tr(" мкс")));
 
     QString note;
     if (FFiguresComputed && FFiguresStretch.Last > FFiguresStretch.First)
-        note = FormatFloatQ(QStringLiteral("участок #0.000"), FRecord.Time(FFiguresStretch.First)) +
-               FormatFloatQ(QStringLiteral(" … #0.000 мкс"), FRecord.Time(FFiguresStretch.Last - 1));
+        note = FormatFloatQ(tr("участок #0.000"), FRecord.Time(FFiguresStretch.First)) +
+               FormatFloatQ(tr(" … #0.000 мкс"), FRecord.Time(FFiguresStretch.Last - 1));
     if (FFiguresComputed && !z.Valid)
-        note += (note.isEmpty() ? QString() : QStringLiteral("\n")) + QString::fromStdString(z.Reason);
+        note += (note.isEmpty() ? QString() : QStringLiteral("\n")) + UiText(z.Reason);
     if (FFiguresComputed && !p.Valid && p.Reason != z.Reason)
-        note += (note.isEmpty() ? QString() : QStringLiteral("\n")) + QString::fromStdString(p.Reason);
+        note += (note.isEmpty() ? QString() : QStringLiteral("\n")) + UiText(p.Reason);
     FiguresStretchLabel->setText(note);
 }
 

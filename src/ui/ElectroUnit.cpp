@@ -28,12 +28,13 @@
 #include "QNSuperSpin.h"
 #include "RadioGroup.h"
 #include "Spectrum.h"
+#include "UiText.h"
 
 namespace {
 
 const QString kValuePattern = QStringLiteral("### ##0.000 ");
-const QString kTimePattern = QStringLiteral("### ##0.000 мкс");
-const QString kPictureDialogTitle = QStringLiteral("Записаь картинку в файл");
+const char *const kTimePattern = QT_TRANSLATE_NOOP("TElectroForm", "### ##0.000 мкс");
+const char *const kPictureDialogTitle = QT_TRANSLATE_NOOP("TElectroForm", "Записаь картинку в файл");
 
 QLineEdit *NewReadout(const QString &name, const QString &text, const QColor &colour,
                       const QString &accessible, QWidget *parent) {
@@ -62,7 +63,7 @@ TQNSuperSpin *NewField(const QString &name, long double value, QLabel *caption, 
 
 TElectroForm::TElectroForm(QWidget *parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("ElectroForm"));
-    setWindowTitle(QStringLiteral("Электрический сигнал на преобразователе"));
+    setWindowTitle(tr("Электрический сигнал на преобразователе"));
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(809, 560);
 
@@ -98,11 +99,11 @@ void TElectroForm::BuildControls() {
     SpectrPage->setObjectName(QStringLiteral("SpectrTabSheet"));
     SpectrChart = new TChart(SpectrPage);
     SpectrChart->setObjectName(QStringLiteral("SpectrChart"));
-    auto *middleLabel = new QLabel(QStringLiteral("Средняя частота (МГц)"), SpectrPage);
+    auto *middleLabel = new QLabel(tr("Средняя частота (МГц)"), SpectrPage);
     Middle_F_QNSuperSpin = NewField(QStringLiteral("Middle_F_QNSuperSpin"), 5, middleLabel, SpectrPage);
-    auto *widthLabel = new QLabel(QStringLiteral("Ширина графика (МГц)"), SpectrPage);
+    auto *widthLabel = new QLabel(tr("Ширина графика (МГц)"), SpectrPage);
     Width_F_QNSuperSpin = NewField(QStringLiteral("Width_F_QNSuperSpin"), 8, widthLabel, SpectrPage);
-    CalculateSpectrBitBtn = new QPushButton(QStringLiteral("Расчет спектра"), SpectrPage);
+    CalculateSpectrBitBtn = new QPushButton(tr("Расчет спектра"), SpectrPage);
     CalculateSpectrBitBtn->setObjectName(QStringLiteral("CalculateSpectrBitBtn"));
     // Captions above their fields keep the band row narrow.
     auto *bandRow = new QGridLayout;
@@ -119,8 +120,8 @@ void TElectroForm::BuildControls() {
     spectrLayout->addWidget(SpectrChart, 1);
     spectrLayout->addLayout(bandRow);
 
-    PageControl->addTab(SignalsPage, QStringLiteral("Электрические сигналы ПЭП"));
-    PageControl->addTab(SpectrPage, QStringLiteral("Спектр выбранного сигнала"));
+    PageControl->addTab(SignalsPage, tr("Электрические сигналы ПЭП"));
+    PageControl->addTab(SpectrPage, tr("Спектр выбранного сигнала"));
     BuildFiguresPage();
     PageControl->setCurrentWidget(SpectrPage);
 
@@ -128,37 +129,29 @@ void TElectroForm::BuildControls() {
     auto *panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("RightPanel"));
     panel->setFixedWidth(210);
-    ZoomUnDoButton = new QPushButton(QStringLiteral("Отмена ZOOM"), panel);
+    ZoomUnDoButton = new QPushButton(tr("Отмена ZOOM"), panel);
     ZoomUnDoButton->setObjectName(QStringLiteral("ZoomUnDoButton"));
-    auto *rangeLabel = new QLabel(QStringLiteral("Диапазон (В) или (А)"), panel);
+    auto *rangeLabel = new QLabel(tr("Диапазон (В) или (А)"), panel);
     Diapazon_QNSuperSpin = NewField(QStringLiteral("Diapazon_QNSuperSpin"), 350, rangeLabel, panel);
-    TypeRadioGroup = new TRadioGroup(QStringLiteral("Выбор графика"),
-                                     {QStringLiteral("Напряжение U0"), QStringLiteral("Напряжение U1"),
-                                      QStringLiteral("Напряжение Upep"), QStringLiteral("Ток I0"),
-                                      QStringLiteral("Ток IL"), QStringLiteral("Ток Ipep")},
+    TypeRadioGroup = new TRadioGroup(tr("Выбор графика"),
+                                     {tr("Напряжение U0"), tr("Напряжение U1"), tr("Напряжение Upep"),
+                                      tr("Ток I0"), tr("Ток IL"), tr("Ток Ipep")},
                                      panel);
     TypeRadioGroup->setObjectName(QStringLiteral("TypeRadioGroup"));
     TypeRadioGroup->SetItemIndex(0);
-    MarkersEnableCheckBox = new QCheckBox(QStringLiteral("Использовать маркеры"), panel);
+    MarkersEnableCheckBox = new QCheckBox(tr("Использовать маркеры"), panel);
     MarkersEnableCheckBox->setObjectName(QStringLiteral("MarkersEnableCheckBox"));
-    ChooseMarkerRadioGroup = new TRadioGroup(QStringLiteral("Маркер"),
-                                             {QStringLiteral("1 красный"), QStringLiteral("2 синий")}, panel);
+    ChooseMarkerRadioGroup = new TRadioGroup(tr("Маркер"), {tr("1 красный"), tr("2 синий")}, panel);
     ChooseMarkerRadioGroup->setObjectName(QStringLiteral("ChooseMarkerRadioGroup"));
     ChooseMarkerRadioGroup->SetItemIndex(0);
     const QColor blue(0, 0, 255);
-    A1_Edit = NewReadout(QStringLiteral("A1_Edit"), QStringLiteral("  ??? В"), Qt::red,
-                         QStringLiteral("Маркер 1, значение"), panel);
-    T1_Edit = NewReadout(QStringLiteral("T1_Edit"), QStringLiteral("  ??? мкс"), Qt::red,
-                         QStringLiteral("Маркер 1, время"), panel);
-    A2_Edit = NewReadout(QStringLiteral("A2_Edit"), QStringLiteral("  ??? В"), blue,
-                         QStringLiteral("Маркер 2, значение"), panel);
-    T2_Edit = NewReadout(QStringLiteral("T2_Edit"), QStringLiteral("  ??? мкс"), blue,
-                         QStringLiteral("Маркер 2, время"), panel);
-    auto *diffLabel = new QLabel(QStringLiteral("Разность красный - синий"), panel);
-    DA_Edit = NewReadout(QStringLiteral("DA_Edit"), QStringLiteral("  ??? В"), Qt::black,
-                         QStringLiteral("Разность значений"), panel);
-    DT_Edit = NewReadout(QStringLiteral("DT_Edit"), QStringLiteral("  ??? мкс"), Qt::black,
-                         QStringLiteral("Разность времён"), panel);
+    A1_Edit = NewReadout(QStringLiteral("A1_Edit"), tr("  ??? В"), Qt::red, tr("Маркер 1, значение"), panel);
+    T1_Edit = NewReadout(QStringLiteral("T1_Edit"), tr("  ??? мкс"), Qt::red, tr("Маркер 1, время"), panel);
+    A2_Edit = NewReadout(QStringLiteral("A2_Edit"), tr("  ??? В"), blue, tr("Маркер 2, значение"), panel);
+    T2_Edit = NewReadout(QStringLiteral("T2_Edit"), tr("  ??? мкс"), blue, tr("Маркер 2, время"), panel);
+    auto *diffLabel = new QLabel(tr("Разность красный - синий"), panel);
+    DA_Edit = NewReadout(QStringLiteral("DA_Edit"), tr("  ??? В"), Qt::black, tr("Разность значений"), panel);
+    DT_Edit = NewReadout(QStringLiteral("DT_Edit"), tr("  ??? мкс"), Qt::black, tr("Разность времён"), panel);
 
     auto *readouts = new QGridLayout;
     readouts->setHorizontalSpacing(4);
@@ -193,11 +186,11 @@ void TElectroForm::BuildControls() {
     // ---- shared context menu of both charts
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    PopupMenu1->addAction(QStringLiteral("Картинка"));
+    PopupMenu1->addAction(tr("Картинка"));
     PopupMenu1->addSeparator();
-    N3 = PopupMenu1->addAction(QStringLiteral("Сохранить в буфер"));
+    N3 = PopupMenu1->addAction(tr("Сохранить в буфер"));
     N3->setObjectName(QStringLiteral("N3"));
-    N8 = PopupMenu1->addAction(QStringLiteral("Записать в файл"));
+    N8 = PopupMenu1->addAction(tr("Записать в файл"));
     N8->setObjectName(QStringLiteral("N8"));
     for (TChart *chart : {Chart, SpectrChart, ImpedanceChart, PulseChart}) {
         chart->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -230,11 +223,11 @@ void TElectroForm::BuildSeries() {
     Chart->AddSeries(QStringLiteral("Series10"), TChart::SeriesKind::Point, 2);
     Chart->AddSeries(QStringLiteral("Series11"), TChart::SeriesKind::Line);
     Chart->AddSeries(QStringLiteral("Series12"), TChart::SeriesKind::Point, 1);
-    Chart->SetBottomTitle(QStringLiteral("мкс"));
+    Chart->SetBottomTitle(tr("мкс"));
     Chart->SetTickFormat(QStringLiteral("#,##0.00"));
 
     SpectrChart->AddSeries(QStringLiteral("Series13"), TChart::SeriesKind::Line);
-    SpectrChart->SetBottomTitle(QStringLiteral("МГц"));
+    SpectrChart->SetBottomTitle(tr("МГц"));
     SpectrChart->SetLeftTitle(QString()); // titled by the first spectrum
     SpectrChart->SetTickFormat(QStringLiteral("#,##0.00"));
 }
@@ -290,7 +283,7 @@ void TElectroForm::FormCreate() {
 void TElectroForm::TypeRadioGroupClick() {
     const int item = TypeRadioGroup->ItemIndex();
     if (item >= 0 && item < TSignalRecord::kSignals)
-        Chart->SetLeftTitle(item < 3 ? QStringLiteral("В") : QStringLiteral("А"));
+        Chart->SetLeftTitle(item < 3 ? tr("В") : tr("А"));
     for (int s = 0; s < TSignalRecord::kSignals; ++s)
         Chart->SetActive(kSeriesU0 + s, s == item);
     ApplyVerticalRange();
@@ -319,11 +312,11 @@ void TElectroForm::N3Click() {
 void TElectroForm::N8Click() {
     TChart *chart = FMenuChart ? FMenuChart : Chart;
     const QString path =
-        ChoosePictureFile ? ChoosePictureFile(kPictureDialogTitle, FPictureFolder) : QString();
+        ChoosePictureFile ? ChoosePictureFile(tr(kPictureDialogTitle), FPictureFolder) : QString();
     if (path.isEmpty())
         return;
     if (!SaveChartPicture(chart, path) && ShowError)
-        ShowError(QStringLiteral("Не удалось записать файл \"%1\"").arg(path));
+        ShowError(tr("Не удалось записать файл \"%1\"").arg(path));
 }
 
 void TElectroForm::SaveDataClick() {
@@ -392,7 +385,7 @@ void TElectroForm::CalculateSpectrBitBtnClick() {
     } catch (const ConversionError &e) {
         CalculateSpectrBitBtn->setEnabled(true);
         if (ShowError)
-            ShowError(QString::fromStdString(e.what()));
+            ShowError(UiText(e.what()));
         return;
     }
 
@@ -425,7 +418,7 @@ void TElectroForm::CalculateSpectrBitBtnClick() {
     for (const SpectrumPoint &p : spectrum)
         SpectrChart->AddXY(kSeriesSpectrum, p.F, p.A);
     SpectrChart->SetActive(kSeriesSpectrum, true);
-    SpectrChart->SetLeftTitle(unit + QStringLiteral("/Гц"));
+    SpectrChart->SetLeftTitle(unit + tr("/Гц"));
     SpectrChart->UndoZoom();
     SpectrChart->Refresh();
     CalculateSpectrBitBtn->setEnabled(true);
@@ -518,10 +511,11 @@ void TElectroForm::ShowReadouts() {
     const double x2 = Chart->XValue(kSeriesMarker2Point, 0);
     const double y2 = Chart->YValue(kSeriesMarker2Point, 0);
     const QString unit = Chart->LeftTitle();
+    const QString timePattern = tr(kTimePattern);
     A1_Edit->setText(FormatFloatQ(kValuePattern, y1) + unit);
-    T1_Edit->setText(FormatFloatQ(kTimePattern, x1));
+    T1_Edit->setText(FormatFloatQ(timePattern, x1));
     A2_Edit->setText(FormatFloatQ(kValuePattern, y2) + unit);
-    T2_Edit->setText(FormatFloatQ(kTimePattern, x2));
+    T2_Edit->setText(FormatFloatQ(timePattern, x2));
     DA_Edit->setText(FormatFloatQ(kValuePattern, std::fabs(static_cast<long double>(y1) - y2)) + unit);
-    DT_Edit->setText(FormatFloatQ(kTimePattern, std::fabs(static_cast<long double>(x1) - x2)));
+    DT_Edit->setText(FormatFloatQ(timePattern, std::fabs(static_cast<long double>(x1) - x2)));
 }

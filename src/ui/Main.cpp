@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -28,6 +29,7 @@
 #include "ElectroUnit.h"
 #include "Errors.h"
 #include "FDTD_1D_Routines.h"
+#include "Language.h"
 #include "ParametersUnit.h"
 #include "QNSuperSpin.h"
 #include "RadioGroup.h"
@@ -69,7 +71,7 @@ TQNSuperSpin *NumericField(const QString &name, long double value, QWidget *pare
 
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent) {
     setObjectName("MainForm");
-    setWindowTitle(QStringLiteral("Электромеханическая модель пъезопреобразователя"));
+    setWindowTitle(tr("Электромеханическая модель пъезопреобразователя"));
     BuildLayout();
     BuildMenus();
     resize(859, 565);
@@ -79,6 +81,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent) {
     };
     AskDataFile = [](QWidget *owner, const QString &folder) { return AskDataFileName(owner, folder); };
     ShowError = [this](const QString &text) { QMessageBox::critical(this, windowTitle(), text); };
+    ShowInformation = [this](const QString &text) { QMessageBox::information(this, windowTitle(), text); };
     FormCreate();
 }
 
@@ -100,8 +103,8 @@ void TMainForm::BuildLayout() {
 
     // Comment strip.
     auto *top = new QHBoxLayout;
-    auto *commentLabel = new QLabel(QStringLiteral("Комментарии"), central);
-    CommentEdit = new QLineEdit(QStringLiteral("комментарии к проекту"), central);
+    auto *commentLabel = new QLabel(tr("Комментарии"), central);
+    CommentEdit = new QLineEdit(tr("комментарии к проекту"), central);
     CommentEdit->setObjectName("CommentEdit");
     commentLabel->setBuddy(CommentEdit);
     top->addWidget(commentLabel);
@@ -112,24 +115,23 @@ void TMainForm::BuildLayout() {
     root->addLayout(body, 1);
 
     // Left: the calculation controls, top to bottom.
-    ControlGroupBox = new QGroupBox(QStringLiteral("Управление расчетом"), central);
+    ControlGroupBox = new QGroupBox(tr("Управление расчетом"), central);
     ControlGroupBox->setObjectName("ControlGroupBox");
     ControlGroupBox->setFixedWidth(262);
     auto *left = new QVBoxLayout(ControlGroupBox);
     left->setSpacing(5);
 
-    ViewTaskParamsBitBtn =
-        BoldButton(QStringLiteral("Параметры задачи"), "ViewTaskParamsBitBtn", ControlGroupBox);
+    ViewTaskParamsBitBtn = BoldButton(tr("Параметры задачи"), "ViewTaskParamsBitBtn", ControlGroupBox);
     left->addWidget(ViewTaskParamsBitBtn);
 
-    auto *dxLabel = new QLabel(QStringLiteral("Шаг в пространстве (мкм)"), ControlGroupBox);
+    auto *dxLabel = new QLabel(tr("Шаг в пространстве (мкм)"), ControlGroupBox);
     DeltaX_QNSuperSpin = NumericField("DeltaX_QNSuperSpin", 10, ControlGroupBox);
     dxLabel->setBuddy(DeltaX_QNSuperSpin);
     DeltaX_QNSuperSpin->setAccessibleName(dxLabel->text());
     left->addWidget(dxLabel);
     left->addWidget(DeltaX_QNSuperSpin);
 
-    auto *dtLabel = new QLabel(QStringLiteral("Шаг во времени (нс)"), ControlGroupBox);
+    auto *dtLabel = new QLabel(tr("Шаг во времени (нс)"), ControlGroupBox);
     DeltaT_QNSuperSpin = NumericField("DeltaT_QNSuperSpin", 0.2L, ControlGroupBox);
     dtLabel->setBuddy(DeltaT_QNSuperSpin);
     DeltaT_QNSuperSpin->setAccessibleName(dtLabel->text());
@@ -142,41 +144,39 @@ void TMainForm::BuildLayout() {
     left->addWidget(StabilityLabel);
     connect(DeltaT_QNSuperSpin, &TQNNumEdit::OnChange, this, &TMainForm::ColourStabilityHint);
 
-    CreateTaskBitBtn =
-        BoldButton(QStringLiteral("Создать и загрузить задачу"), "CreateTaskBitBtn", ControlGroupBox);
+    CreateTaskBitBtn = BoldButton(tr("Создать и загрузить задачу"), "CreateTaskBitBtn", ControlGroupBox);
     left->addWidget(CreateTaskBitBtn);
-    NetCountLabel = new QLabel(QStringLiteral("Количество узлов в сетке"), ControlGroupBox);
+    NetCountLabel = new QLabel(tr("Количество узлов в сетке"), ControlGroupBox);
     NetCountLabel->setObjectName("NetCountLabel");
     left->addWidget(NetCountLabel);
 
     auto *redraw = new QHBoxLayout;
-    auto *redrawLabel = new QLabel(QStringLiteral("Обновление графиков через"), ControlGroupBox);
+    auto *redrawLabel = new QLabel(tr("Обновление графиков через"), ControlGroupBox);
     IterationSpinEdit = new TSpinEdit(ControlGroupBox);
     IterationSpinEdit->setObjectName("IterationSpinEdit");
-    IterationSpinEdit->setAccessibleName(QStringLiteral("Обновление графиков через, итераций"));
+    IterationSpinEdit->setAccessibleName(tr("Обновление графиков через, итераций"));
     redrawLabel->setBuddy(IterationSpinEdit);
-    auto *iterLabel = new QLabel(QStringLiteral("итераций"), ControlGroupBox);
+    auto *iterLabel = new QLabel(tr("итераций"), ControlGroupBox);
     left->addWidget(redrawLabel);
     redraw->addWidget(IterationSpinEdit, 1);
     redraw->addWidget(iterLabel);
     left->addLayout(redraw);
 
-    CalculateTaskBitBtn = BoldButton(QStringLiteral("РАСЧЕТ"), "CalculateTaskBitBtn", ControlGroupBox);
+    CalculateTaskBitBtn = BoldButton(tr("РАСЧЕТ"), "CalculateTaskBitBtn", ControlGroupBox);
     left->addWidget(CalculateTaskBitBtn);
-    CalcLabel = new QLabel(QStringLiteral("Время ???"), ControlGroupBox);
+    CalcLabel = new QLabel(tr("Время ???"), ControlGroupBox);
     CalcLabel->setObjectName("CalcLabel");
     left->addWidget(CalcLabel);
-    BreakCalculationBitBtn =
-        BoldButton(QStringLiteral("Прервать"), "BreakCalculationBitBtn", ControlGroupBox);
+    BreakCalculationBitBtn = BoldButton(tr("Прервать"), "BreakCalculationBitBtn", ControlGroupBox);
     left->addWidget(BreakCalculationBitBtn);
     left->addStretch(1);
     ViewElectricalBitBtn =
-        BoldButton(QStringLiteral("Показать электрический сигнал"), "ViewElectricalBitBtn", ControlGroupBox);
+        BoldButton(tr("Показать электрический сигнал"), "ViewElectricalBitBtn", ControlGroupBox);
     left->addWidget(ViewElectricalBitBtn);
     body->addWidget(ControlGroupBox);
 
     // Right: the chart of the field along the stack.
-    SpaceGroupBox = new QGroupBox(QStringLiteral("Колебания в пространстве"), central);
+    SpaceGroupBox = new QGroupBox(tr("Колебания в пространстве"), central);
     SpaceGroupBox->setObjectName("SpaceGroupBox");
     auto *right = new QVBoxLayout(SpaceGroupBox);
     Chart = new TChart(SpaceGroupBox);
@@ -185,14 +185,13 @@ void TMainForm::BuildLayout() {
     right->addWidget(Chart, 1);
 
     auto *panel = new QHBoxLayout;
-    ZoomUnDoButton = new QPushButton(QStringLiteral("Отмена ZOOM"), SpaceGroupBox);
+    ZoomUnDoButton = new QPushButton(tr("Отмена ZOOM"), SpaceGroupBox);
     ZoomUnDoButton->setObjectName("ZoomUnDoButton");
     panel->addWidget(ZoomUnDoButton, 0, Qt::AlignVCenter);
-    ViewRadioGroup =
-        new TRadioGroup(QStringLiteral("Показать график"),
-                        {QStringLiteral("Колебательной скорости"), QStringLiteral("Механических напряжений"),
-                         QStringLiteral("Электрических напряжений")},
-                        SpaceGroupBox);
+    ViewRadioGroup = new TRadioGroup(
+        tr("Показать график"),
+        {tr("Колебательной скорости"), tr("Механических напряжений"), tr("Электрических напряжений")},
+        SpaceGroupBox);
     ViewRadioGroup->setObjectName("ViewRadioGroup");
     ViewRadioGroup->SetItemIndex(0);
     panel->addWidget(ViewRadioGroup, 1);
@@ -207,8 +206,8 @@ void TMainForm::BuildLayout() {
         const bool squares = number <= 5 || number == 9;
         Chart->AddSeries(QStringLiteral("Series%1").arg(number), TChart::SeriesKind::Line, squares ? 1 : 0);
     }
-    Chart->SetBottomTitle(QStringLiteral("мм"));
-    Chart->SetLeftTitle(QStringLiteral("мм/с"));
+    Chart->SetBottomTitle(tr("мм"));
+    Chart->SetLeftTitle(tr("мм/с"));
     Chart->SetTickFormat(QStringLiteral("#,##0"));
     Chart->SetLeftAutomatic(true);
     Chart->SetBottomAutomatic(true);
@@ -219,12 +218,12 @@ void TMainForm::BuildLayout() {
 
     ChartPopupMenu = new QMenu(this);
     ChartPopupMenu->setObjectName("ChartPopupMenu");
-    QAction *caption = ChartPopupMenu->addAction(QStringLiteral("Картинка"));
+    QAction *caption = ChartPopupMenu->addAction(tr("Картинка"));
     caption->setEnabled(false);
     ChartPopupMenu->addSeparator();
-    QAction *toClipboard = ChartPopupMenu->addAction(QStringLiteral("Сохранить в буфер"));
+    QAction *toClipboard = ChartPopupMenu->addAction(tr("Сохранить в буфер"));
     toClipboard->setObjectName("N3");
-    QAction *toFile = ChartPopupMenu->addAction(QStringLiteral("Записать в файл"));
+    QAction *toFile = ChartPopupMenu->addAction(tr("Записать в файл"));
     toFile->setObjectName("N8");
     Chart->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Chart, &QWidget::customContextMenuRequested, this,
@@ -245,12 +244,12 @@ void TMainForm::BuildLayout() {
 }
 
 void TMainForm::BuildMenus() {
-    FileMenu = menuBar()->addMenu(QStringLiteral("&Файл"));
+    FileMenu = menuBar()->addMenu(tr("&Файл"));
     FileMenu->setObjectName("FileMenu");
-    LoadProjectAction = FileMenu->addAction(QStringLiteral("Загрузить проект..."));
+    LoadProjectAction = FileMenu->addAction(tr("Загрузить проект..."));
     LoadProjectAction->setObjectName("LoadProjectMenu");
     LoadProjectAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    SaveProjectAction = FileMenu->addAction(QStringLiteral("Сохранить проект..."));
+    SaveProjectAction = FileMenu->addAction(tr("Сохранить проект..."));
     SaveProjectAction->setObjectName("SaveProjectMenu");
     SaveProjectAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     FileMenu->addSeparator();
@@ -262,7 +261,9 @@ void TMainForm::BuildMenus() {
         RecentProjectActions.append(recent);
     }
     RecentProjectsSeparator = FileMenu->addSeparator();
-    CloseAction = FileMenu->addAction(QStringLiteral("Выход"));
+    BuildLanguageMenu();
+    FileMenu->addSeparator();
+    CloseAction = FileMenu->addAction(tr("Выход"));
     CloseAction->setObjectName("CloseMenu");
     connect(LoadProjectAction, &QAction::triggered, this, &TMainForm::LoadProjectMenuClick);
     connect(SaveProjectAction, &QAction::triggered, this, &TMainForm::SaveProjectMenuClick);
@@ -274,7 +275,7 @@ void TMainForm::BuildMenus() {
         return !remembered.isEmpty() && QDir(remembered).exists() ? remembered
                                                                   : QCoreApplication::applicationDirPath();
     };
-    const QString filter = QStringLiteral("Проект ПЭП (*.PEPmodel)");
+    const QString filter = tr("Проект ПЭП (*.PEPmodel)");
     OpenProjectDialog = new QFileDialog(this, QString(), folder("OpenProjectDialog"), filter);
     OpenProjectDialog->setObjectName("OpenProjectDialog");
     OpenProjectDialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -286,6 +287,35 @@ void TMainForm::BuildMenus() {
     // The project code asks its own questions about existing files.
     SaveProjectDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
     ShowRecentProjects();
+}
+
+void TMainForm::BuildLanguageMenu() {
+    // The menu names itself and its entries in both languages: it is where a reader of either one
+    // changes the language. The entries show the remembered choice, the one of the next start.
+    LanguageMenu = FileMenu->addMenu(tr("Язык / Language"));
+    LanguageMenu->setObjectName("LanguageMenu");
+    auto *group = new QActionGroup(LanguageMenu);
+    const QString chosen = Language::Stored();
+    for (const auto &[code, caption] : {std::pair{Language::kRussian, QStringLiteral("Русский")},
+                                        std::pair{Language::kEnglish, QStringLiteral("English")}}) {
+        QAction *action = LanguageMenu->addAction(caption);
+        action->setObjectName(QStringLiteral("Language_") + code);
+        action->setCheckable(true);
+        action->setChecked(code == chosen);
+        action->setData(code);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, code] { LanguageMenuClick(code); });
+        LanguageActions.append(action);
+    }
+}
+
+void TMainForm::LanguageMenuClick(const QString &code) {
+    Language::Store(code);
+    for (QAction *action : LanguageActions)
+        action->setChecked(action->data().toString() == code);
+    // The windows are built once, in the language of the start: a change waits for the next one.
+    if (code != Language::Current() && ShowInformation)
+        ShowInformation(Language::RestartNotice());
 }
 
 void TMainForm::FormCreate() {
@@ -304,10 +334,10 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::ViewRadioGroupClick() {
-    static const char *const kTitles[] = {"мм/с", "КПа", "В/м"};
+    static const char *const kTitles[] = {QT_TR_NOOP("мм/с"), QT_TR_NOOP("КПа"), QT_TR_NOOP("В/м")};
     const int item = ViewRadioGroup->ItemIndex();
     if (item >= 0 && item <= 2)
-        Chart->SetLeftTitle(QString::fromUtf8(kTitles[item]));
+        Chart->SetLeftTitle(tr(kTitles[item]));
 
     Chart->SetActive(kFieldCurve, false);
     const int n = std::min<int>(static_cast<int>(NodeGrid.size()), Chart->Count(kFieldCurve));
@@ -380,16 +410,16 @@ void TMainForm::N3Click() {
 }
 
 void TMainForm::N8Click() {
-    const QString path = AskPictureFile(this, QStringLiteral("Записаь картинку в файл"), PictureDialogFolder);
+    const QString path = AskPictureFile(this, tr("Записаь картинку в файл"), PictureDialogFolder);
     if (path.isEmpty())
         return;
     if (!SaveChartPicture(Chart, path))
-        ReportError(QStringLiteral("Не удалось записать картинку в файл %1").arg(path));
+        ReportError(tr("Не удалось записать картинку в файл %1").arg(path));
 }
 
 void TMainForm::SaveFieldDataClick() {
     if (NodeGrid.empty()) {
-        ReportError(QStringLiteral("Нет данных для записи: сначала создайте задачу."));
+        ReportError(tr("Нет данных для записи: сначала создайте задачу."));
         return;
     }
     const QString path = AskDataFile ? AskDataFile(this, PictureDialogFolder) : QString();
@@ -520,7 +550,7 @@ void TMainForm::closeEvent(QCloseEvent *event) {
 void TMainForm::ShowStabilityHint() {
     FStableDt = MaxStableTimeStep(NodeGrid, PiezoFirst, PiezoLast, Dx);
     if (std::isinf(FStableDt)) {
-        StabilityLabel->setText(QStringLiteral("устойчиво при любом Dt"));
+        StabilityLabel->setText(tr("устойчиво при любом Dt"));
     } else {
         // Three significant digits, cut rather than rounded, so the step shown is itself stable.
         const long double ns = FStableDt * 1e9L;
@@ -528,8 +558,8 @@ void TMainForm::ShowStabilityHint() {
         const long double unit = std::pow(10.0L, -decimals);
         const QString pattern = decimals > 0 ? QStringLiteral("#,##0.") + QString(decimals, QLatin1Char('0'))
                                              : QStringLiteral("#,##0");
-        StabilityLabel->setText(QStringLiteral("устойчиво при Dt ≤ ") +
-                                FormatFloatQ(pattern, std::floor(ns / unit) * unit) + QStringLiteral(" нс"));
+        StabilityLabel->setText(tr("устойчиво при Dt ≤ ") + FormatFloatQ(pattern, std::floor(ns / unit) * unit) +
+                                tr(" нс"));
     }
     ColourStabilityHint();
 }

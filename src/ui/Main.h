@@ -45,6 +45,8 @@ public:
     std::function<QString(QWidget *parent, const QString &folder)> AskDataFile;
     // Error boxes go through here, so tests can read them instead of a modal dialog.
     std::function<void(const QString &text)> ShowError;
+    // Notices (the language change) likewise.
+    std::function<void(const QString &text)> ShowInformation;
 
     // User did something.
     void CreateTaskBitBtnClick();
@@ -62,6 +64,8 @@ public:
     // An entry of the recent projects in "Файл"; a file that no longer exists leaves the list.
     void RecentProjectClick(int index);
     void CloseMenuClick();
+    // "Язык / Language": remembers the language ("ru" or "en") for the next start and says so.
+    void LanguageMenuClick(const QString &code);
 
     // Loads a project file as "Файл" -> load does once the dialog has named it: every window, the
     // caption, the open dialog's folder and the recent list. False, after the error box, when the
@@ -98,6 +102,8 @@ public:
     QAction *LoadProjectAction = nullptr;
     QAction *SaveProjectAction = nullptr;
     QAction *CloseAction = nullptr;
+    QMenu *LanguageMenu = nullptr;
+    QList<QAction *> LanguageActions;      // "Русский", "English"
     QList<QAction *> RecentProjectActions; // the most recent first; hidden beyond the list's end
     QAction *RecentProjectsSeparator = nullptr;
     QFileDialog *OpenProjectDialog = nullptr;
@@ -110,6 +116,7 @@ protected:
 private:
     void BuildLayout();
     void BuildMenus();
+    void BuildLanguageMenu();
     void FormCreate();
     // A project was loaded or saved under `path`, and `dialog` (if any) may show another folder.
     void RememberProject(const QString &path);

@@ -18,6 +18,7 @@
 #include "ParametersUnit.h"
 #include "QNSuperSpin.h"
 #include "SpinEdit.h"
+#include "UiText.h"
 
 namespace {
 
@@ -84,10 +85,10 @@ void TMainForm::CreateTaskBitBtnClick() {
         refusal = QString::fromStdString(e.what());
     }
     if (refusal.isEmpty())
-        refusal = QString::fromStdString(Engine.CreateTask(in));
+        refusal = UiText(Engine.CreateTask(in));
     if (!refusal.isEmpty()) {
         CreateTaskBitBtn->setEnabled(true);
-        ReportError(QStringLiteral("Задача не создана.\n") + refusal);
+        ReportError(tr("Задача не создана.\n") + refusal);
         return;
     }
 
@@ -96,7 +97,7 @@ void TMainForm::CreateTaskBitBtnClick() {
         SetBoundaryMarker(1 + k, layout.Boundaries[k], kBoundaryColours[k]);
 
     const int32_t n = static_cast<int32_t>(NodeGrid.size());
-    NetCountLabel->setText(QStringLiteral(" Число узлов в сетке ") + QString::number(n));
+    NetCountLabel->setText(tr(" Число узлов в сетке %1").arg(n));
 
     Chart->Clear(kFieldCurve);
     Chart->SetActive(kFieldCurve, false);
@@ -106,7 +107,7 @@ void TMainForm::CreateTaskBitBtnClick() {
     Chart->Refresh();
 
     FElectroForm->ClearSignals();
-    CalcLabel->setText(QStringLiteral("Новая задача"));
+    CalcLabel->setText(tr("Новая задача"));
     SetStatus(QString());
     ShowStabilityHint();
     CreateTaskBitBtn->setEnabled(true);
@@ -121,27 +122,25 @@ void TMainForm::RunIteration() {
     if (!Engine.Iterate()) {
         Running = false;
         const SolverFailure &f = Engine.Failure();
-        QString text = QStringLiteral("Расчет остановлен: %1 на шаге %2")
-                           .arg(QString::fromStdString(SolverFailureReason(f)))
-                           .arg(f.Step);
+        QString text = tr("Расчет остановлен: %1 на шаге %2").arg(UiText(SolverFailureReason(f))).arg(f.Step);
         // Fields that grow without bound are the mark of a time step beyond the stable one.
         if (f.Fault == FloatingPointError::FaultKind::Overflow)
-            text += QStringLiteral("; шаг во времени, вероятно, слишком велик для устойчивого счета");
+            text += tr("; шаг во времени, вероятно, слишком велик для устойчивого счета");
         SetStatus(text + QLatin1Char('.'));
     }
-    CalcLabel->setText(FormatFloatQ(QStringLiteral("время #0.000 мкс"), FLastSampleTime));
+    CalcLabel->setText(FormatFloatQ(tr("время #0.000 мкс"), FLastSampleTime));
 }
 
 void TMainForm::CalculateTaskBitBtnClick() {
     if (Running || !FElectroForm)
         return;
     if (NodeGrid.empty()) {
-        SetStatus(QStringLiteral("Сначала создайте задачу: кнопка «Создать и загрузить задачу»."));
+        SetStatus(tr("Сначала создайте задачу: кнопка «Создать и загрузить задачу»."));
         return;
     }
     CalculateTaskBitBtn->setEnabled(false);
     CreateTaskBitBtn->setEnabled(false);
-    SetStatus(QStringLiteral("Идет расчет..."));
+    SetStatus(tr("Идет расчет..."));
     Running = true;
     bool stoppedByBreak = true;
     Engine.OnRedraw = [this] { ViewRadioGroupClick(); };
@@ -155,11 +154,11 @@ void TMainForm::CalculateTaskBitBtnClick() {
         } catch (const std::exception &e) {
             Running = false;
             stoppedByBreak = false;
-            SetStatus(QStringLiteral("Расчет остановлен: %1").arg(QString::fromStdString(e.what())));
+            SetStatus(tr("Расчет остановлен: %1").arg(UiText(e.what())));
         }
     } while (Running);
-    if (stoppedByBreak && statusBar()->currentMessage() == QStringLiteral("Идет расчет..."))
-        SetStatus(QStringLiteral("Расчет прерван на шаге %1.").arg(StepCount));
+    if (stoppedByBreak && statusBar()->currentMessage() == tr("Идет расчет..."))
+        SetStatus(tr("Расчет прерван на шаге %1.").arg(StepCount));
     CreateTaskBitBtn->setEnabled(true);
     CalculateTaskBitBtn->setEnabled(true);
     Chart->Refresh();

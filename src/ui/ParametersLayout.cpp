@@ -1,5 +1,6 @@
 // The controls of the parameter window: names, captions, initial values and fixed places.
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -40,10 +41,22 @@ QColor ColumnColour(int col) {
     }
 }
 
-const char *const kLayerCaptions[colCount] = {"Демпфер",   "Электрод 1",    "Пъезоэлемент", "Электрод 2",
-                                              "Протектор", "Слой жидкости", "Изделие"};
-const char *const kRowCaptions[4] = {"Толщина (мм)", "Плотность (кГ/м^3)", "Модуль С33 (ГПа)",
-                                     "Вязкость (Па/c)"};
+// The window's texts kept in tables are translated where they are shown.
+QString Tr(const char *text) {
+    return QCoreApplication::translate("TParametersForm", text);
+}
+
+const char *const kLayerCaptions[colCount] = {QT_TRANSLATE_NOOP("TParametersForm", "Демпфер"),
+                                              QT_TRANSLATE_NOOP("TParametersForm", "Электрод 1"),
+                                              QT_TRANSLATE_NOOP("TParametersForm", "Пъезоэлемент"),
+                                              QT_TRANSLATE_NOOP("TParametersForm", "Электрод 2"),
+                                              QT_TRANSLATE_NOOP("TParametersForm", "Протектор"),
+                                              QT_TRANSLATE_NOOP("TParametersForm", "Слой жидкости"),
+                                              QT_TRANSLATE_NOOP("TParametersForm", "Изделие")};
+const char *const kRowCaptions[4] = {QT_TRANSLATE_NOOP("TParametersForm", "Толщина (мм)"),
+                                     QT_TRANSLATE_NOOP("TParametersForm", "Плотность (кГ/м^3)"),
+                                     QT_TRANSLATE_NOOP("TParametersForm", "Модуль С33 (ГПа)"),
+                                     QT_TRANSLATE_NOOP("TParametersForm", "Вязкость (Па/c)")};
 
 struct FieldSpec {
     Member member;
@@ -128,9 +141,9 @@ void TwoLineCaption(QWidget *parent, const QString &first, const QString &second
 } // namespace
 
 void TParametersForm::CreateControls() {
-    CommentLabel = new QLabel(QStringLiteral("Комментарии"), this);
+    CommentLabel = new QLabel(tr("Комментарии"), this);
     CommentLabel->setGeometry(10, 8, 100, 24);
-    CommentEdit = new QLineEdit(QStringLiteral("комментарии к проекту"), this);
+    CommentEdit = new QLineEdit(tr("комментарии к проекту"), this);
     CommentEdit->setObjectName(QStringLiteral("CommentEdit"));
     CommentEdit->setGeometry(112, 8, 766, 24);
     CommentLabel->setBuddy(CommentEdit);
@@ -143,8 +156,8 @@ void TParametersForm::CreateControls() {
     ElectricalTabSheet->setObjectName(QStringLiteral("ElectricalTabSheet"));
     MechanicsTabSheet = new QWidget;
     MechanicsTabSheet->setObjectName(QStringLiteral("MechanicsTabSheet"));
-    ElMechPageControl->addTab(ElectricalTabSheet, QStringLiteral("Электрическая часть"));
-    ElMechPageControl->addTab(MechanicsTabSheet, QStringLiteral("Механическая часть"));
+    ElMechPageControl->addTab(ElectricalTabSheet, tr("Электрическая часть"));
+    ElMechPageControl->addTab(MechanicsTabSheet, tr("Механическая часть"));
 
     CreateFields();
     CreateElectricalTab();
@@ -167,8 +180,8 @@ void TParametersForm::CreateFields() {
         spin->setEnabled(f.editable);
         if (f.col >= 0) {
             spin->setGeometry(Cell(f.col, f.row));
-            spin->setAccessibleName(QString::fromUtf8(kLayerCaptions[f.col]) + QStringLiteral(", ") +
-                                    QString::fromUtf8(kRowCaptions[f.row]));
+            spin->setAccessibleName(Tr(kLayerCaptions[f.col]) + QStringLiteral(", ") +
+                                    Tr(kRowCaptions[f.row]));
             const QColor colour = ColumnColour(f.col);
             QPalette pal = spin->palette();
             if (colour.isValid())
@@ -185,14 +198,14 @@ void TParametersForm::CreateFields() {
         }
         this->*f.member = spin;
     }
-    InverseCheckBox = new QCheckBox(QStringLiteral("инверсия поляризации"), MechanicsTabSheet);
+    InverseCheckBox = new QCheckBox(tr("инверсия поляризации"), MechanicsTabSheet);
     InverseCheckBox->setObjectName(QStringLiteral("InverseCheckBox"));
     InverseCheckBox->setGeometry(440, 412, 260, 24);
 }
 
 void TParametersForm::CreateElectricalTab() {
     QWidget *tab = ElectricalTabSheet;
-    QLabel *title = NewLabel(tab, QStringLiteral("Электрическая схема"), {8, 4, 300, 18});
+    QLabel *title = NewLabel(tab, tr("Электрическая схема"), {8, 4, 300, 18});
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
@@ -200,32 +213,29 @@ void TParametersForm::CreateElectricalTab() {
     ShemeImage->setObjectName(QStringLiteral("ShemeImage"));
     ShemeImage->setGeometry(8, 24, 697, 281);
 
-    TwoLineCaption(tab, QStringLiteral("Напряжение заряда"), QStringLiteral("на конденсаторе С (В)"), 8, 310,
-                   210, Electro_U0_QNSuperSpin);
-    NewLabel(tab, QStringLiteral("300 В"), {314, 314, 190, 24});
-    NewLabel(tab, QStringLiteral("Конденсатор С (нФ)"), {8, 355, 210, 24}, Electro_C_QNSuperSpin);
-    NewLabel(tab, QStringLiteral("68 нФ"), {314, 355, 190, 24});
-    NewLabel(tab, QStringLiteral("Резистор R (Ом)"), {8, 391, 210, 24}, Electro_R_QNSuperSpin);
-    NewLabel(tab, QStringLiteral("560 Ом || 560 Ом || 360 Ом"), {314, 386, 200, 16});
-    NewLabel(tab, QStringLiteral("совмещенный ПЭП"), {314, 403, 200, 16});
-    NewLabel(tab, QStringLiteral("Индуктивность L (мкГ)"), {8, 427, 210, 24}, Electro_L_QNSuperSpin);
-    NewLabel(tab, QStringLiteral("Резистор RL (Ом)"), {8, 463, 210, 24}, Electro_RL_QNSuperSpin);
+    TwoLineCaption(tab, tr("Напряжение заряда"), tr("на конденсаторе С (В)"), 8, 310, 210,
+                   Electro_U0_QNSuperSpin);
+    NewLabel(tab, tr("300 В"), {314, 314, 190, 24});
+    NewLabel(tab, tr("Конденсатор С (нФ)"), {8, 355, 210, 24}, Electro_C_QNSuperSpin);
+    NewLabel(tab, tr("68 нФ"), {314, 355, 190, 24});
+    NewLabel(tab, tr("Резистор R (Ом)"), {8, 391, 210, 24}, Electro_R_QNSuperSpin);
+    NewLabel(tab, tr("560 Ом || 560 Ом || 360 Ом"), {314, 386, 200, 16});
+    NewLabel(tab, tr("совмещенный ПЭП"), {314, 403, 200, 16});
+    NewLabel(tab, tr("Индуктивность L (мкГ)"), {8, 427, 210, 24}, Electro_L_QNSuperSpin);
+    NewLabel(tab, tr("Резистор RL (Ом)"), {8, 463, 210, 24}, Electro_RL_QNSuperSpin);
 
-    TwoLineCaption(tab, QStringLiteral("Сопротивление ключа"), QStringLiteral("в открытом состоянии (Ом)"),
-                   520, 310, 246, Electro_VTRon_QNSuperSpin);
-    TwoLineCaption(tab, QStringLiteral("Сопротивление ключа"), QStringLiteral("в закрытом состоянии (Ом)"),
-                   520, 350, 246, Electro_VTRoff_QNSuperSpin);
-    NewLabel(tab, QStringLiteral("Длительность фронта (нс)"), {520, 394, 246, 24},
-             Electro_VTFrontTime_QNSuperSpin);
-    NewLabel(tab, QStringLiteral("Длительность импульса ЗИ (нс)"), {520, 430, 246, 24},
-             Electro_VTTime_QNSuperSpin);
-    NewLabel(tab, QStringLiteral("Напряжение пробоя VT (В)"), {520, 466, 246, 24}, VT_Cut_Off_QNSuperSpin);
+    TwoLineCaption(tab, tr("Сопротивление ключа"), tr("в открытом состоянии (Ом)"), 520, 310, 246,
+                   Electro_VTRon_QNSuperSpin);
+    TwoLineCaption(tab, tr("Сопротивление ключа"), tr("в закрытом состоянии (Ом)"), 520, 350, 246,
+                   Electro_VTRoff_QNSuperSpin);
+    NewLabel(tab, tr("Длительность фронта (нс)"), {520, 394, 246, 24}, Electro_VTFrontTime_QNSuperSpin);
+    NewLabel(tab, tr("Длительность импульса ЗИ (нс)"), {520, 430, 246, 24}, Electro_VTTime_QNSuperSpin);
+    NewLabel(tab, tr("Напряжение пробоя VT (В)"), {520, 466, 246, 24}, VT_Cut_Off_QNSuperSpin);
 
-    QLabel *source =
-        NewLabel(tab,
-                 QStringLiteral("Начальные значения — генератор зондирующих импульсов совмещенного "
-                                "ПЭП: 300 В, 68 нФ, ключ 16 Ом / 10 кОм, импульс 100 нс"),
-                 {8, 506, 860, 36});
+    QLabel *source = NewLabel(tab,
+                              tr("Начальные значения — генератор зондирующих импульсов совмещенного "
+                                 "ПЭП: 300 В, 68 нФ, ключ 16 Ом / 10 кОм, импульс 100 нс"),
+                              {8, 506, 860, 36});
     source->setWordWrap(true);
 }
 
@@ -242,14 +252,17 @@ void TParametersForm::CreateMechanicsTab() {
         const char *name;
         const char *start;
     } plate[] = {
-        {"Статическая емкость пъезопластины", &TParametersForm::FaradLabel, "FaradLabel", "??? нФ"},
-        {"Резонансная чатота пъезопластины", &TParametersForm::FrezLabel, "FrezLabel", "??? МГц"},
-        {"Согласующая индуктивность", &TParametersForm::Lc_Label, "Lc_Label", "??? мкГ"},
+        {QT_TRANSLATE_NOOP("TParametersForm", "Статическая емкость пъезопластины"),
+         &TParametersForm::FaradLabel, "FaradLabel", QT_TRANSLATE_NOOP("TParametersForm", "??? нФ")},
+        {QT_TRANSLATE_NOOP("TParametersForm", "Резонансная чатота пъезопластины"),
+         &TParametersForm::FrezLabel, "FrezLabel", QT_TRANSLATE_NOOP("TParametersForm", "??? МГц")},
+        {QT_TRANSLATE_NOOP("TParametersForm", "Согласующая индуктивность"), &TParametersForm::Lc_Label,
+         "Lc_Label", QT_TRANSLATE_NOOP("TParametersForm", "??? мкГ")},
     };
     for (int i = 0; i < 3; ++i) {
         const int y = 16 + 52 * i;
-        NewLabel(tab, QString::fromUtf8(plate[i].caption), {540, y, 330, 20});
-        QLabel *value = NewLabel(tab, QString::fromUtf8(plate[i].start), {560, y + 20, 310, 20});
+        NewLabel(tab, Tr(plate[i].caption), {540, y, 330, 20});
+        QLabel *value = NewLabel(tab, Tr(plate[i].start), {560, y + 20, 310, 20});
         value->setObjectName(QString::fromLatin1(plate[i].name));
         QFont bold = value->font();
         bold.setBold(true);
@@ -258,29 +271,28 @@ void TParametersForm::CreateMechanicsTab() {
     }
 
     for (int col = 0; col < colCount; ++col) {
-        QLabel *head = NewLabel(tab, QString::fromUtf8(kLayerCaptions[col]),
-                                {Cell(col, 0).x() - 3, 192, kColPitch - 2, 18});
+        QLabel *head = NewLabel(tab, Tr(kLayerCaptions[col]), {Cell(col, 0).x() - 3, 192, kColPitch - 2, 18});
         head->setAlignment(Qt::AlignCenter);
     }
     for (int row = 0; row < 4; ++row)
-        NewLabel(tab, QString::fromUtf8(kRowCaptions[row]), {8, kGridRowY[row], kGridX0 - 12, kFieldH});
+        NewLabel(tab, Tr(kRowCaptions[row]), {8, kGridRowY[row], kGridX0 - 12, kFieldH});
 
     // Notes under the columns: the default materials.
     auto note = [&](int col, int line, const char *text, int height = 16) {
-        QLabel *l =
-            NewLabel(tab, QString::fromUtf8(text), {Cell(col, 0).x(), 324 + 16 * line, kFieldW, height});
+        QLabel *l = NewLabel(tab, Tr(text), {Cell(col, 0).x(), 324 + 16 * line, kFieldW, height});
         l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         l->setWordWrap(true);
     };
+    const char *const byDefault = QT_TRANSLATE_NOOP("TParametersForm", "по умолчанию");
     for (int col : {colAg1, colAg2}) {
-        note(col, 0, "по умолчанию");
-        note(col, 1, "серебро");
+        note(col, 0, byDefault);
+        note(col, 1, QT_TRANSLATE_NOOP("TParametersForm", "серебро"));
     }
-    note(colProtector, 0, "по умолчанию");
-    note(colProtector, 1, "ситалл");
-    note(colPiezo, 0, "по умолчанию ЦТС-19", 34);
-    note(colLiquid, 0, "по умолчанию вода", 34);
-    note(colSample, 0, "по умолчанию Cт20", 34);
+    note(colProtector, 0, byDefault);
+    note(colProtector, 1, QT_TRANSLATE_NOOP("TParametersForm", "ситалл"));
+    note(colPiezo, 0, QT_TRANSLATE_NOOP("TParametersForm", "по умолчанию ЦТС-19"), 34);
+    note(colLiquid, 0, QT_TRANSLATE_NOOP("TParametersForm", "по умолчанию вода"), 34);
+    note(colSample, 0, QT_TRANSLATE_NOOP("TParametersForm", "по умолчанию Cт20"), 34);
 
     const struct {
         int col;
@@ -312,9 +324,8 @@ void TParametersForm::CreateMechanicsTab() {
         this->*d.z = z;
     }
 
-    NewLabel(tab, QStringLiteral("Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12"), {8, 412, 286, 24},
-             Piezo_d33_QNSuperSpin);
-    TwoLineCaption(tab, QStringLiteral("Относительная диэлектрическая "), QStringLiteral("проницаемость "), 8,
-                   443, 286, Piezo_ee0_QNSuperSpin);
-    NewLabel(tab, QStringLiteral("Площадь пъезопластины (мм^2)"), {8, 484, 286, 24}, Spep_QNSuperSpin);
+    NewLabel(tab, tr("Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12"), {8, 412, 286, 24}, Piezo_d33_QNSuperSpin);
+    TwoLineCaption(tab, tr("Относительная диэлектрическая "), tr("проницаемость "), 8, 443, 286,
+                   Piezo_ee0_QNSuperSpin);
+    NewLabel(tab, tr("Площадь пъезопластины (мм^2)"), {8, 484, 286, 24}, Spep_QNSuperSpin);
 }

@@ -1,6 +1,7 @@
 #include "ParametersUnit.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include "Errors.h"
 #include "FDTD_1D_Routines.h"
 #include "QNSuperSpin.h"
+#include "UiText.h"
 
 CircuitConstants &Circuit = Engine.Circuit;
 CircuitSignals &Signals = Engine.Signals;
@@ -42,7 +44,7 @@ double ValueOrNaN(const TQNSuperSpin *spin) {
 
 void ShowLayer(QLabel *cl, QLabel *z, const LayerAcoustics &a) {
     if (a.Valid) {
-        cl->setText(FormatFloatQ(QStringLiteral("CL=###0,0 м/с"), a.CL));
+        cl->setText(FormatFloatQ(QCoreApplication::translate("TParametersForm", "CL=###0,0 м/с"), a.CL));
         z->setText(FormatFloatQ(QStringLiteral("Z =0.00E+00"), a.Z));
     } else {
         cl->setText(QStringLiteral("CL=???"));
@@ -54,7 +56,7 @@ void ShowLayer(QLabel *cl, QLabel *z, const LayerAcoustics &a) {
 
 TParametersForm::TParametersForm(QWidget *parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("ParametersForm"));
-    setWindowTitle(QStringLiteral("Параметры электромеханической задачи"));
+    setWindowTitle(tr("Параметры электромеханической задачи"));
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(888, 630);
     CreateControls();
@@ -107,18 +109,15 @@ void TParametersForm::FormActivate() {
     ShowLayer(Liquid_CL_Label, Liquid_Z_Label, r.Layers[dlLiquid]);
     ShowLayer(Sample_CL_Label, Sample_Z_Label, r.Layers[dlSample]);
 
-    FaradLabel->setText(r.C0Valid ? FormatFloatQ(QStringLiteral(" #0.000 нФ"), r.C0 * 1e9L)
-                                  : QStringLiteral(" ??? нФ"));
+    FaradLabel->setText(r.C0Valid ? FormatFloatQ(tr(" #0.000 нФ"), r.C0 * 1e9L) : tr(" ??? нФ"));
     ShowLayer(Piezo_CL_Label, Piezo_Z_Label, r.Layers[dlPiezo]);
     if (!r.Layers[dlPiezo].Valid) {
-        FrezLabel->setText(QStringLiteral("??? МГц"));
-        Lc_Label->setText(QStringLiteral(" ??? мкГ"));
+        FrezLabel->setText(tr("??? МГц"));
+        Lc_Label->setText(tr(" ??? мкГ"));
         return;
     }
-    FrezLabel->setText(r.FValid ? FormatFloatQ(QStringLiteral(" #0.0000 МГц"), r.F * 1e-6L)
-                                : QStringLiteral("??? МГц"));
-    Lc_Label->setText(r.LcValid ? FormatFloatQ(QStringLiteral(" #0.0000 мкГ"), r.Lc * 1e6L)
-                                : QStringLiteral(" ??? мкГ"));
+    FrezLabel->setText(r.FValid ? FormatFloatQ(tr(" #0.0000 МГц"), r.F * 1e-6L) : tr("??? МГц"));
+    Lc_Label->setText(r.LcValid ? FormatFloatQ(tr(" #0.0000 мкГ"), r.Lc * 1e6L) : tr(" ??? мкГ"));
 }
 
 CircuitInputs TParametersForm::ReadCircuitInputs() const {
@@ -145,7 +144,7 @@ void TParametersForm::InitCircuit() {
 
 QString TParametersForm::CheckCircuit() const {
     try {
-        return QString::fromStdString(CheckCircuitInputs(ReadCircuitInputs()));
+        return UiText(CheckCircuitInputs(ReadCircuitInputs()));
     } catch (const ConversionError &e) {
         return QString::fromUtf8(e.what());
     }

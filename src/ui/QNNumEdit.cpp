@@ -295,12 +295,12 @@ void TQNNumEdit::SnapToLimit(long double limit) {
 void TQNNumEdit::contextMenuEvent(QContextMenuEvent *event) {
     QMenu menu(this);
     const bool selected = hasSelectedText();
-    QAction *cut = menu.addAction("Вырезать", this, &TQNNumEdit::CutToClipboard);
+    QAction *cut = menu.addAction(tr("Вырезать"), this, &TQNNumEdit::CutToClipboard);
     cut->setEnabled(selected && Editable());
-    menu.addAction("Копировать", this, &TQNNumEdit::CopyToClipboard)->setEnabled(selected);
-    QAction *paste = menu.addAction("Вставить", this, &TQNNumEdit::PasteFromClipboard);
+    menu.addAction(tr("Копировать"), this, &TQNNumEdit::CopyToClipboard)->setEnabled(selected);
+    QAction *paste = menu.addAction(tr("Вставить"), this, &TQNNumEdit::PasteFromClipboard);
     paste->setEnabled(Editable() && !QApplication::clipboard()->text().isEmpty());
-    QAction *del = menu.addAction("Удалить", this, [this] {
+    QAction *del = menu.addAction(tr("Удалить"), this, [this] {
         EditState st = CurrentState();
         if (!NumEditDeleteSelection(st, Config()))
             MessageBeep();
@@ -308,6 +308,6 @@ void TQNNumEdit::contextMenuEvent(QContextMenuEvent *event) {
     });
     del->setEnabled(selected && Editable());
     menu.addSeparator();
-    menu.addAction("Выделить всё", this, &QLineEdit::selectAll);
+    menu.addAction(tr("Выделить всё"), this, &QLineEdit::selectAll);
     menu.exec(event->globalPos());
 }

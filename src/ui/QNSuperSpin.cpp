@@ -28,8 +28,8 @@ QToolButton *MakeSpinButton(QWidget *parent, Qt::ArrowType arrow, const char *na
 } // namespace
 
 TQNSuperSpin::TQNSuperSpin(QWidget *parent)
-    : TQNNumEdit(parent), FUpButton(MakeSpinButton(this, Qt::UpArrow, "UpButton", "Больше")),
-      FDownButton(MakeSpinButton(this, Qt::DownArrow, "DownButton", "Меньше")),
+    : TQNNumEdit(parent), FUpButton(MakeSpinButton(this, Qt::UpArrow, "UpButton", tr("Больше"))),
+      FDownButton(MakeSpinButton(this, Qt::DownArrow, "DownButton", tr("Меньше"))),
       FRepeatTimer(new QTimer(this)) {
     FRepeatTimer->setObjectName("SpinRepeatTimer");
     connect(FRepeatTimer, &QTimer::timeout, this, &TQNSuperSpin::SpinRepeatTimeout);

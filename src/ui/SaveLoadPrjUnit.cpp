@@ -1,6 +1,7 @@
 #include "SaveLoadPrjUnit.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -17,6 +18,7 @@
 #include "QNSuperSpin.h"
 #include "RadioGroup.h"
 #include "SpinEdit.h"
+#include "UiText.h"
 
 namespace {
 
@@ -314,13 +316,14 @@ enum class LoadOutcome { Loaded, Missing, Failed };
 LoadOutcome LoadConfirmedFile(QWidget *owner, const QString &file, QString &text) {
     const QString full = QFileInfo(file).absoluteFilePath();
     if (!QFileInfo(full).isFile()) {
-        ProjectDialogs().Error(owner, QStringLiteral("Не существует Файл \n") + full);
+        ProjectDialogs().Error(owner,
+                               QCoreApplication::translate("ProjectFiles", "Не существует Файл \n") + full);
         return LoadOutcome::Missing;
     }
     try {
         LoadAllWindows(full);
     } catch (const std::exception &e) {
-        ProjectDialogs().Error(owner, QString::fromStdString(e.what()));
+        ProjectDialogs().Error(owner, UiText(e.what()));
         return LoadOutcome::Failed;
     }
     text = full;
@@ -337,7 +340,7 @@ bool LoadProjectFile(QWidget *owner, const QString &file, QString &text) {
 bool LoadProject(QFileDialog *dialog, QString &text) {
     QWidget *owner = Owner(dialog);
     text = owner ? owner->windowTitle() : QString();
-    dialog->setWindowTitle(QStringLiteral("Загрузить проект из файла"));
+    dialog->setWindowTitle(QCoreApplication::translate("ProjectFiles", "Загрузить проект из файла"));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     const QString file = WithDefaultSuffix(dialog, ProjectDialogs().ExecDialog(dialog));
     LoadOutcome outcome = LoadOutcome::Missing;
@@ -354,22 +357,24 @@ bool LoadProject(QFileDialog *dialog, QString &text) {
 bool SaveProject(QFileDialog *dialog, QString &text) {
     QWidget *owner = Owner(dialog);
     text = owner ? owner->windowTitle() : QString();
-    dialog->setWindowTitle(QStringLiteral("Сохранить проект в файл как..."));
+    dialog->setWindowTitle(QCoreApplication::translate("ProjectFiles", "Сохранить проект в файл как..."));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     const QString file = WithDefaultSuffix(dialog, ProjectDialogs().ExecDialog(dialog));
     bool saved = false;
     if (!file.isEmpty()) {
         const QString full = QFileInfo(file).absoluteFilePath();
-        const bool write = !QFileInfo::exists(full) ||
-                           ProjectDialogs().Confirm(owner, QStringLiteral("Файл с именем \n") + full +
-                                                               QStringLiteral("\nуже существует\nЗаписать в него?"));
+        const bool write =
+            !QFileInfo::exists(full) ||
+            ProjectDialogs().Confirm(
+                owner, QCoreApplication::translate("ProjectFiles", "Файл с именем \n") + full +
+                           QCoreApplication::translate("ProjectFiles", "\nуже существует\nЗаписать в него?"));
         if (write) {
             try {
                 SaveAllWindows(full);
                 text = full;
                 saved = true;
             } catch (const std::exception &e) {
-                ProjectDialogs().Error(owner, QString::fromStdString(e.what()));
+                ProjectDialogs().Error(owner, UiText(e.what()));
                 return false;
             }
         }

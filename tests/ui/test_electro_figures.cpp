@@ -67,6 +67,14 @@ TEST_F(ElectroForm, FiguresOfARecordThroughTheButton) {
               Dec("fc = ") + FormatFloatQ(QStringLiteral("#0.000"), f.Pulse.fc_MHz) + QStringLiteral(" МГц"));
     EXPECT_LT(NumberIn(Form->EnvelopePeakLabel), 0.15); // the envelope peaks at the start
     EXPECT_EQ(Form->FiguresStretchLabel->text(), Dec("участок 0.000 … 39.990 мкс"));
+    // Every readout fits its place on the shown page.
+    QCoreApplication::processEvents();
+    for (QLabel *l : Form->FiguresPage->findChildren<QLabel *>())
+        EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()),
+                  l->contentsRect().width() + (l->wordWrap() ? 1000 : 0))
+            << l->text().toStdString();
+    if (const QString dir = qEnvironmentVariable("PEP_SHOTS_DIR"); !dir.isEmpty())
+        EXPECT_TRUE(Form->grab().save(dir + QStringLiteral("/signal-window-figures.png")));
 
     // Between the markers: only that stretch is analysed.
     Form->PageControl->setCurrentWidget(Form->SignalsPage);

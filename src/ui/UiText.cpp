@@ -1,0 +1,101 @@
+#include "UiText.h"
+
+#include <QCoreApplication>
+#include <iterator>
+
+namespace {
+
+// Whole messages of the core (TaskLayout.cpp, Engine.cpp, Circuit.cpp).
+[[maybe_unused]] const char *const kWholeMessages[] = {
+    QT_TRANSLATE_NOOP("Core", "Шаг в пространстве должен быть больше нуля."),
+    QT_TRANSLATE_NOOP("Core", "Шаг во времени должен быть больше нуля."),
+    QT_TRANSLATE_NOOP("Core", "Суммарная толщина слоев должна быть больше нуля."),
+    QT_TRANSLATE_NOOP("Core", "Слишком много узлов в сетке: увеличьте шаг в пространстве."),
+    QT_TRANSLATE_NOOP("Core", "Сетка не помещается в памяти: увеличьте шаг в пространстве."),
+    QT_TRANSLATE_NOOP("Core", "Слои выходят за пределы сетки: проверьте толщины слоев."),
+    QT_TRANSLATE_NOOP("Core", "Слишком мало узлов в сетке: уменьшите шаг в пространстве."),
+    QT_TRANSLATE_NOOP("Core", "Пъезопластина слишком близко к краю сетки: проверьте толщины слоев."),
+    QT_TRANSLATE_NOOP("Core", "Площадь пъезопластины должна быть больше нуля."),
+    QT_TRANSLATE_NOOP("Core", "Ошибка вычислений в схеме генератора (деление на ноль или переполнение)."),
+    // The analysis of a record (Impedance.h, PulseFigures.h).
+    QT_TRANSLATE_NOOP("Core", "Недостаточно данных для расчета импеданса."),
+    QT_TRANSLATE_NOOP("Core", "Ток через пластину равен нулю: импеданс не определен."),
+    QT_TRANSLATE_NOOP("Core", "Шаг по времени должен быть положительным."),
+    QT_TRANSLATE_NOOP("Core", "Сигнал содержит нечисловые значения."),
+    QT_TRANSLATE_NOOP("Core", "В выбранной полосе частот ток через пластину равен нулю."),
+    QT_TRANSLATE_NOOP("Core", "Недостаточно данных для расчета спектра."),
+    QT_TRANSLATE_NOOP("Core", "Сигнал на выбранном участке равен нулю."),
+};
+
+// Messages about one field of the generator: %1 is the field's caption.
+const char *const kFieldPatterns[] = {
+    QT_TRANSLATE_NOOP("Core", "Параметр «%1» равен нулю: схема генератора не может быть рассчитана."),
+    QT_TRANSLATE_NOOP(
+        "Core", "Параметр «%1» не является конечным числом: схема генератора не может быть рассчитана."),
+};
+
+// The captions those messages name (Circuit.cpp, Engine.cpp).
+[[maybe_unused]] const char *const kFieldCaptions[] = {
+    QT_TRANSLATE_NOOP("Core", "Напряжение заряда на конденсаторе С (В)"),
+    QT_TRANSLATE_NOOP("Core", "Конденсатор С (нФ)"),
+    QT_TRANSLATE_NOOP("Core", "Резистор R (Ом)"),
+    QT_TRANSLATE_NOOP("Core", "Индуктивность L (мкГ)"),
+    QT_TRANSLATE_NOOP("Core", "Резистор RL (Ом)"),
+    QT_TRANSLATE_NOOP("Core", "Сопротивление ключа в открытом состоянии (Ом)"),
+    QT_TRANSLATE_NOOP("Core", "Сопротивление ключа в закрытом состоянии (Ом)"),
+    QT_TRANSLATE_NOOP("Core", "Длительность фронта (нс)"),
+    QT_TRANSLATE_NOOP("Core", "Длительность импульса ЗИ (нс)"),
+    QT_TRANSLATE_NOOP("Core", "Напряжение пробоя VT (В)"),
+};
+
+// A solver failure: the fault, then the stage of the time step that met it (SolverFailureReason).
+const char *const kFaults[] = {
+    QT_TRANSLATE_NOOP("Core", "деление на ноль"),
+    QT_TRANSLATE_NOOP("Core", "недопустимая операция"),
+    QT_TRANSLATE_NOOP("Core", "переполнение"),
+    QT_TRANSLATE_NOOP("Core", "ошибка вычислений"),
+};
+const char *const kStages[] = {
+    QT_TRANSLATE_NOOP("Core", " при расчете скоростей"),
+    QT_TRANSLATE_NOOP("Core", " при расчете электрического поля"),
+    QT_TRANSLATE_NOOP("Core", " при расчете механических напряжений"),
+    QT_TRANSLATE_NOOP("Core", " при расчете напряжения на пластине"),
+    "",
+};
+
+QString Core(const char *text) {
+    return QCoreApplication::translate("Core", text);
+}
+
+QString Core(const QString &text) {
+    return QCoreApplication::translate("Core", text.toUtf8().constData());
+}
+
+} // namespace
+
+QString UiText(const std::string &message) {
+    const QString text = QString::fromStdString(message);
+    if (const QString whole = Core(text); whole != text)
+        return whole;
+
+    for (const char *pattern : kFieldPatterns) {
+        const QString source = QString::fromUtf8(pattern);
+        const qsizetype at = source.indexOf(QStringLiteral("%1"));
+        const QString head = source.left(at), tail = source.mid(at + 2);
+        if (text.size() > head.size() + tail.size() && text.startsWith(head) && text.endsWith(tail)) {
+            const QString caption = text.mid(head.size(), text.size() - head.size() - tail.size());
+            return Core(pattern).arg(Core(caption));
+        }
+    }
+
+    for (const char *stage : kStages) {
+        const QString tail = QString::fromUtf8(stage);
+        if (!text.endsWith(tail))
+            continue;
+        const QString fault = text.left(text.size() - tail.size());
+        for (const char *known : kFaults)
+            if (fault == QString::fromUtf8(known))
+                return Core(known) + (tail.isEmpty() ? QString() : Core(stage));
+    }
+    return text;
+}
