@@ -69,10 +69,11 @@ TEST_F(ElectroForm, FiguresOfARecordThroughTheButton) {
     EXPECT_EQ(Form->FiguresStretchLabel->text(), Dec("участок 0.000 … 39.990 мкс"));
     // Every readout fits its place on the shown page.
     QCoreApplication::processEvents();
-    for (QLabel *l : Form->FiguresPage->findChildren<QLabel *>())
-        EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()),
-                  l->contentsRect().width() + (l->wordWrap() ? 1000 : 0))
-            << l->text().toStdString();
+    for (QLabel *l : Form->FiguresPage->findChildren<QLabel *>()) {
+        if (!l->wordWrap())
+            EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->contentsRect().width())
+                << l->text().toStdString();
+    }
     if (const QString dir = qEnvironmentVariable("PEP_SHOTS_DIR"); !dir.isEmpty())
         EXPECT_TRUE(Form->grab().save(dir + QStringLiteral("/signal-window-figures.png")));
 
