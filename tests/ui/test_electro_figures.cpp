@@ -70,12 +70,14 @@ TEST_F(ElectroForm, FiguresOfARecordThroughTheButton) {
     // Every readout fits its place on the shown page.
     QCoreApplication::processEvents();
     for (QLabel *l : Form->FiguresPage->findChildren<QLabel *>()) {
-        if (!l->wordWrap())
+        if (!l->wordWrap()) {
             EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->contentsRect().width())
                 << l->text().toStdString();
+        }
     }
-    if (const QString dir = qEnvironmentVariable("PEP_SHOTS_DIR"); !dir.isEmpty())
+    if (const QString dir = qEnvironmentVariable("PEP_SHOTS_DIR"); !dir.isEmpty()) {
         EXPECT_TRUE(Form->grab().save(dir + QStringLiteral("/signal-window-figures.png")));
+    }
 
     // Between the markers: only that stretch is analysed.
     Form->PageControl->setCurrentWidget(Form->SignalsPage);
