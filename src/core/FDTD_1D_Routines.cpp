@@ -11,10 +11,22 @@
 //    hide a division by zero, an invalid operation or an overflow;
 //  - a zero numerator divided by a positive number is the same zero, with the same sign;
 //  - outside the plate the field history is zero, so the field's time difference needs no /24.
-// Each sweep also computes its divisions for all nodes first, in a short loop whose iterations
-// overlap well, and then updates the nodes, yielding before each update as the run requires.
+// Each sweep also computes its divisions for a range of nodes first, in a short loop whose
+// iterations overlap well, and then updates the range's nodes, yielding before each update as the
+// run requires.
+//
+// Threads: within one sweep the node updates are independent (a sweep reads levels 1 to 3 and the
+// finished sweeps, and writes level 0, the memo and the scratch only at the index of the node it
+// computes), so on a large grid a sweep is cut into chunks that the calling thread and the workers
+// of a SweepPool claim one by one; the sweeps stay in order, each finished before the next begins,
+// and the level shift is shared the same way. Every value is therefore the same bits for any
+// thread count, and with one thread (or a small grid) the whole sweep runs on the calling thread.
+// Only the calling thread yields, before each of its own updates and while it waits for workers'
+// chunks; workers write only level 0 and scratch, so handlers still see complete levels 1 to 3.
+//
 // Floating-point faults are not trapped: the sweeps clear the <cfenv> flags and test them
-// afterwards.
+// afterwards. The flags are per thread: each worker hands back the flags of its chunks, and a
+// sweep's fault is the union of all of them, whichever thread met it.
 
 #include "FDTD_1D_Routines.h"
 
