@@ -14,11 +14,13 @@ namespace {
 constexpr int kFaultFlags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
 constexpr int kChunksPerThread = 16;
 constexpr int32_t kMinChunkNodes = 64;
+constexpr int32_t kMaxChunkNodes = 2048;
+constexpr int64_t kMaxChunks = 0xFFFF; // the claim word's 16-bit fields
 constexpr int kMaxThreads = 64;
 // How long a waiting worker spins before it blocks, and how long the calling thread waits for
 // workers' chunks by spinning before it blocks (letting a descheduled worker have its core).
 constexpr auto kWorkerSpin = std::chrono::microseconds(200);
-constexpr auto kMainSpin = std::chrono::microseconds(20);
+constexpr auto kMainSpin = std::chrono::microseconds(50);
 
 inline void CpuRelax() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -90,17 +92,21 @@ SweepPool::~SweepPool() {
         t.join();
 }
 
-bool SweepPool::Claim(uint32_t generation, int32_t count, int32_t &index) {
+// The calling thread claims chunks from the front, the workers from the back: with two threads
+// each computes about the same half of the grid in every sweep, which keeps it in its own cache.
+bool SweepPool::Claim(uint32_t generation, bool fromFront, int32_t &index) {
     uint64_t word = ClaimWord.load(std::memory_order_relaxed);
     for (;;) {
         if (static_cast<uint32_t>(word >> 32) != generation)
             return false;
-        const int32_t next = static_cast<int32_t>(static_cast<uint32_t>(word));
-        if (next >= count)
+        const int32_t front = static_cast<int32_t>(word & 0xFFFF);
+        const int32_t back = static_cast<int32_t>((word >> 16) & 0xFFFF);
+        if (front >= back)
             return false;
-        if (ClaimWord.compare_exchange_weak(word, word + 1, std::memory_order_acq_rel,
+        const uint64_t claimed = fromFront ? word + 1 : word - (uint64_t{1} << 16);
+        if (ClaimWord.compare_exchange_weak(word, claimed, std::memory_order_acq_rel,
                                             std::memory_order_relaxed)) {
-            index = next;
+            index = fromFront ? front : back - 1;
             return true;
         }
     }
@@ -151,7 +157,7 @@ void SweepPool::WorkerLoop() {
         const int32_t count = ChunkCount.load(std::memory_order_relaxed);
         bool cleared = false;
         int32_t index;
-        while (Claim(generation, count, index)) {
+        while (Claim(generation, false, index)) {
             if (!cleared) {
                 std::feclearexcept(kFaultFlags);
                 cleared = true;
@@ -170,14 +176,16 @@ void SweepPool::WorkerLoop() {
 
 int SweepPool::Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mainChunk, const void *context,
                    void (*idle)()) {
-    const int32_t nodes = last - first + 1;
+    const int64_t nodes = int64_t{last} - first + 1;
     if (nodes <= 0)
         return 0;
-    int32_t count =
-        std::min<int32_t>(Threads() * kChunksPerThread, (nodes + kMinChunkNodes - 1) / kMinChunkNodes);
-    count = std::max<int32_t>(count, 1);
-    const int32_t size = (nodes + count - 1) / count;
-    count = (nodes + size - 1) / size;
+    // kChunksPerThread chunks per thread, more on a large grid (a chunk of at most kMaxChunkNodes
+    // keeps the wait for the last one short), none shorter than kMinChunkNodes.
+    int64_t wanted =
+        std::max<int64_t>(Threads() * kChunksPerThread, (nodes + kMaxChunkNodes - 1) / kMaxChunkNodes);
+    wanted = std::min<int64_t>({wanted, (nodes + kMinChunkNodes - 1) / kMinChunkNodes, kMaxChunks});
+    const int32_t size = static_cast<int32_t>((nodes + wanted - 1) / wanted);
+    const int32_t count = static_cast<int32_t>((nodes + size - 1) / size);
 
     Fn.store(workerChunk, std::memory_order_relaxed);
     Context.store(context, std::memory_order_relaxed);
@@ -189,14 +197,15 @@ int SweepPool::Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mai
     WorkerFaults.store(0, std::memory_order_relaxed);
     MainSleeping.store(0, std::memory_order_relaxed);
     const uint32_t generation = ++Generation;
-    ClaimWord.store(static_cast<uint64_t>(generation) << 32, std::memory_order_seq_cst);
+    ClaimWord.store(static_cast<uint64_t>(generation) << 32 | static_cast<uint64_t>(count) << 16,
+                    std::memory_order_seq_cst);
     WakeGeneration.store(generation, std::memory_order_seq_cst);
     if (Sleepers.load(std::memory_order_seq_cst) > 0)
         WakeGeneration.notify_all();
 
     int32_t index;
     int32_t mine = 0;
-    while (Claim(generation, count, index)) {
+    while (Claim(generation, true, index)) {
         const int32_t lo = first + index * size;
         mainChunk(context, lo, std::min(last, lo + size - 1));
         ++mine;

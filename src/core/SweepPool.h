@@ -39,7 +39,7 @@ public:
 private:
     void WorkerLoop();
     uint64_t WaitForJob(uint32_t seen);
-    bool Claim(uint32_t generation, int32_t count, int32_t &index);
+    bool Claim(uint32_t generation, bool fromFront, int32_t &index);
 
     std::vector<std::thread> Workers;
     uint32_t Generation = 0; // of the latest job; written by the calling thread only
@@ -52,8 +52,8 @@ private:
     std::atomic<int32_t> ChunkCount{0};
     std::atomic<int32_t> Last{0};
 
-    // (generation << 32) | next unclaimed chunk: a claim of a finished job can never take a chunk
-    // of the next one.
+    // (generation << 32) | (end of the unclaimed chunks << 16) | first unclaimed chunk: a claim
+    // for a finished job can never take a chunk of the next one.
     alignas(64) std::atomic<uint64_t> ClaimWord{0};
     alignas(64) std::atomic<int32_t> Done{0};
     std::atomic<int> WorkerFaults{0};
