@@ -13,14 +13,15 @@ namespace {
 
 constexpr int kFaultFlags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
 constexpr int kChunksPerThread = 16;
-constexpr int32_t kMinChunkNodes = 64;
+constexpr int32_t kMinChunkNodes = 128;
 constexpr int32_t kMaxChunkNodes = 2048;
 constexpr int64_t kMaxChunks = 0xFFFF; // the claim word's 16-bit fields
 constexpr int kMaxThreads = 64;
 // How long a waiting worker spins before it blocks, and how long the calling thread waits for
 // workers' chunks by spinning before it blocks (letting a descheduled worker have its core).
+constexpr auto kWorkerPureSpin = std::chrono::microseconds(20);
 constexpr auto kWorkerSpin = std::chrono::microseconds(200);
-constexpr auto kMainSpin = std::chrono::microseconds(50);
+constexpr auto kMainSpin = std::chrono::microseconds(20);
 
 inline void CpuRelax() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -78,10 +79,10 @@ SweepPool *SolverPool() {
     return Pool.get();
 }
 
-SweepPool::SweepPool(int threads) {
+SweepPool::SweepPool(int threads) : Ranges(static_cast<size_t>(threads)) {
     Workers.reserve(static_cast<size_t>(threads - 1));
-    for (int i = 1; i < threads; ++i)
-        Workers.emplace_back([this] { WorkerLoop(); });
+    for (int range = 1; range < threads; ++range)
+        Workers.emplace_back([this, range] { WorkerLoop(range); });
 }
 
 SweepPool::~SweepPool() {
@@ -92,10 +93,12 @@ SweepPool::~SweepPool() {
         t.join();
 }
 
-// The calling thread claims chunks from the front, the workers from the back: with two threads
-// each computes about the same half of the grid in every sweep, which keeps it in its own cache.
-bool SweepPool::Claim(uint32_t generation, bool fromFront, int32_t &index) {
-    uint64_t word = ClaimWord.load(std::memory_order_relaxed);
+// Each thread owns a home range of the chunks, a run of neighbouring nodes that stays the same
+// from sweep to sweep and so stays in that thread's cache. It takes its own chunks from the front
+// of its range; a thread whose range is done takes chunks of other ranges from their backs.
+bool SweepPool::Claim(int range, uint32_t generation, bool own, int32_t &index) {
+    std::atomic<uint64_t> &claims = Ranges[static_cast<size_t>(range)].Claims;
+    uint64_t word = claims.load(std::memory_order_relaxed);
     for (;;) {
         if (static_cast<uint32_t>(word >> 32) != generation)
             return false;
@@ -103,36 +106,51 @@ bool SweepPool::Claim(uint32_t generation, bool fromFront, int32_t &index) {
         const int32_t back = static_cast<int32_t>((word >> 16) & 0xFFFF);
         if (front >= back)
             return false;
-        const uint64_t claimed = fromFront ? word + 1 : word - (uint64_t{1} << 16);
-        if (ClaimWord.compare_exchange_weak(word, claimed, std::memory_order_acq_rel,
-                                            std::memory_order_relaxed)) {
-            index = fromFront ? front : back - 1;
+        const uint64_t claimed = own ? word + 1 : word - (uint64_t{1} << 16);
+        if (claims.compare_exchange_weak(word, claimed, std::memory_order_acq_rel,
+                                         std::memory_order_relaxed)) {
+            index = own ? front : back - 1;
             return true;
         }
     }
 }
 
+// The next chunk for the thread owning `range`: its own, else one left in another range.
+bool SweepPool::ClaimAny(int range, uint32_t generation, int32_t &index) {
+    if (Claim(range, generation, true, index))
+        return true;
+    const int ranges = static_cast<int>(Ranges.size());
+    for (int k = 1; k < ranges; ++k)
+        if (Claim((range + k) % ranges, generation, false, index))
+            return true;
+    return false;
+}
+
 // Spins for a while, then blocks until a job newer than `seen` is announced (or the pool stops).
-uint64_t SweepPool::WaitForJob(uint32_t seen) {
+uint64_t SweepPool::WaitForJob(int range, uint32_t seen) {
+    const std::atomic<uint64_t> &claims = Ranges[static_cast<size_t>(range)].Claims;
     const auto start = std::chrono::steady_clock::now();
     for (int spins = 0;; ++spins) {
-        const uint64_t word = ClaimWord.load(std::memory_order_acquire);
+        const uint64_t word = claims.load(std::memory_order_acquire);
         if (static_cast<uint32_t>(word >> 32) != seen || Stop.load(std::memory_order_relaxed))
             return word;
-        if (spins < 256) {
+        if ((spins & 255) != 255) {
             CpuRelax();
             continue;
         }
-        // Let a thread that shares this core run (the main thread on a busy machine).
-        std::this_thread::yield();
-        if ((spins & 15) == 0 && std::chrono::steady_clock::now() - start > kWorkerSpin)
+        const auto waited = std::chrono::steady_clock::now() - start;
+        if (waited > kWorkerSpin)
             break;
+        // Past the gaps between the sweeps of a run: let a thread that shares this core run (the
+        // calling thread on a busy machine) between the looks.
+        if (waited > kWorkerPureSpin)
+            std::this_thread::yield();
     }
     Sleepers.fetch_add(1, std::memory_order_seq_cst);
     uint64_t word;
     for (;;) {
         const uint32_t wake = WakeGeneration.load(std::memory_order_seq_cst);
-        word = ClaimWord.load(std::memory_order_acquire);
+        word = claims.load(std::memory_order_acquire);
         if (static_cast<uint32_t>(word >> 32) != seen || Stop.load(std::memory_order_seq_cst))
             break;
         WakeGeneration.wait(wake, std::memory_order_seq_cst);
@@ -141,10 +159,10 @@ uint64_t SweepPool::WaitForJob(uint32_t seen) {
     return word;
 }
 
-void SweepPool::WorkerLoop() {
+void SweepPool::WorkerLoop(int range) {
     uint32_t seen = 0;
     for (;;) {
-        const uint64_t word = WaitForJob(seen);
+        const uint64_t word = WaitForJob(range, seen);
         if (Stop.load(std::memory_order_relaxed))
             return;
         const uint32_t generation = static_cast<uint32_t>(word >> 32);
@@ -157,7 +175,7 @@ void SweepPool::WorkerLoop() {
         const int32_t count = ChunkCount.load(std::memory_order_relaxed);
         bool cleared = false;
         int32_t index;
-        while (Claim(generation, false, index)) {
+        while (ClaimAny(range, generation, index)) {
             if (!cleared) {
                 std::feclearexcept(kFaultFlags);
                 cleared = true;
@@ -197,39 +215,49 @@ int SweepPool::Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mai
     WorkerFaults.store(0, std::memory_order_relaxed);
     MainSleeping.store(0, std::memory_order_relaxed);
     const uint32_t generation = ++Generation;
-    ClaimWord.store(static_cast<uint64_t>(generation) << 32 | static_cast<uint64_t>(count) << 16,
-                    std::memory_order_seq_cst);
+    const int ranges = Threads();
+    for (int r = ranges - 1; r >= 0; --r) {
+        const uint64_t front = static_cast<uint64_t>(int64_t{count} * r / ranges);
+        const uint64_t back = static_cast<uint64_t>(int64_t{count} * (r + 1) / ranges);
+        Ranges[static_cast<size_t>(r)].Claims.store(
+            static_cast<uint64_t>(generation) << 32 | back << 16 | front, std::memory_order_seq_cst);
+    }
     WakeGeneration.store(generation, std::memory_order_seq_cst);
     if (Sleepers.load(std::memory_order_seq_cst) > 0)
         WakeGeneration.notify_all();
 
     int32_t index;
     int32_t mine = 0;
-    while (Claim(generation, true, index)) {
+    while (ClaimAny(0, generation, index)) {
         const int32_t lo = first + index * size;
         mainChunk(context, lo, std::min(last, lo + size - 1));
         ++mine;
     }
-    if (mine > 0 && Done.fetch_add(mine, std::memory_order_seq_cst) + mine == count)
-        return WorkerFaults.load(std::memory_order_acquire);
-
     // Only chunks that workers have started remain.
-    const auto start = std::chrono::steady_clock::now();
+    if (mine == 0 || Done.fetch_add(mine, std::memory_order_seq_cst) + mine != count)
+        WaitForWorkers(count, idle);
+
+    std::atomic_thread_fence(std::memory_order_acquire);
+    return WorkerFaults.load(std::memory_order_acquire);
+}
+
+// Spins (calling idle), then blocks until every chunk is done.
+void SweepPool::WaitForWorkers(int32_t count, void (*idle)()) {
+    std::chrono::steady_clock::time_point start;
     for (int spins = 0; Done.load(std::memory_order_acquire) != count; ++spins) {
         if (idle)
             idle();
-        if (spins < 64) {
-            CpuRelax();
+        CpuRelax();
+        if ((spins & 63) != 63)
             continue;
-        }
-        std::this_thread::yield();
-        if ((spins & 15) == 0 && std::chrono::steady_clock::now() - start > kMainSpin) {
+        const auto now = std::chrono::steady_clock::now();
+        if (spins == 63)
+            start = now;
+        else if (now - start > kMainSpin) {
             MainSleeping.store(1, std::memory_order_seq_cst);
             for (int32_t done; (done = Done.load(std::memory_order_seq_cst)) != count;)
                 Done.wait(done, std::memory_order_seq_cst);
-            break;
+            return;
         }
     }
-    std::atomic_thread_fence(std::memory_order_acquire);
-    return WorkerFaults.load(std::memory_order_acquire);
 }

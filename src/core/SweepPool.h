@@ -27,7 +27,7 @@ public:
     SweepPool(const SweepPool &) = delete;
     SweepPool &operator=(const SweepPool &) = delete;
 
-    int Threads() const { return static_cast<int>(Workers.size()) + 1; }
+    int Threads() const { return static_cast<int>(Ranges.size()); }
 
     // Computes first..last in chunks: the workers with workerChunk, the calling thread with
     // mainChunk; idle (may be null) is called by the calling thread while it waits for chunks that
@@ -37,9 +37,11 @@ public:
             void (*idle)());
 
 private:
-    void WorkerLoop();
-    uint64_t WaitForJob(uint32_t seen);
-    bool Claim(uint32_t generation, bool fromFront, int32_t &index);
+    void WorkerLoop(int range);
+    uint64_t WaitForJob(int range, uint32_t seen);
+    bool Claim(int range, uint32_t generation, bool own, int32_t &index);
+    bool ClaimAny(int range, uint32_t generation, int32_t &index);
+    void WaitForWorkers(int32_t count, void (*idle)());
 
     std::vector<std::thread> Workers;
     uint32_t Generation = 0; // of the latest job; written by the calling thread only
@@ -52,9 +54,13 @@ private:
     std::atomic<int32_t> ChunkCount{0};
     std::atomic<int32_t> Last{0};
 
-    // (generation << 32) | (end of the unclaimed chunks << 16) | first unclaimed chunk: a claim
-    // for a finished job can never take a chunk of the next one.
-    alignas(64) std::atomic<uint64_t> ClaimWord{0};
+    // The unclaimed chunks of each thread's home range (the calling thread's is range 0), as
+    // (generation << 32) | (end << 16) | first: a claim for a finished job can never take a chunk
+    // of the next one.
+    struct alignas(64) HomeRange {
+        std::atomic<uint64_t> Claims{0};
+    };
+    std::vector<HomeRange> Ranges;
     alignas(64) std::atomic<int32_t> Done{0};
     std::atomic<int> WorkerFaults{0};
     std::atomic<int> MainSleeping{0};
