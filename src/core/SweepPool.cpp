@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <system_error>
 
 #include "FDTD_1D_Routines.h"
 
@@ -74,18 +75,31 @@ SweepPool *SolverPool() {
     }
     if (!Pool || Pool->Threads() != threads) {
         Pool.reset();
-        Pool = std::make_unique<SweepPool>(threads);
+        try {
+            Pool = std::make_unique<SweepPool>(threads);
+        } catch (const std::system_error &) {
+            return nullptr; // no threads to be had: the step runs on the calling thread
+        }
     }
     return Pool.get();
 }
 
 SweepPool::SweepPool(int threads) : Ranges(static_cast<size_t>(threads)) {
     Workers.reserve(static_cast<size_t>(threads - 1));
-    for (int range = 1; range < threads; ++range)
-        Workers.emplace_back([this, range] { WorkerLoop(range); });
+    try {
+        for (int range = 1; range < threads; ++range)
+            Workers.emplace_back([this, range] { WorkerLoop(range); });
+    } catch (...) {
+        StopWorkers();
+        throw;
+    }
 }
 
 SweepPool::~SweepPool() {
+    StopWorkers();
+}
+
+void SweepPool::StopWorkers() {
     Stop.store(true, std::memory_order_seq_cst);
     WakeGeneration.fetch_add(1, std::memory_order_seq_cst);
     WakeGeneration.notify_all();

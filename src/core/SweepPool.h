@@ -2,11 +2,13 @@
 // Worker threads that compute the chunks of one sweep of the time step together with the calling
 // (main) thread. The thread count is set with SetSolverThreads (FDTD_1D_Routines.h).
 //
-// A sweep over first..last is cut into chunks that the threads claim from one shared counter; the
-// calling thread claims chunks too, so a chunk that nobody has started is never waited for: when a
-// worker is descheduled, the caller computes its share. The caller then waits only for chunks that
-// workers are computing, and calls its idle function while it waits. Workers are started once and
-// kept; between sweeps they spin briefly, then block, so an idle program uses no CPU.
+// A sweep over first..last is cut into chunks; each thread owns a home range of them (the same
+// nodes in every sweep, so they stay in its cache), takes its own chunks from the front and, when
+// they are done, other ranges' chunks from the back. The calling thread takes part, so a chunk
+// that nobody has started is never waited for: when a worker is descheduled, the caller computes
+// its share. The caller then waits only for chunks that workers are computing, and calls its idle
+// function while it waits. Workers are started once and kept; between sweeps they spin briefly,
+// then block, so an idle program uses no CPU.
 //
 // <cfenv> flags belong to each thread: a worker clears its own before a sweep and hands back the
 // fault flags it met (Run's result); the caller's flags stay in the caller's floating-point state.
@@ -37,6 +39,7 @@ public:
             void (*idle)());
 
 private:
+    void StopWorkers();
     void WorkerLoop(int range);
     uint64_t WaitForJob(int range, uint32_t seen);
     bool Claim(int range, uint32_t generation, bool own, int32_t &index);
