@@ -4,12 +4,17 @@
 
 #include <algorithm>
 #include <cfenv>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include "../DefaultStack.h"
 #include "Errors.h"
@@ -240,6 +245,42 @@ TEST(SolverThreads, FlagsLeftByAYieldHandlerAreNotTheStepsFaults) {
     } catch (const FloatingPointError &e) {
         EXPECT_EQ(std::string(e.what()), "Invalid floating-point operation in the velocity update");
     }
+}
+
+namespace {
+// Threads of this process other than the calling one that are running or runnable (Linux).
+int BusyOtherThreads() {
+    int busy = 0;
+    const std::string self = std::to_string(gettid());
+    for (const auto &entry : std::filesystem::directory_iterator("/proc/self/task")) {
+        if (entry.path().filename() == self)
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const size_t close = line.rfind(')');
+        if (close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'R')
+            ++busy;
+    }
+    return busy;
+}
+} // namespace
+
+// After a run the workers stop spinning and block: an idle program uses no CPU.
+TEST(SolverThreads, IdleWorkersBlock) {
+    ThreadGuard guard;
+    SetSolverThreads(3);
+    LayDefaultStack();
+    for (int step = 0; step < 50; ++step) {
+        DoTimeStep(Pulse(step));
+        ShiftTimeLevels();
+    }
+    int busy = -1;
+    for (int attempt = 0; attempt < 200 && busy != 0; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        busy = BusyOtherThreads();
+    }
+    EXPECT_EQ(busy, 0);
 }
 
 TEST(SolverThreads, TheThreadCountSetting) {
