@@ -119,6 +119,7 @@ std::string SummaryJson(const BatchOptions &options, const TSimulationEngine &en
     json.Integer("steps", engine.StepCount);
     json.Number("simulated_us", engine.TimeMicroseconds());
     json.Number("wall_s", wall);
+    json.Integer("threads", SolverThreads());
     json.String("outcome", failed ? "solver failure" : "completed");
     if (failed) {
         const SolverFailure &f = engine.Failure();
@@ -281,6 +282,8 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
         return kBatchBadArguments;
     }
 
+    if (options.Threads > 0)
+        SetSolverThreads(options.Threads);
     TSimulationEngine engine;
     if (const std::string refusal = engine.CreateTask(inputs); !refusal.empty()) {
         err << "Задача не создана.\n" << refusal << "\n";

@@ -11,10 +11,22 @@
 //    hide a division by zero, an invalid operation or an overflow;
 //  - a zero numerator divided by a positive number is the same zero, with the same sign;
 //  - outside the plate the field history is zero, so the field's time difference needs no /24.
-// Each sweep also computes its divisions for all nodes first, in a short loop whose iterations
-// overlap well, and then updates the nodes, yielding before each update as the run requires.
+// Each sweep also computes its divisions for a range of nodes first, in a short loop whose
+// iterations overlap well, and then updates the range's nodes, yielding before each update as the
+// run requires.
+//
+// Threads: within one sweep the node updates are independent (a sweep reads levels 1 to 3 and the
+// finished sweeps, and writes level 0, the memo and the scratch only at the index of the node it
+// computes), so on a large grid a sweep is cut into chunks that the calling thread and the workers
+// of a SweepPool claim one by one; the sweeps stay in order, each finished before the next begins,
+// and the level shift is shared the same way. Every value is therefore the same bits for any
+// thread count, and with one thread (or a small grid) the whole sweep runs on the calling thread.
+// Only the calling thread yields, before each of its own updates and while it waits for workers'
+// chunks; workers write only level 0 and scratch, so handlers still see complete levels 1 to 3.
+//
 // Floating-point faults are not trapped: the sweeps clear the <cfenv> flags and test them
-// afterwards.
+// afterwards. The flags are per thread: each worker hands back the flags of its chunks, and a
+// sweep's fault is the union of all of them, whichever thread met it.
 
 #include "FDTD_1D_Routines.h"
 
@@ -28,6 +40,7 @@
 #include <string>
 
 #include "Errors.h"
+#include "SweepPool.h"
 #include "Yield.h"
 
 std::vector<GridNode> NodeGrid;
@@ -146,19 +159,23 @@ struct StepConstants {
     GridNode *Grid;
     int32_t High;
     Ext Dx;
-    Ext GDt; // G * Dt, the same value the formula forms at every node
+    Ext GDt;  // G * Dt, the same value the formula forms at every node
+    Ext GDtJ; // G * Dt * J
 };
 
-// Each sweep first computes the divisions of all its nodes into the scratch (a short loop whose
-// iterations overlap well), then updates the nodes, yielding before each. The first pass only
-// reads what the sweep reads anyway and writes nothing a handler can see.
+// Each sweep is computed over a range of nodes: the whole sweep on one thread, or its chunks on
+// several. Over a range, it first computes the divisions of the range's nodes into the scratch (a
+// short loop whose iterations overlap well), then updates the nodes, yielding before each when
+// asked to. The first pass only reads what the sweep reads anyway, and every write of a sweep
+// (level 0, the memo and the scratch) is to the index of the node being computed, so ranges are
+// independent and their results do not depend on how a sweep is cut.
 
 // V0[i] = A21 V1 + A3 V2 - A1 V3 + G Dt DS(i) / Rho[i]
-template <bool Yield> void VelocitySweep(const StepConstants &c) {
+template <bool Yield> void VelocitySweep(const StepConstants &c, int32_t first, int32_t last) {
     GridNode *g = c.Grid;
     DerivMemo *memo = Scratch.StressDeriv.data();
     Ext *increment = Scratch.VelocityIncrement.data();
-    for (int32_t i = 2; i <= c.High - 2; ++i) {
+    for (int32_t i = first; i <= last; ++i) {
         const double ds = Derivative(StressBracket(g, i), memo[i], c.Dx, true);
         Ext force = c.GDt * ds;
         if (!(force == 0 && std::isgreater(g[i].Rho, 0.0)))
@@ -170,36 +187,36 @@ template <bool Yield> void VelocitySweep(const StepConstants &c) {
         n.V[0] = static_cast<double>(((A21 * n.V[1] + A3 * n.V[2]) - A1 * n.V[3]) + increment[i]);
     };
     if constexpr (Yield)
-        ForEachYielding(2, c.High - 2, update);
+        ForEachYielding(first, last, update);
     else
-        for (int32_t i = 2; i <= c.High - 2; ++i)
+        for (int32_t i = first; i <= last; ++i)
             update(i);
 }
 
 // E0[i] = A21 E1 + A3 E2 - A1 E3 + G Dt J / Eps[i] - G Dt DV0(i) PiezoE33[i] / Eps[i]
-template <bool Yield> void FieldSweep(const StepConstants &c, Ext gdtJ) {
+template <bool Yield> void FieldSweep(const StepConstants &c, int32_t first, int32_t last) {
     GridNode *g = c.Grid;
     DerivMemo *memo = Scratch.VelocityDeriv.data();
     const auto update = [&](int32_t i) {
         GridNode &n = g[i];
         const double dv0 = Derivative(VelocityBracket(g, i, 0), memo[i], c.Dx, false);
-        n.E[0] = static_cast<double>((((A21 * n.E[1] + A3 * n.E[2]) - A1 * n.E[3]) + gdtJ / n.Eps) -
+        n.E[0] = static_cast<double>((((A21 * n.E[1] + A3 * n.E[2]) - A1 * n.E[3]) + c.GDtJ / n.Eps) -
                                      c.GDt * dv0 * n.PiezoE33 / n.Eps);
     };
     if constexpr (Yield)
-        ForEachYielding(PiezoFirst, PiezoLast, update);
+        ForEachYielding(first, last, update);
     else
-        for (int32_t i = PiezoFirst; i <= PiezoLast; ++i)
+        for (int32_t i = first; i <= last; ++i)
             update(i);
 }
 
 // S0[i] = A21 S1 + A3 S2 - A1 S3 + G Dt DV0 C33 + G (DV0 - DV1) Eta - G dE PiezoE33
-template <bool Yield> void StressSweep(const StepConstants &c) {
+template <bool Yield> void StressSweep(const StepConstants &c, int32_t first, int32_t last) {
     GridNode *g = c.Grid;
     DerivMemo *memo = Scratch.VelocityDeriv.data();
     double *rate0 = Scratch.StrainRate0.data();
     double *rate1 = Scratch.StrainRate1.data();
-    for (int32_t i = 2; i <= c.High - 2; ++i) {
+    for (int32_t i = first; i <= last; ++i) {
         // DV1 first: the memo still holds the previous step's DV0, which it usually equals.
         rate1[i] = Derivative(VelocityBracket(g, i, 1), memo[i], c.Dx, false);
         rate0[i] = Derivative(VelocityBracket(g, i, 0), memo[i], c.Dx, true);
@@ -218,23 +235,48 @@ template <bool Yield> void StressSweep(const StepConstants &c) {
                                      G * dE * n.PiezoE33);
     };
     if constexpr (Yield)
-        ForEachYielding(2, c.High - 2, update);
+        ForEachYielding(first, last, update);
     else
-        for (int32_t i = 2; i <= c.High - 2; ++i)
+        for (int32_t i = first; i <= last; ++i)
             update(i);
 }
 
-// A yield hook runs window code, which may leave fault flags of its own. When a sweep that
-// yielded ends with a flag set, the sweep is computed again without yielding (it reads only
-// levels 1 to 3 and finished sweeps, so it gives the same values) and only its own flags count.
-template <typename Sweep> void CheckSweep(bool yielded, StepStage where, Sweep &&again) {
-    int flags = PendingFaults();
+using SweepFn = void (*)(const StepConstants &, int32_t, int32_t);
+
+// A chunk of a sweep as the pool calls it.
+template <SweepFn Sweep> void SweepChunk(const void *context, int32_t first, int32_t last) {
+    Sweep(*static_cast<const StepConstants *>(context), first, last);
+}
+
+void ServiceYieldPoint() {
+    ServiceYield();
+}
+
+// One sweep over first..last, yielding or not: on the calling thread alone (one thread, or a short
+// range), or shared with the pool's workers, which never yield. Returns the fault flags the
+// workers met; the calling thread's own stay in its floating-point state.
+template <SweepFn Plain, SweepFn Yielding>
+int RunSweep(const StepConstants &c, int32_t first, int32_t last, bool yield, SweepPool *pool) {
+    if (pool == nullptr || last - first + 1 < SolverParallelThreshold()) {
+        (yield ? Yielding : Plain)(c, first, last);
+        return 0;
+    }
+    return pool->Run(first, last, &SweepChunk<Plain>, yield ? &SweepChunk<Yielding> : &SweepChunk<Plain>, &c,
+                     yield ? &ServiceYieldPoint : nullptr);
+}
+
+// A yield hook runs window code, which may leave fault flags of its own (on the calling thread,
+// the only one that yields). When a sweep that yielded ends with a flag set, the sweep is computed
+// again without yielding (it reads only levels 1 to 3 and finished sweeps, so it gives the same
+// values) and only its own flags count.
+template <typename Sweep> void CheckSweep(int workerFaults, bool yielded, StepStage where, Sweep &&again) {
+    int flags = PendingFaults() | workerFaults;
     if (flags == 0)
         return;
     if (yielded) {
         ClearFaults();
-        again();
-        flags = PendingFaults();
+        workerFaults = again();
+        flags = PendingFaults() | workerFaults;
         if (flags == 0)
             return;
     }
@@ -315,41 +357,38 @@ double DoTimeStep(double CurrentDensity) {
                                 std::to_string(high + 1) + " nodes");
     PrepareScratch();
 
-    const StepConstants c{NodeGrid.data(), high, static_cast<Ext>(Dx), G * static_cast<Ext>(Dt)};
+    const StepConstants c{NodeGrid.data(), high, static_cast<Ext>(Dx), G * static_cast<Ext>(Dt),
+                          G * static_cast<Ext>(Dt) * CurrentDensity};
     const bool yielding = YieldHook != nullptr;
+    SweepPool *pool = high - 3 >= SolverParallelThreshold() ? SolverPool() : nullptr;
+    const auto velocity = [&](bool yield) {
+        return RunSweep<VelocitySweep<false>, VelocitySweep<true>>(c, 2, high - 2, yield, pool);
+    };
+    const auto field = [&](bool yield) {
+        return RunSweep<FieldSweep<false>, FieldSweep<true>>(c, PiezoFirst, PiezoLast, yield, pool);
+    };
+    const auto stress = [&](bool yield) {
+        return RunSweep<StressSweep<false>, StressSweep<true>>(c, 2, high - 2, yield, pool);
+    };
 
     ClearFaults();
-    if (yielding)
-        VelocitySweep<true>(c);
-    else
-        VelocitySweep<false>(c);
-    CheckSweep(yielding, StepStage::Velocity, [&] { VelocitySweep<false>(c); });
-
-    if (PiezoFirst <= PiezoLast) {
-        const Ext gdtJ = c.GDt * CurrentDensity;
-        if (yielding)
-            FieldSweep<true>(c, gdtJ);
-        else
-            FieldSweep<false>(c, gdtJ);
-        CheckSweep(yielding, StepStage::Field,
-                   [&] { FieldSweep<false>(c, c.GDt * CurrentDensity); });
-    }
-
-    if (yielding)
-        StressSweep<true>(c);
-    else
-        StressSweep<false>(c);
-    CheckSweep(yielding, StepStage::Stress, [&] { StressSweep<false>(c); });
+    CheckSweep(velocity(yielding), yielding, StepStage::Velocity, [&] { return velocity(false); });
+    if (PiezoFirst <= PiezoLast)
+        CheckSweep(field(yielding), yielding, StepStage::Field, [&] { return field(false); });
+    CheckSweep(stress(yielding), yielding, StepStage::Stress, [&] { return stress(false); });
 
     double voltage = 0.0;
     for (int32_t i = PiezoFirst; i <= PiezoLast; ++i)
         voltage = static_cast<double>(NodeGrid[static_cast<size_t>(i)].E[0] * c.Dx + voltage);
-    CheckSweep(false, StepStage::Voltage, [] {});
+    CheckSweep(0, false, StepStage::Voltage, [] { return 0; });
     return voltage;
 }
 
-void ShiftTimeLevels() {
-    for (GridNode &n : NodeGrid) {
+namespace {
+
+void ShiftLevels(GridNode *g, int32_t first, int32_t last) {
+    for (int32_t i = first; i <= last; ++i) {
+        GridNode &n = g[i];
         n.V[3] = n.V[2];
         n.V[2] = n.V[1];
         n.V[1] = n.V[0];
@@ -360,4 +399,19 @@ void ShiftTimeLevels() {
         n.E[2] = n.E[1];
         n.E[1] = n.E[0];
     }
+}
+
+void ShiftChunk(const void *context, int32_t first, int32_t last) {
+    ShiftLevels(static_cast<GridNode *>(const_cast<void *>(context)), first, last);
+}
+
+} // namespace
+
+void ShiftTimeLevels() {
+    const int32_t last = static_cast<int32_t>(NodeGrid.size()) - 1;
+    SweepPool *pool = last + 1 >= SolverParallelThreshold() ? SolverPool() : nullptr;
+    if (pool == nullptr)
+        ShiftLevels(NodeGrid.data(), 0, last);
+    else
+        pool->Run(0, last, &ShiftChunk, &ShiftChunk, NodeGrid.data(), nullptr);
 }

@@ -9,10 +9,10 @@
 static_assert(std::numeric_limits<long double>::digits == 64, "extended precision needs a 64-bit mantissa");
 
 struct GridNode {
-    double X;    // m, i * Dx
-    double V[4]; // m/s, particle velocity; level 0 being computed, 1 last completed, 2..3 older
-    double S[4]; // Pa, mechanical stress
-    double E[4]; // V/m, electric field
+    double X;        // m, i * Dx
+    double V[4];     // m/s, particle velocity; level 0 being computed, 1 last completed, 2..3 older
+    double S[4];     // Pa, mechanical stress
+    double E[4];     // V/m, electric field
     double Rho;      // kg/m^3
     double C33;      // Pa
     double Eta;      // Pa*s
@@ -32,7 +32,8 @@ extern int32_t PiezoLast;  // last node of the piezo plate
 int32_t InitGrid(double Length, double Dx, double Dt);
 
 // Material constants for nodes First..Last inclusive (nothing when Last < First).
-void SetMaterial(int32_t First, int32_t Last, double Rho, double C33, double Eta, double PiezoE33, double Eps);
+void SetMaterial(int32_t First, int32_t Last, double Rho, double C33, double Eta, double PiezoE33,
+                 double Eps);
 
 // One time step driven by the plate current density (A/m^2); returns the plate voltage (V).
 // Throws FloatingPointError on division by zero, invalid operation or overflow, and
@@ -42,3 +43,16 @@ double DoTimeStep(double CurrentDensity);
 
 // Moves every history down one level: 3 <- 2 <- 1 <- 0.
 void ShiftTimeLevels();
+
+// Threads that compute a time step, the calling thread included; n < 1 selects the default. With
+// one thread the step runs entirely on the calling thread. Results are the same bits for any count.
+// Not to be called during a time step.
+void SetSolverThreads(int n);
+int SolverThreads();
+// PEPSIM_THREADS when it is a positive integer, else the hardware's thread count (at least 1).
+int DefaultSolverThreads();
+// Sweeps and level shifts of fewer nodes than this run on the calling thread alone (there, handing
+// chunks to other threads costs more than it saves). nodes < 0 restores the default; 0 shares
+// every sweep, which tests use to run small grids through the workers.
+void SetSolverParallelThreshold(int nodes);
+int SolverParallelThreshold();

@@ -342,3 +342,23 @@ TEST_F(TempDir, SetOnAThicknessChangesTheGrid) {
     EXPECT_NE(ReadText(dir / "summary.json").find("\"nodes\": 286"), std::string::npos);
     EXPECT_NE(ReadText(dir / "summary.json").find("\"steps\": 0"), std::string::npos);
 }
+
+TEST_F(TempDir, BatchRunGivesTheSameBitsOnAnyThreadCount) {
+    std::string messages;
+    BatchOptions o;
+    o.Project = Project(""); // the default task: 2525 nodes, enough to share the sweeps
+    o.UntilMicroseconds = 1;
+    std::string csv[2];
+    for (int threads : {1, 2}) {
+        o.Threads = threads;
+        o.OutDir = (dir / std::to_string(threads)).string();
+        ASSERT_EQ(Run(o, messages), kBatchCompleted) << messages;
+        csv[threads - 1] = ReadText(dir / std::to_string(threads) / "signals.csv");
+        EXPECT_NE(ReadText(dir / std::to_string(threads) / "summary.json")
+                      .find("\"threads\": " + std::to_string(threads)),
+                  std::string::npos);
+    }
+    EXPECT_EQ(std::count(csv[0].begin(), csv[0].end(), '\n'), 1 + 1 + 5000);
+    EXPECT_TRUE(csv[0] == csv[1]) << "two threads changed the record";
+    SetSolverThreads(0);
+}

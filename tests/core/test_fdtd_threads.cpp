@@ -1,0 +1,327 @@
+// The time step on several threads: every node value, every plate voltage and every fault the same
+// bits as on one thread; the yield hook only ever on the calling thread; the thread count setting.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cfenv>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <unistd.h>
+
+#include "../DefaultStack.h"
+#include "Errors.h"
+#include "FDTD_1D_Routines.h"
+#include "Yield.h"
+
+namespace {
+
+struct StepFault {
+    FloatingPointError::FaultKind Kind;
+    FloatingPointError::StepStage Stage;
+    std::string Message;
+    int Step;
+};
+
+// What a run leaves: the grid (after the fault, if one ended it), the voltages and the fault.
+struct Outcome {
+    std::vector<GridNode> Grid;
+    std::vector<double> Voltages;
+    std::optional<StepFault> Fault;
+};
+
+struct Task {
+    const char *Name;
+    double Dx; // m
+    double Dt; // s; 0 keeps the scaled stack's
+    int Nodes; // the node count the task must have
+    int Steps; // steps to run (a fault may end the run sooner)
+    bool Diverges;
+};
+
+// The default stack (10 um), a coarse and a fine grid, and the default stack with a time step a
+// hundred times too large, whose fields grow until they overflow.
+const Task kTasks[] = {
+    {"default", 1e-5, 0, 2525, 2000, false},
+    {"coarse", 5e-5, 0, 506, 2000, false},
+    {"fine", 2e-6, 0, 12619, 400, false},
+    {"diverging", 1e-5, 2e-8, 2525, 20000, true},
+};
+
+Outcome RunTask(const Task &task, int threads, int threshold) {
+    SetSolverThreads(threads);
+    SetSolverParallelThreshold(threshold);
+    EXPECT_EQ(LayScaledStack(task.Dx), task.Nodes);
+    if (task.Dt > 0)
+        Dt = task.Dt;
+    Outcome out;
+    for (int step = 0; step < task.Steps; ++step) {
+        try {
+            out.Voltages.push_back(DoTimeStep(Pulse(step)));
+        } catch (const FloatingPointError &e) {
+            out.Fault = StepFault{e.Fault, e.Stage, e.what(), step};
+            break;
+        }
+        ShiftTimeLevels();
+    }
+    out.Grid = NodeGrid;
+    SetSolverThreads(0);
+    SetSolverParallelThreshold(-1);
+    return out;
+}
+
+void ExpectSameOutcome(const Outcome &one, const Outcome &many, const std::string &where) {
+    ASSERT_EQ(one.Grid.size(), many.Grid.size()) << where;
+    EXPECT_EQ(std::memcmp(one.Grid.data(), many.Grid.data(), one.Grid.size() * sizeof(GridNode)), 0) << where;
+    ASSERT_EQ(one.Voltages.size(), many.Voltages.size()) << where;
+    EXPECT_EQ(std::memcmp(one.Voltages.data(), many.Voltages.data(), one.Voltages.size() * sizeof(double)), 0)
+        << where;
+    ASSERT_EQ(one.Fault.has_value(), many.Fault.has_value()) << where;
+    if (one.Fault) {
+        EXPECT_EQ(one.Fault->Kind, many.Fault->Kind) << where;
+        EXPECT_EQ(one.Fault->Stage, many.Fault->Stage) << where;
+        EXPECT_EQ(one.Fault->Message, many.Fault->Message) << where;
+        EXPECT_EQ(one.Fault->Step, many.Fault->Step) << where;
+    }
+}
+
+struct ThreadGuard {
+    ~ThreadGuard() {
+        SetSolverThreads(0);
+        SetSolverParallelThreshold(-1);
+        SetYieldHook(nullptr);
+    }
+};
+
+} // namespace
+
+// Every task on 2, 3 and 8 threads, with the default threshold and with every sweep shared (a grid
+// of 506 nodes is otherwise computed on one thread), against the single-threaded run.
+TEST(SolverThreads, EveryThreadCountGivesTheSameBits) {
+    ThreadGuard guard;
+    for (const Task &task : kTasks) {
+        const Outcome one = RunTask(task, 1, -1);
+        ASSERT_GE(one.Voltages.size(), 20u) << task.Name;
+        EXPECT_EQ(one.Fault.has_value(), task.Diverges) << task.Name;
+        const auto moving = std::count_if(one.Grid.begin(), one.Grid.end(),
+                                          [](const GridNode &g) { return g.V[1] != 0 && g.S[1] != 0; });
+        EXPECT_GT(moving, 100) << task.Name << ": the waves did not spread";
+        for (int threads : {2, 3, 8})
+            for (int threshold : {-1, 0})
+                ExpectSameOutcome(one, RunTask(task, threads, threshold),
+                                  std::string(task.Name) + ", " + std::to_string(threads) +
+                                      " threads, threshold " + std::to_string(threshold));
+    }
+}
+
+TEST(SolverThreads, TheDivergingTaskEndsInTheSameFaultWhateverThreadMetIt) {
+    ThreadGuard guard;
+    const Outcome one = RunTask(kTasks[3], 1, -1);
+    ASSERT_TRUE(one.Fault);
+    EXPECT_EQ(one.Fault->Step, 107); // the step the fields overflow in
+    EXPECT_EQ(one.Fault->Kind, FloatingPointError::FaultKind::Overflow);
+    EXPECT_EQ(one.Fault->Message, "Floating-point overflow in the velocity update");
+    EXPECT_EQ(one.Fault->Stage, FloatingPointError::StepStage::Velocity);
+    const Outcome many = RunTask(kTasks[3], 2, 0);
+    ASSERT_TRUE(many.Fault);
+    ExpectSameOutcome(one, many, "diverging, 2 threads");
+}
+
+// A fault of each sweep, wherever its node lies: the same kind, stage and text on every count.
+TEST(SolverThreads, FaultsOfEverySweepAreReportedAsOnOneThread) {
+    ThreadGuard guard;
+    struct Case {
+        int Node;
+        bool ZeroRho;
+        bool ZeroEps;
+        double J;
+        const char *Message;
+    };
+    const Case cases[] = {
+        {3, true, false, 0.0, "Invalid floating-point operation in the velocity update"},
+        {1300, true, false, 0.0, "Invalid floating-point operation in the velocity update"},
+        {2521, true, false, 0.0, "Invalid floating-point operation in the velocity update"},
+        {740, false, true, 1e3, "Floating-point division by zero in the electric field update"},
+    };
+    for (const Case &c : cases)
+        for (int threads : {1, 2, 8}) {
+            SetSolverThreads(threads);
+            SetSolverParallelThreshold(0);
+            LayDefaultStack();
+            if (c.ZeroRho)
+                NodeGrid[static_cast<size_t>(c.Node)].Rho = 0;
+            if (c.ZeroEps)
+                NodeGrid[static_cast<size_t>(c.Node)].Eps = 0;
+            try {
+                DoTimeStep(c.J);
+                ADD_FAILURE() << "no error at node " << c.Node;
+            } catch (const FloatingPointError &e) {
+                EXPECT_EQ(std::string(e.what()), c.Message) << threads;
+            }
+        }
+}
+
+namespace {
+std::thread::id MainThread;
+int HookCalls = 0;
+int HookCallsOffMain = 0;
+int StaleReads = 0;
+std::vector<GridNode> CompletedLevels;
+
+void CheckedHook() {
+    ++HookCalls;
+    if (std::this_thread::get_id() != MainThread)
+        ++HookCallsOffMain;
+    if (HookCalls % 101 != 0)
+        return;
+    for (size_t i = 0; i < NodeGrid.size(); ++i)
+        for (int l = 1; l < 4; ++l)
+            if (std::memcmp(&NodeGrid[i].V[l], &CompletedLevels[i].V[l], sizeof(double)) != 0 ||
+                std::memcmp(&NodeGrid[i].S[l], &CompletedLevels[i].S[l], sizeof(double)) != 0 ||
+                std::memcmp(&NodeGrid[i].E[l], &CompletedLevels[i].E[l], sizeof(double)) != 0)
+                ++StaleReads;
+}
+
+void NoisyHook() {
+    std::feraiseexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW);
+}
+} // namespace
+
+// With a hook called at every yield point: only on the calling thread, only complete levels 1..3 in
+// sight, and the results those of a run without a hook on one thread.
+TEST(SolverThreads, TheYieldHookRunsOnlyOnTheCallingThread) {
+    ThreadGuard guard;
+    const Task task{"default", 1e-5, 0, 2525, 300, false};
+    const Outcome one = RunTask(task, 1, -1);
+    MainThread = std::this_thread::get_id();
+    for (int threads : {2, 3}) {
+        SetSolverThreads(threads);
+        SetSolverParallelThreshold(0);
+        LayDefaultStack();
+        SetYieldHook(&CheckedHook, 1);
+        HookCalls = HookCallsOffMain = StaleReads = 0;
+        std::vector<double> voltages;
+        for (int step = 0; step < task.Steps; ++step) {
+            CompletedLevels = NodeGrid;
+            voltages.push_back(DoTimeStep(Pulse(step)));
+            ShiftTimeLevels();
+        }
+        SetYieldHook(nullptr);
+        EXPECT_GT(HookCalls, 0) << threads;
+        EXPECT_EQ(HookCallsOffMain, 0) << threads;
+        EXPECT_EQ(StaleReads, 0) << threads;
+        ExpectSameOutcome(one, Outcome{NodeGrid, voltages, std::nullopt},
+                          std::to_string(threads) + " threads");
+    }
+}
+
+// Flags that a handler leaves on the calling thread are not the step's faults on several threads
+// either; a real fault met by any thread still surfaces.
+TEST(SolverThreads, FlagsLeftByAYieldHandlerAreNotTheStepsFaults) {
+    ThreadGuard guard;
+    const Task task{"default", 1e-5, 0, 2525, 100, false};
+    const Outcome one = RunTask(task, 1, -1);
+    SetSolverThreads(2);
+    SetSolverParallelThreshold(0);
+    LayDefaultStack();
+    SetYieldHook(&NoisyHook, 7);
+    std::vector<double> voltages;
+    for (int step = 0; step < task.Steps; ++step) {
+        ASSERT_NO_THROW(voltages.push_back(DoTimeStep(Pulse(step)))) << step;
+        ShiftTimeLevels();
+    }
+    ExpectSameOutcome(one, Outcome{NodeGrid, voltages, std::nullopt}, "noisy hook");
+    SetMaterial(2000, 2010, 0, 275e9, 0, 0, 8.85e-12);
+    try {
+        DoTimeStep(0.0);
+        FAIL() << "no error";
+    } catch (const FloatingPointError &e) {
+        EXPECT_EQ(std::string(e.what()), "Invalid floating-point operation in the velocity update");
+    }
+}
+
+namespace {
+// Threads of this process other than the calling one that are running or runnable (Linux).
+int BusyOtherThreads() {
+    int busy = 0;
+    const std::string self = std::to_string(gettid());
+    for (const auto &entry : std::filesystem::directory_iterator("/proc/self/task")) {
+        if (entry.path().filename() == self)
+            continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const size_t close = line.rfind(')');
+        if (close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'R')
+            ++busy;
+    }
+    return busy;
+}
+} // namespace
+
+// After a run the workers stop spinning and block: an idle program uses no CPU.
+TEST(SolverThreads, IdleWorkersBlock) {
+    ThreadGuard guard;
+    SetSolverThreads(3);
+    LayDefaultStack();
+    for (int step = 0; step < 50; ++step) {
+        DoTimeStep(Pulse(step));
+        ShiftTimeLevels();
+    }
+    int busy = -1;
+    for (int attempt = 0; attempt < 200 && busy != 0; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        busy = BusyOtherThreads();
+    }
+    EXPECT_EQ(busy, 0);
+}
+
+TEST(SolverThreads, TheThreadCountSetting) {
+    ThreadGuard guard;
+    const int hardware = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    const char *saved = std::getenv("PEPSIM_THREADS");
+    const std::string savedText = saved ? saved : "";
+    struct Case {
+        const char *Env; // nullptr: unset
+        int Expected;    // 0: the hardware's count
+    };
+    const Case cases[] = {{nullptr, 0},
+                          {"3", 3},
+                          {"1", 1},
+                          {"12", 12},
+                          {"0", 0},
+                          {"-2", 0},
+                          {"", 0},
+                          {"abc", 0},
+                          {"4x", 0},
+                          {" 4", 0},
+                          {"99999999999999999999", 0}};
+    for (const Case &c : cases) {
+        if (c.Env)
+            setenv("PEPSIM_THREADS", c.Env, 1);
+        else
+            unsetenv("PEPSIM_THREADS");
+        EXPECT_EQ(DefaultSolverThreads(), c.Expected ? c.Expected : hardware) << (c.Env ? c.Env : "(unset)");
+    }
+    if (saved)
+        setenv("PEPSIM_THREADS", savedText.c_str(), 1);
+    else
+        unsetenv("PEPSIM_THREADS");
+
+    SetSolverThreads(3);
+    EXPECT_EQ(SolverThreads(), 3);
+    SetSolverThreads(1);
+    EXPECT_EQ(SolverThreads(), 1);
+    SetSolverThreads(0);
+    const int defaultCount = SolverThreads();
+    EXPECT_GE(defaultCount, 1);
+    SetSolverThreads(-5);
+    EXPECT_EQ(SolverThreads(), defaultCount);
+}
