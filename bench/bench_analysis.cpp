@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Impedance and pulse figures of a 1,000,000-sample record (200 µs at 0.2 ns), the two together per
 // iteration, as the signal window would compute them for a whole long run.
 #include <benchmark/benchmark.h>

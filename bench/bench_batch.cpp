@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Steps per second of batch-style runs: the engine's coupled iteration on the default task, each
 // sample appended to a signal record, and the record written as CSV text every 2000 steps. Compare
 // with BM_TimeStep_DefaultTask, the bare solver step, in the same run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Chart figures: the cost of recording one step of the six signals, and of one replot of the
 // signal chart over a million-sample record.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Benchmarks run with a QApplication on the offscreen platform, so that window benchmarks and
 // the event-loop yield behave as in the program.
 #include <QApplication>

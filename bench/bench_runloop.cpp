@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole calculation run through the real main window on the offscreen platform, with the
 // signal window shown and a redraw every 10 steps: steps per second, and the longest time the
 // event loop waited between two servicings.

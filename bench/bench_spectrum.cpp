@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Spectrum of a 100,000-sample stretch: 501 frequencies × 100,000 terms = 50 million sine–cosine
 // evaluations, with the windows' event-loop hook installed as in the program.
 #include <benchmark/benchmark.h>

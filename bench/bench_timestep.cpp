@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Steps per second of the bare time step (DoTimeStep + ShiftTimeLevels) on the default task:
 // 2525 nodes, Dx = 1 um, Dt = 0.2 ns, driven by a small 5 MHz current.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bare time step (DoTimeStep + ShiftTimeLevels) on 1 and 2 threads, on the default stack laid
 // on grids of 506 to 252,342 nodes, in nanoseconds per node and step; and the same while another
 // thread spins on one of the cores for the whole benchmark. Wall-clock times: the workers' time is

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What `cmake --install` puts on a system, and the Debian package built from it by `cpack -G DEB`.
 # Only the program and its desktop integration are installed: the libraries, tests and benchmarks
 # stay in the build tree.

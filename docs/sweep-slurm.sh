@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A parameter sweep as a Slurm job array: one batch run per array task, one value each.
 #   sbatch docs/sweep-slurm.sh task.PEPmodel
 # then, when all tasks are done, gather the one-row summaries into one table:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the same bytes go to the profile-file reader, to the real and integer parsers
 // with both decimal separators, and (value bits + pattern) to the pattern formatter. Besides the
 // sanitizers, it checks round trips that must always hold.

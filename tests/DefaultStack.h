@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The default transducer stack laid on the solver's grid by hand, node indices and materials
 // written out, independent of the task construction code; for the solver's tests and benchmark.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws impedance curves from CSV files (f_MHz, absZ_Ohm, absZ_analytic_Ohm, ... with a header row)
 // into a PNG: for each file the computed |Z| as a solid line and the analytic one dashed, on a
 // logarithmic axis. Used for the validation pictures in docs/.

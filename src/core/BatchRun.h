@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The batch run: a project file, optional replacements of its inputs, a run to a given simulated
 // time, and the results written as files (signals.csv, summary.json), with no windows and no

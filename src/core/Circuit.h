@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lumped model of the pulse generator: a charged capacitor discharged by an electronic switch
 // with a timed resistance profile, loading R, L and (through RL) the piezo plate. Plain structs and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows-1251, the 8-bit code page of the project files, to and from UTF-8 (the text of the
 // program everywhere else). A fixed table: the core links no Qt and needs no iconv.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Output files for machines: CSV tables and a small JSON writer. Locale-independent: "." as decimal
 // point, "," between CSV fields, a header row with units, and every number in the shortest form

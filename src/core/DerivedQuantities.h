@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Quantities the parameter window derives from the layer inputs: sound speed and acoustic impedance
 // of each layer, and the static capacitance, thickness resonance and matching inductance of the

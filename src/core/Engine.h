@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The simulation engine: one task and its run, with no windows. It builds a task from plain inputs
 // (the layer table, the grid steps, the generator constants and the plate area, in the units the

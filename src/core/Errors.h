@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two error types of the core: a floating-point fault and a failed number conversion.
 

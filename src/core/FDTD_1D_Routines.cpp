@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Solver core: the node grid and one time step of the coupled elastic and piezoelectric equations.
 //
 // Every expression is evaluated in extended precision (long double, 64-bit mantissa) left to

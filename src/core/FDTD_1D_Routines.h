@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Solver core: the node grid of the transducer stack and one time step of the coupled
 // elastic and piezoelectric equations. Module-level state, as the rest of the program reads it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decimal and thousands separators of the user's regional settings. Every formatter and parser
 // takes one of these; the windows read the process-wide value set at start-up.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A zero-padded complex array and its in-place discrete Fourier transform by FFTW, for the
 // analysis of recorded signals (impedance, pulse spectra, envelopes). Plans are made with

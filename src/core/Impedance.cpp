@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Impedance of the plate as the ratio of the Fourier transforms of its voltage and current.
 //
 // Window: none (rectangular over the whole stretch). The plate's voltage and current are the

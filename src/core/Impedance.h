@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Electrical impedance Z(f) = U(f) / I(f) of the piezo plate from its recorded voltage and current,
 // and the readouts of its thickness mode: series and parallel resonance, coupling factors and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules of the numeric entry field as plain functions over plain values, so that the widget is
 // a thin layer: text to value, value to text, what one key does to the text with its caret and

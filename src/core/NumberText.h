@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Number text both ways: the pattern formatter shared by every window, the general format of the
 // project file, and the one strict real parser shared by the numeric field and the project file.

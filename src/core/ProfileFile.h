@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A reader and writer of the INI layout of the project files: "[section]" lines and "key=value"
 // entries, section and key names compared without regard to letter case (ASCII and Cyrillic),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The inputs of a task as a project file stores them: the numeric fields of the main window and the
 // parameter window under their control names, the redraw period and the polarisation switch. A

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Spectrum and envelope of one pulse from a single zero-padded transform.
 //
 // Window: none (rectangular). The stretch is meant to hold the whole pulse, from rest to rest, and

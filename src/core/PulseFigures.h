@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Figures of one pulse (an echo, the exciting pulse): its normalised amplitude spectrum with the
 // peak, the −6 dB and −20 dB bands, and its envelope with the peak time and the −20 dB duration.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The transducer figures of a signal record: the plate's impedance from Upep and Ipep and the pulse
 // figures of one signal, over a stretch of the record. The windows and the batch run both use it.

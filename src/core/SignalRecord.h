@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The record of the six circuit signals: one time column and six value columns, stored once, in
 // fixed-size blocks so that appending is O(1) without reallocation spikes and a million samples

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Amplitude spectrum of a stretch of a recorded signal by a direct Fourier sum at 501 frequencies
 // of a band. Times are in µs and frequencies in MHz, so t × f counts periods with no conversion.

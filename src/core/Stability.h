@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The largest time step for which the explicit scheme of DoTimeStep stays stable on a given grid,
 // estimated node by node from the materials. A hint for the user; the solver does not use it.

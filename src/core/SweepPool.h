@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Worker threads that compute the chunks of one sweep of the time step together with the calling
 // (main) thread. The thread count is set with SetSolverThreads (FDTD_1D_Routines.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Layout of a new task: the stack thickness, the grid length and steps, the node index of every
 // layer boundary and the material constants each layer gives its nodes. A pure computation over

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one point where long computations of the core let the user interface run.
 // ServiceYield() is called at every such point (before every node update of a time step, for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The windows' view of the shared number formatting: the process-wide FormatSettings read from
 // the system locale, and QString wrappers of the core's formatter and parser.

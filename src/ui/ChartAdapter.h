@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TChart: the chart adapter. Windows talk to charts only through these operations; QCustomPlot
 // does the drawing. Series are numbered from 0 in the order they were added ("Series1" is 0).

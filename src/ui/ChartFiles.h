@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the charts' context menus write to files: pictures (BMP by default, PNG or PDF by the
 // name's extension) and data tables (CSV), with the save dialogs that ask for the names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two pictures of the parameter window, drawn by the program so that they scale and stay
 // crisp: the generator circuit with its model, and the layer stack as a cut cylinder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page "Характеристики" of the signal window: the plate's electrical impedance with its
 // resonances and coupling, and the spectrum in dB, bands and pulse length of the chosen signal,
 // from the whole record or the stretch between the markers.

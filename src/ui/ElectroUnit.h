@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TElectroForm: the electrical-signal window. It keeps the record of the six circuit signals and
 // shows one of them against time, carries the two measurement markers on the signal chart, and

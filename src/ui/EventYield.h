@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The cheap yield: the core calls ServiceYield() at every point where the user interface may run.
 // Processing events costs microseconds, a node update nanoseconds, so the core counts down inline

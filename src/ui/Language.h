@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The interface language: Russian (the texts of the sources) or English (translations/pepsim_en.ts,
 // compiled into the program). The choice is made once, before the windows are built.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TMainForm: the main window "Электромеханическая модель пъезопреобразователя". It builds a task
 // from the inputs, runs the calculation with the live chart of a field along the stack, and brings

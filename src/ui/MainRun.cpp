@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Task construction and the calculation run of the main window.
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controls of the parameter window: names, captions, initial values and fixed places.
 #include <QCheckBox>
 #include <QCoreApplication>

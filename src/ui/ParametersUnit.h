@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TParametersForm: the window "Параметры электромеханической задачи" with every physical input of a
 // task and the quantities derived from them; and the module state of the excitation circuit that

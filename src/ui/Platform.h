@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two platform services the numeric fields need, behind replaceable function pointers so tests
 // can count beeps and drive the spin timing without waiting.

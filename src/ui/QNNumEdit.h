@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TQNNumEdit: a single-line edit that holds one real number as text. Its value is always the
 // number its text shows, read afresh on every request. The typing, clipboard and display rules are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TQNSuperSpin: the numeric entry field with a pair of spin buttons inside its right edge. Spins
 // accelerate while they follow each other within 200 ms; holding a button repeats the spin first

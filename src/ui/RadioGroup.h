@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TRadioGroup: a captioned group of exclusive radio items addressed by index, as the windows use
 // them ("Выбор графика", "Маркер", "Показать график"). ItemIndex −1 means no item is chosen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the program remembers between sessions about project files: the most recently loaded or
 // saved projects and the folder each project dialog last showed. Kept with QSettings under the

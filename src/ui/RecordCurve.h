@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A plottable that draws one column of a TSignalRecord straight from the record's storage, so a
 // million-sample record is stored once. Drawing decimates to the pixel columns (first, extremes,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Project files (.PEPmodel): the state of every input control of the three windows, one INI
 // section per window, each control stored under its objectName by its kind (text field, integer

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TSpinEdit: the ordinary integer spin field (the redraw period). It accepts digits, "+", "-", the
 // decimal separator and control keys; its value is the text read as an integer, or MinValue when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts of the core (refusals of a task, reasons of a failed run) in the interface's language. The
 // core writes them in Russian as std::string; the windows show them through UiText.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The batch command line as a script uses it: no display at all, exit statuses, files, a sweep.
 #   test_batch_cli.sh PEPSIM SOURCE_DIR
 set -uo pipefail

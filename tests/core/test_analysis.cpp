@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analysis against networks and pulses whose impedance and spectrum are known in closed form:
 // a resistor, a series RC, a series RLC, a parallel RLC and a crystal-like network (a capacitance
 // beside a series RLC), each driven by a smooth pulse that starts and ends at rest inside the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulation engine, the project-input reader, the machine-readable files and the batch run.
 #include <gtest/gtest.h>
 

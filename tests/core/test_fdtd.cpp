@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The solver core: grid construction, the time step's formulas to the last bit, the yield
 // points, and floating-point faults.
 #include <gtest/gtest.h>

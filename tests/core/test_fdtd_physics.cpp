@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time step against the physics it discretises: a driven transducer stack, the sound speed
 // sqrt(C33 / rho), the reflection at an interface and the thickness resonance of a plate.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time step on several threads: every node value, every plate voltage and every fault the same
 // bits as on one thread; the yield hook only ever on the calling thread; the thread count setting.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A free piezo plate driven by the generator, end to end: the engine's run, then the impedance of
 // the recorded plate voltage and current, against the thickness-mode impedance of a plate with
 // stress-free faces,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The numeric field's rules without a window: text and value, keys, clipboard, regrouping, limits,
 // spinning.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stable-step estimate against closed forms and against real runs of the solver: just below
 // the estimate a run stays finite for 100,000 steps, clearly above it the fields overflow.
 #include <gtest/gtest.h>

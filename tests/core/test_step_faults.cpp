@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults of the time step reported exactly: the kind, the part of the step and the text; and a
 // fault reported again when the caller steps on from the state it left.
 #include <gtest/gtest.h>

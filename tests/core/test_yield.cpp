@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yield countdown: a hook every YieldPeriod points, and ForEachYielding calling it at exactly
 // the points where ServiceYield() before every body call would.
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from the build tree into a temporary folder and checks its contents
 # and control fields.
 #   check_deb.sh BUILD_DIR

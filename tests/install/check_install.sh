@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the built program into a temporary prefix and checks what lands there: the expected
 # files and nothing else, each desktop-integration file accepted by its validator.
 #   check_install.sh BUILD_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The electrical-signal window under test, and the user's gestures on it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio groups as assistive technology sees and drives them: each group is named by its own
 // caption, and an item chosen through the accessibility interface is the chosen item, with the
 // same effect as a click.

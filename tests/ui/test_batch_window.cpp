@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows and the batch run compute the same task: the fields a batch run reads have the
 // windows' initial values, and a run through the real buttons records the same bits as a batch run.
 #include <QPushButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The page "Характеристики" of the signal window, driven through its button and the markers.
 #include <QGroupBox>
 #include <QRegularExpression>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The electrical-signal window: spectrum, pictures, looks.
 #include "ElectroFormFixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // End to end: the default transducer on a shorter test object, built and run through the real
 // buttons; the plate voltage must show the echo from the far face of the test object at the
 // round-trip time of sound through the protector and the test object.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Leaving a numeric field whose value equals one of its limits: the value is inside the range, so
 // the focus leaves by mouse, Tab and Shift+Tab alike. Driven with real events on the parameter
 // window's "Резистор RL (Ом)" field (limits 0.01 and 100000) and on a field with fractional limits

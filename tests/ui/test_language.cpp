@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The interface language: with the English translation installed every text the windows show is
 // English (before a task, after a run, in a refusal); without it the Russian captions are those of
 // the sources; the command line's --lang and the "Язык / Language" menu.

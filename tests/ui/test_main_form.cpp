@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a user drives it: building tasks with the real button, running, breaking and
 // resuming, the spatial view and its boundary lines.
 #include <QAction>

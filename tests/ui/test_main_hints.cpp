@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the windows show around the numbers: the stability hint under the time-step field, the
 // margin that keeps the boundary lines inside the spatial chart, and axis labels of a diverged run.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Project files: what a save writes, what a load restores, and the dialogs' flows.
 #include <QCheckBox>
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The numeric entry field driven as a user drives it: QTest keys and mouse on the offscreen platform.
 #include <gtest/gtest.h>
 

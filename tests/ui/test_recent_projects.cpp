@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recent projects in "Файл", the caption after a load or save, opening a named project file,
 // and the project dialogs' folders remembered between sessions.
 #include <QAction>

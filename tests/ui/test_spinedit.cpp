@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The integer spin field (redraw period) driven with QTest keys.
 #include <gtest/gtest.h>
 
