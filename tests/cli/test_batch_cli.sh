@@ -20,6 +20,10 @@ check "a batch run without a display completes (status 0)" test $? -eq 0
 check "signals.csv has the header and 1 + 1000 rows" \
     test "$(head -1 "$work/run/signals.csv"),$(wc -l <"$work/run/signals.csv")" = "t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A,1002"
 check "summary.json says completed" grep -q '"outcome": "completed"' "$work/run/summary.json"
+check "impedance.csv has its header" test "$(head -1 "$work/run/impedance.csv")" = "f_MHz,Z_ohm,phase_deg"
+check "spectrum_db.csv has its header" test "$(head -1 "$work/run/spectrum_db.csv")" = "f_MHz,A_dB"
+check "summary.json holds the impedance figures" grep -q '"impedance": {' "$work/run/summary.json"
+check "and the pulse figures of Upep" grep -q '"signal": "Upep"' "$work/run/summary.json"
 check "one final line on a non-terminal standard error" test "$(wc -l <"$work/err.txt")" -eq 1
 
 nodisplay "$pepsim" --batch "$work/task.PEPmodel" 2>"$work/err.txt"
@@ -42,11 +46,14 @@ check "a diverging run is status 4" test $? -eq 4
 check "and still writes its files" grep -q '"outcome": "solver failure"' "$work/diverged/summary.json"
 
 PEPSIM="$pepsim" nodisplay "$source/scripts/sweep" --out "$work/sweep" "$work/task.PEPmodel" \
-    Protector_L_QNSuperSpin 0.1 0.4 0.5 0.6 >/dev/null
+    Protector_L_QNSuperSpin 0.1 0.4 0.5 0.6 x >/dev/null
 check "the sweep runs" test $? -eq 0
-check "one folder per value" test "$(ls -d "$work"/sweep/Protector_L_QNSuperSpin=* | wc -l)" -eq 3
-check "sweep.csv has a header and three rows" test "$(wc -l <"$work/sweep/sweep.csv")" -eq 4
+check "one folder per value that ran" test "$(ls -d "$work"/sweep/Protector_L_QNSuperSpin=* | wc -l)" -eq 3
+check "sweep.csv has a header and four rows" test "$(wc -l <"$work/sweep/sweep.csv")" -eq 5
+check "every row of sweep.csv has as many fields as its header" \
+    test "$(awk -F, '{ print NF }' "$work/sweep/sweep.csv" | sort -u | wc -l)" -eq 1
+check "the bad value's row says status 2" grep -q '^x,2,' "$work/sweep/sweep.csv"
 check "the thickest protector has the most nodes" \
-    test "$(cut -d, -f1,2,3 "$work/sweep/sweep.csv" | tr '\n' ' ')" = "value,exit_status,nodes 0.4,0,504 0.5,0,506 0.6,0,508 "
+    test "$(cut -d, -f1,2,3 "$work/sweep/sweep.csv" | tr '\n' ' ')" = "value,exit_status,nodes 0.4,0,504 0.5,0,506 0.6,0,508 x,2, "
 
 exit $((failures > 0))

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+#include "AppFormat.h"
 #include "ChartAdapter.h"
 #include "ElectroUnit.h"
 #include "EventYield.h"
@@ -375,6 +377,36 @@ TEST_F(MainFormTest, RendersTidily) {
         Main->grab().save(dir + "/main_window.png");
         Params->grab().save(dir + "/parameters_window.png");
         Electro->grab().save(dir + "/electro_window.png");
+    }
+}
+
+TEST_F(MainFormTest, FiguresOfTheDefaultTransducerAfterTheEcho) {
+    // 10 µs of the default task: the pulse, the echo from the far face of the test object and the
+    // plate ringing out; its figures through the signal window's page.
+    Click(Main->CreateTaskBitBtn);
+    Click(Main->ViewElectricalBitBtn);
+    RunUntil(50000);
+    Electro->PageControl->setCurrentWidget(Electro->FiguresPage);
+    QTest::mouseClick(Electro->TypeRadioGroup->Button(2), Qt::LeftButton, {},
+                      QPoint(8, Electro->TypeRadioGroup->Button(2)->height() / 2));
+    QTest::mouseClick(Electro->CalculateFiguresBitBtn, Qt::LeftButton);
+    const RecordFigures &f = Electro->Figures();
+    ASSERT_TRUE(f.Impedance.Valid) << f.Impedance.Reason;
+    ASSERT_TRUE(f.Pulse.Valid) << f.Pulse.Reason;
+    // The free plate's thickness mode is 4.99 MHz; the backing, the electrodes and the protector
+    // load it, so the transducer's centre frequency lies below it, and the heavy backing makes its
+    // band broad.
+    EXPECT_TRUE(f.Pulse.Band6Found);
+    EXPECT_GT(f.Pulse.fc_MHz, 0.5 * 4.99);
+    EXPECT_LT(f.Pulse.fc_MHz, 4.99);
+    EXPECT_GT(f.Pulse.bw6_percent, 20);
+    EXPECT_EQ(Electro->PulseBox->title(), QStringLiteral("Импульс Upep"));
+    EXPECT_EQ(Electro->FcLabel->text(), QStringLiteral("fc = ") +
+                                            FormatFloatQ(QStringLiteral("#0.000"), f.Pulse.fc_MHz) +
+                                            QStringLiteral(" МГц"));
+    if (const QString dir = qEnvironmentVariable("PEP_SHOTS_DIR"); !dir.isEmpty()) {
+        QDir().mkpath(dir);
+        EXPECT_TRUE(Electro->grab().save(dir + "/electro_window_figures.png"));
     }
 }
 
