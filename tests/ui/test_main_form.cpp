@@ -406,6 +406,7 @@ TEST_F(MainFormTest, FiguresOfTheDefaultTransducerAfterTheEcho) {
                                             QStringLiteral(" МГц"));
     if (const QString dir = qEnvironmentVariable("PEP_SHOTS_DIR"); !dir.isEmpty()) {
         QDir().mkpath(dir);
+        QTest::qWait(120); // the charts repaint on the next turns of the event loop
         EXPECT_TRUE(Electro->grab().save(dir + "/electro_window_figures.png"));
     }
 }
