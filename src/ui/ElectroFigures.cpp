@@ -30,6 +30,16 @@ QLabel *Readout(const QString &name, QWidget *parent) {
     return l;
 }
 
+// One readout label per row of a group box, named as given.
+void AddReadouts(QGroupBox *box, std::initializer_list<std::pair<QLabel **, const char *>> labels) {
+    auto *rows = new QVBoxLayout(box);
+    rows->setSpacing(2);
+    for (const auto &[label, name] : labels) {
+        *label = Readout(QString::fromLatin1(name), box);
+        rows->addWidget(*label);
+    }
+}
+
 // "caption value unit" in the program's number style, or "caption ???" when there is no value.
 QString Figure(const QString &caption, bool found, const QString &pattern, double value,
                const QString &unit) {
@@ -66,32 +76,19 @@ void TElectroForm::BuildFiguresPage() {
     FiguresStretchLabel->setWordWrap(true);
 
     auto *impedanceBox = new QGroupBox(tr("Импеданс пластины"), FiguresPage);
-    auto *impedanceGrid = new QVBoxLayout(impedanceBox);
-    impedanceGrid->setSpacing(2);
-    for (QLabel **l : {&FrLabel, &FaLabel, &ZrLabel, &ZaLabel, &KeffLabel, &C0Label}) {
-        *l = Readout(QString(), impedanceBox);
-        impedanceGrid->addWidget(*l);
-    }
-    FrLabel->setObjectName(QStringLiteral("FrLabel"));
-    FaLabel->setObjectName(QStringLiteral("FaLabel"));
-    ZrLabel->setObjectName(QStringLiteral("ZrLabel"));
-    ZaLabel->setObjectName(QStringLiteral("ZaLabel"));
-    KeffLabel->setObjectName(QStringLiteral("KeffLabel"));
-    C0Label->setObjectName(QStringLiteral("C0Label"));
-
+    AddReadouts(impedanceBox, {{&FrLabel, "FrLabel"},
+                               {&FaLabel, "FaLabel"},
+                               {&ZrLabel, "ZrLabel"},
+                               {&ZaLabel, "ZaLabel"},
+                               {&KeffLabel, "KeffLabel"},
+                               {&C0Label, "C0Label"}});
     PulseBox = new QGroupBox(FiguresPage);
-    auto *pulseGrid = new QVBoxLayout(PulseBox);
-    pulseGrid->setSpacing(2);
-    for (QLabel **l : {&PeakLabel, &FcLabel, &Bw6Label, &Bw20Label, &LengthLabel, &EnvelopePeakLabel}) {
-        *l = Readout(QString(), PulseBox);
-        pulseGrid->addWidget(*l);
-    }
-    PeakLabel->setObjectName(QStringLiteral("PeakLabel"));
-    FcLabel->setObjectName(QStringLiteral("FcLabel"));
-    Bw6Label->setObjectName(QStringLiteral("Bw6Label"));
-    Bw20Label->setObjectName(QStringLiteral("Bw20Label"));
-    LengthLabel->setObjectName(QStringLiteral("LengthLabel"));
-    EnvelopePeakLabel->setObjectName(QStringLiteral("EnvelopePeakLabel"));
+    AddReadouts(PulseBox, {{&PeakLabel, "PeakLabel"},
+                           {&FcLabel, "FcLabel"},
+                           {&Bw6Label, "Bw6Label"},
+                           {&Bw20Label, "Bw20Label"},
+                           {&LengthLabel, "LengthLabel"},
+                           {&EnvelopePeakLabel, "EnvelopePeakLabel"}});
 
     auto *readouts = new QVBoxLayout;
     readouts->setSpacing(4);
