@@ -41,6 +41,24 @@ int main(int argc, char **argv) {
     if (IsBatchCommandLine(args))
         return BatchMain(args);
 
+    // The program's own options are checked before the application object exists: without a
+    // display it could not even be created, and the message would never be seen.
+    {
+        QStringList own;
+        for (const std::string &a : args)
+            own << QString::fromLocal8Bit(a.c_str());
+        QString code, error;
+        if (!Language::TakeLanguageOption(own, code, error)) {
+            std::cerr << error.toStdString() << "\n";
+            return kBatchBadArguments;
+        }
+        for (const QString &a : own)
+            if (a.startsWith(QStringLiteral("--"))) {
+                std::cerr << "Неизвестный аргумент: " << a.toStdString() << "\nСправка: pepsim --help\n";
+                return kBatchBadArguments;
+            }
+    }
+
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("pepsim"));
     InitAppFormatSettings();

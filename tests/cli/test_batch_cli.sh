@@ -36,6 +36,13 @@ for word in --batch --until --out --set --threads signals.csv summary.json; do
     check "--help mentions $word" grep -q -- "$word" "$work/help.txt"
 done
 
+nodisplay "$pepsim" --frobnicate 2>"$work/err.txt"
+check "an unknown option of the windows is status 2 even without a display" test $? -eq 2
+check "with its name" grep -qx 'Неизвестный аргумент: --frobnicate' "$work/err.txt"
+nodisplay "$pepsim" --lang de 2>"$work/err.txt"
+check "an unknown language is status 2 without a display" test $? -eq 2
+check "with the languages there are" grep -qx 'Неизвестный язык: de (ru или en).' "$work/err.txt"
+
 printf '[MainForm]\r\nDeltaX_QNSuperSpin=50\r\n[ParametersForm]\r\nSpep_QNSuperSpin=0\r\n' >"$work/refused.PEPmodel"
 nodisplay "$pepsim" --batch "$work/refused.PEPmodel" --until 1 --out "$work/refused" 2>"$work/err.txt"
 check "a refused task is status 3" test $? -eq 3
