@@ -584,6 +584,18 @@ void TChart::Refresh() {
         FRepaintTimer.start(static_cast<int>(kMinRepaintMs - since));
 }
 
+void TChart::RequestRepaint() {
+    if (FRepaintTimer.isActive())
+        return;
+    const qint64 since = FLastRepaint.isValid() ? FLastRepaint.elapsed() : kMinRepaintMs;
+    if (since >= kMinRepaintMs) {
+        FLastRepaint.start();
+        replot(QCustomPlot::rpQueuedReplot);
+    } else {
+        FRepaintTimer.start(static_cast<int>(kMinRepaintMs - since));
+    }
+}
+
 void TChart::QueueRepaint() {
     FLastRepaint.start();
     SortSeries();

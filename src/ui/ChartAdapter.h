@@ -109,6 +109,9 @@ public:
     // Asks for a repaint; many requests collapse into one per event-loop turn. Automatic axes
     // are rescaled to the shown series first.
     void Refresh();
+    // Asks for a repaint within the same spacing as Refresh, without rescaling now: the sorting and
+    // rescaling come with the repaint. For appends at every step of a run.
+    void RequestRepaint();
     // Repaints now (tests, pictures).
     void RefreshNow();
 

@@ -245,8 +245,8 @@ void TElectroForm::ClearSignals() {
 void TElectroForm::AppendSignals(double Time, double U0, double U1, double Upep, double I0, double IL,
                                  double Ipep) {
     FRecord.Append(Time, {U0, U1, Upep, I0, IL, Ipep});
-    // Only a request: the chart fits its axes and repaints once on the next event-loop turn.
-    Chart->replot(QCustomPlot::rpQueuedReplot);
+    // Only a request, spaced like every repaint of a run: the chart fits its axes when it repaints.
+    Chart->RequestRepaint();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The electrical-signal window: record, display and markers.
+#include <QElapsedTimer>
+
 #include "ElectroFormFixture.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -105,6 +107,25 @@ TEST_F(ElectroForm, StartsWithAnEmptyRecordUZeroShownAndMarkersAtTimeZero) {
     EXPECT_TRUE(c->ZoomAllowed());
     for (int s = 6; s < 12; ++s)
         EXPECT_FALSE(c->Active(s)) << s;
+}
+
+TEST_F(ElectroForm, AppendsDuringARunRepaintAtMostEveryFiftyMilliseconds) {
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+    TChart *c = Form->Chart;
+    QSignalSpy replots(c, &QCustomPlot::afterReplot);
+    Dt = 2e-10;
+    // A run appends at every step and lets events through every few milliseconds, for 400 ms.
+    QElapsedTimer clock;
+    clock.start();
+    for (int k = 0; clock.elapsed() < 400; ++k) {
+        Form->AppendSignals(k * Dt * 1e6, k, k, k, k, k, k);
+        if (k % 50 == 0)
+            QCoreApplication::processEvents();
+    }
+    QTest::qWait(60);
+    EXPECT_GE(replots.count(), 3);
+    EXPECT_LE(replots.count(), 400 / 50 + 2);
 }
 
 TEST_F(ElectroForm, AppendingGrowsTheRecordWithoutReplottingAtOnceEvenWhileHidden) {
