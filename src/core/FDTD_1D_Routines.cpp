@@ -12,18 +12,18 @@
 //    hide a division by zero, an invalid operation or an overflow;
 //  - a zero numerator divided by a positive number is the same zero, with the same sign;
 //  - outside the plate the field history is zero, so the field's time difference needs no /24.
-// Each sweep also computes its divisions for a range of nodes first, in a short loop whose
-// iterations overlap well, and then updates the range's nodes, yielding before each update as the
-// run requires.
+// Each sweep goes through its nodes in blocks of kBlock: it computes the block's divisions first,
+// in a short loop whose iterations overlap well, into a small buffer on the stack, and then
+// updates the block's nodes, yielding before each update as the run requires. The block's lines
+// are still in the L1 cache for the second loop, and the buffers cost no memory per node.
 //
 // Threads: within one sweep the node updates are independent (a sweep reads levels 1 to 3 and the
-// finished sweeps, and writes level 0, the memo and the scratch only at the index of the node it
-// computes), so on a large grid a sweep is cut into chunks that the calling thread and the workers
+// finished sweeps, and writes level 0 and the memo only at the index of the node it computes), so on a large grid a sweep is cut into chunks that the calling thread and the workers
 // of a SweepPool claim one by one; the sweeps stay in order, each finished before the next begins,
 // and the level shift is shared the same way. Every value is therefore the same bits for any
 // thread count, and with one thread (or a small grid) the whole sweep runs on the calling thread.
 // Only the calling thread yields, before each of its own updates and while it waits for workers'
-// chunks; workers write only level 0 and scratch, so handlers still see complete levels 1 to 3.
+// chunks; workers write only level 0 and the memos, so handlers still see complete levels 1 to 3.
 //
 // Floating-point faults are not trapped: the sweeps clear the <cfenv> flags and test them
 // afterwards. The flags are per thread: each worker hands back the flags of its chunks, and a
@@ -104,16 +104,10 @@ constexpr uint64_t kEmptyKey = 0x7FF0000000000001ull;
 struct StepScratch {
     std::vector<DerivMemo> StressDeriv;   // DS of each velocity point
     std::vector<DerivMemo> VelocityDeriv; // DV0 of each stress point (DV1 of the next step)
-    std::vector<Ext> VelocityIncrement;   // G Dt DS(i) / Rho[i]
-    std::vector<double> StrainRate0;      // DV0(i)
-    std::vector<double> StrainRate1;      // DV1(i)
 
     void Resize(size_t n) {
         StressDeriv.assign(n, DerivMemo{kEmptyKey, 0.0});
         VelocityDeriv.assign(n, DerivMemo{kEmptyKey, 0.0});
-        VelocityIncrement.resize(n);
-        StrainRate0.resize(n);
-        StrainRate1.resize(n);
     }
 };
 
@@ -156,6 +150,9 @@ inline Ext VelocityBracket(const GridNode *g, int32_t i, int level) {
            static_cast<Ext>(g[i - 2].V[level]);
 }
 
+// Nodes whose divisions a sweep computes ahead of their updates: their lines stay in the L1 cache.
+constexpr int32_t kBlock = 64;
+
 struct StepConstants {
     GridNode *Grid;
     int32_t High;
@@ -165,33 +162,35 @@ struct StepConstants {
 };
 
 // Each sweep is computed over a range of nodes: the whole sweep on one thread, or its chunks on
-// several. Over a range, it first computes the divisions of the range's nodes into the scratch (a
-// short loop whose iterations overlap well), then updates the nodes, yielding before each when
-// asked to. The first pass only reads what the sweep reads anyway, and every write of a sweep
-// (level 0, the memo and the scratch) is to the index of the node being computed, so ranges are
-// independent and their results do not depend on how a sweep is cut.
+// several. Over a range, it goes block by block: the divisions of the block's nodes into a buffer,
+// then the updates, yielding before each when asked to. The first loop only reads what the sweep
+// reads anyway, and every write of a sweep (level 0 and the memo) is to the index of the node
+// being computed, so ranges are independent and their results do not depend on how a sweep is cut.
 
 // V0[i] = A21 V1 + A3 V2 - A1 V3 + G Dt DS(i) / Rho[i]
 template <bool Yield> void VelocitySweep(const StepConstants &c, int32_t first, int32_t last) {
     GridNode *g = c.Grid;
     DerivMemo *memo = Scratch.StressDeriv.data();
-    Ext *increment = Scratch.VelocityIncrement.data();
-    for (int32_t i = first; i <= last; ++i) {
-        const double ds = Derivative(StressBracket(g, i), memo[i], c.Dx, true);
-        Ext force = c.GDt * ds;
-        if (!(force == 0 && std::isgreater(g[i].Rho, 0.0)))
-            force = force / g[i].Rho;
-        increment[i] = force;
+    Ext increment[kBlock];
+    for (int32_t block = first; block <= last; block += kBlock) {
+        const int32_t end = std::min(last, block + kBlock - 1);
+        for (int32_t i = block; i <= end; ++i) {
+            const double ds = Derivative(StressBracket(g, i), memo[i], c.Dx, true);
+            Ext force = c.GDt * ds;
+            if (!(force == 0 && std::isgreater(g[i].Rho, 0.0)))
+                force = force / g[i].Rho;
+            increment[i - block] = force;
+        }
+        const auto update = [&](int32_t i) {
+            GridNode &n = g[i];
+            n.V[0] = static_cast<double>(((A21 * n.V[1] + A3 * n.V[2]) - A1 * n.V[3]) + increment[i - block]);
+        };
+        if constexpr (Yield)
+            ForEachYielding(block, end, update);
+        else
+            for (int32_t i = block; i <= end; ++i)
+                update(i);
     }
-    const auto update = [&](int32_t i) {
-        GridNode &n = g[i];
-        n.V[0] = static_cast<double>(((A21 * n.V[1] + A3 * n.V[2]) - A1 * n.V[3]) + increment[i]);
-    };
-    if constexpr (Yield)
-        ForEachYielding(first, last, update);
-    else
-        for (int32_t i = first; i <= last; ++i)
-            update(i);
 }
 
 // E0[i] = A21 E1 + A3 E2 - A1 E3 + G Dt J / Eps[i] - G Dt DV0(i) PiezoE33[i] / Eps[i]
@@ -215,31 +214,34 @@ template <bool Yield> void FieldSweep(const StepConstants &c, int32_t first, int
 template <bool Yield> void StressSweep(const StepConstants &c, int32_t first, int32_t last) {
     GridNode *g = c.Grid;
     DerivMemo *memo = Scratch.VelocityDeriv.data();
-    double *rate0 = Scratch.StrainRate0.data();
-    double *rate1 = Scratch.StrainRate1.data();
-    for (int32_t i = first; i <= last; ++i) {
-        // DV1 first: the memo still holds the previous step's DV0, which it usually equals.
-        rate1[i] = Derivative(VelocityBracket(g, i, 1), memo[i], c.Dx, false);
-        rate0[i] = Derivative(VelocityBracket(g, i, 0), memo[i], c.Dx, true);
+    double rate0[kBlock];
+    double rate1[kBlock];
+    for (int32_t block = first; block <= last; block += kBlock) {
+        const int32_t end = std::min(last, block + kBlock - 1);
+        for (int32_t i = block; i <= end; ++i) {
+            // DV1 first: the memo still holds the previous step's DV0, which it usually equals.
+            rate1[i - block] = Derivative(VelocityBracket(g, i, 1), memo[i], c.Dx, false);
+            rate0[i - block] = Derivative(VelocityBracket(g, i, 0), memo[i], c.Dx, true);
+        }
+        const auto update = [&](int32_t i) {
+            GridNode &n = g[i];
+            const double dv0 = rate0[i - block];
+            const Ext fieldBracket = ((23 * static_cast<Ext>(n.E[0]) - 21 * static_cast<Ext>(n.E[1])) -
+                                      3 * static_cast<Ext>(n.E[2])) +
+                                     n.E[3];
+            // A zero bracket divided by 24 is the same zero.
+            const double dE =
+                fieldBracket == 0 ? static_cast<double>(fieldBracket) : static_cast<double>(fieldBracket / 24);
+            n.S[0] = static_cast<double>(((((A21 * n.S[1] + A3 * n.S[2]) - A1 * n.S[3]) + c.GDt * dv0 * n.C33) +
+                                          G * (static_cast<Ext>(dv0) - rate1[i - block]) * n.Eta) -
+                                         G * dE * n.PiezoE33);
+        };
+        if constexpr (Yield)
+            ForEachYielding(block, end, update);
+        else
+            for (int32_t i = block; i <= end; ++i)
+                update(i);
     }
-    const auto update = [&](int32_t i) {
-        GridNode &n = g[i];
-        const double dv0 = rate0[i];
-        const Ext fieldBracket =
-            ((23 * static_cast<Ext>(n.E[0]) - 21 * static_cast<Ext>(n.E[1])) - 3 * static_cast<Ext>(n.E[2])) +
-            n.E[3];
-        // A zero bracket divided by 24 is the same zero.
-        const double dE =
-            fieldBracket == 0 ? static_cast<double>(fieldBracket) : static_cast<double>(fieldBracket / 24);
-        n.S[0] = static_cast<double>(((((A21 * n.S[1] + A3 * n.S[2]) - A1 * n.S[3]) + c.GDt * dv0 * n.C33) +
-                                      G * (static_cast<Ext>(dv0) - rate1[i]) * n.Eta) -
-                                     G * dE * n.PiezoE33);
-    };
-    if constexpr (Yield)
-        ForEachYielding(first, last, update);
-    else
-        for (int32_t i = first; i <= last; ++i)
-            update(i);
 }
 
 using SweepFn = void (*)(const StepConstants &, int32_t, int32_t);

@@ -54,6 +54,7 @@ int SolverThreads();
 int DefaultSolverThreads();
 // Sweeps and level shifts of fewer nodes than this run on the calling thread alone (there, handing
 // chunks to other threads costs more than it saves). nodes < 0 restores the default; 0 shares
-// every sweep, which tests use to run small grids through the workers.
+// every sweep, also while other work keeps the workers off their cores (which otherwise lets the
+// calling thread compute alone for a while); tests use it to run small grids through the workers.
 void SetSolverParallelThreshold(int nodes);
 int SolverParallelThreshold();

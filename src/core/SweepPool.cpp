@@ -74,6 +74,9 @@ SweepPool *SolverPool() {
         Pool.reset();
         return nullptr;
     }
+    // Threshold 0 shares every sweep whatever the load (tests use it to drive the workers).
+    if (Pool && Pool->Threads() == threads && ParallelThreshold > 0 && Pool->Resting())
+        return nullptr;
     if (!Pool || Pool->Threads() != threads) {
         Pool.reset();
         try {
@@ -109,8 +112,9 @@ void SweepPool::StopWorkers() {
 }
 
 // Each thread owns a home range of the chunks, a run of neighbouring nodes that stays the same
-// from sweep to sweep and so stays in that thread's cache. It takes its own chunks from the front
-// of its range; a thread whose range is done takes chunks of other ranges from their backs.
+// from sweep to sweep and so stays in that thread's cache. It works its range from the front
+// (even ranges) or the back (odd ones); a thread whose range is done takes chunks of other ranges
+// from their other end.
 bool SweepPool::Claim(int range, uint32_t generation, bool own, int32_t &index) {
     std::atomic<uint64_t> &claims = Ranges[static_cast<size_t>(range)].Claims;
     uint64_t word = claims.load(std::memory_order_relaxed);
@@ -121,10 +125,11 @@ bool SweepPool::Claim(int range, uint32_t generation, bool own, int32_t &index) 
         const int32_t back = static_cast<int32_t>((word >> 16) & 0xFFFF);
         if (front >= back)
             return false;
-        const uint64_t claimed = own ? word + 1 : word - (uint64_t{1} << 16);
+        const bool fromFront = own == (range % 2 == 0);
+        const uint64_t claimed = fromFront ? word + 1 : word - (uint64_t{1} << 16);
         if (claims.compare_exchange_weak(word, claimed, std::memory_order_acq_rel,
                                          std::memory_order_relaxed)) {
-            index = own ? front : back - 1;
+            index = fromFront ? front : back - 1;
             return true;
         }
     }
@@ -188,22 +193,25 @@ void SweepPool::WorkerLoop(int range) {
         const int32_t last = Last.load(std::memory_order_relaxed);
         const int32_t size = ChunkSize.load(std::memory_order_relaxed);
         const int32_t count = ChunkCount.load(std::memory_order_relaxed);
-        bool cleared = false;
+        // The chunks' flags and their count are handed back once, when no chunk is left: one
+        // write to the shared counter per sweep instead of one per chunk.
+        int32_t done = 0;
         int32_t index;
         while (ClaimAny(range, generation, index)) {
-            if (!cleared) {
+            if (done == 0)
                 std::feclearexcept(kFaultFlags);
-                cleared = true;
-            }
             const int32_t lo = first + index * size;
             fn(context, lo, std::min(last, lo + size - 1));
-            // fn is called through a pointer: all its arithmetic is done before the flags are read.
-            if (const int flags = std::fetestexcept(kFaultFlags))
-                WorkerFaults.fetch_or(flags, std::memory_order_relaxed);
-            if (Done.fetch_add(1, std::memory_order_seq_cst) + 1 == count &&
-                MainSleeping.load(std::memory_order_seq_cst))
-                Done.notify_one();
+            ++done;
         }
+        if (done == 0)
+            continue;
+        // fn is called through a pointer: all its arithmetic is done before the flags are read.
+        if (const int flags = std::fetestexcept(kFaultFlags))
+            WorkerFaults.fetch_or(flags, std::memory_order_relaxed);
+        if (Done.fetch_add(done, std::memory_order_seq_cst) + done == count &&
+            MainSleeping.load(std::memory_order_seq_cst))
+            Done.notify_one();
     }
 }
 
@@ -248,6 +256,8 @@ int SweepPool::Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mai
         mainChunk(context, lo, std::min(last, lo + size - 1));
         ++mine;
     }
+    if (Rest.CountSweep(count, mine))
+        Rest.EndWindow(ranges, std::chrono::steady_clock::now());
     // Only chunks that workers have started remain.
     if (mine == 0 || Done.fetch_add(mine, std::memory_order_seq_cst) + mine != count)
         WaitForWorkers(count, idle);
@@ -272,7 +282,47 @@ void SweepPool::WaitForWorkers(int32_t count, void (*idle)()) {
             MainSleeping.store(1, std::memory_order_seq_cst);
             for (int32_t done; (done = Done.load(std::memory_order_seq_cst)) != count;)
                 Done.wait(done, std::memory_order_seq_cst);
+            const auto end = std::chrono::steady_clock::now();
+            Rest.NoteWait(end - now, end);
             return;
         }
     }
+}
+
+void WorkerRest::EndWindow(int threads, Clock::time_point now) {
+    WindowSweeps = 0;
+    if (now - WindowStart < kWindowTime)
+        return; // judged after more sweeps, with these counts
+    const int64_t workers = WindowChunks - WindowMine;
+    const bool poor = workers * 2 * threads < WindowChunks * (threads - 1);
+    WindowStart = now;
+    WindowChunks = 0;
+    WindowMine = 0;
+    if (poor)
+        StartRest(now);
+}
+
+void WorkerRest::NoteWait(Clock::duration waited, Clock::time_point now) {
+    if (waited > kLateWait)
+        StartRest(now);
+}
+
+void WorkerRest::StartRest(Clock::time_point now) {
+    Streak = now - LastSign < kStreakTime ? std::min(Streak + 1, kLongestRestDoublings) : 0;
+    LastSign = now;
+    RestUntil = now + kShortestRest * (1 << Streak);
+    Pending = true;
+}
+
+bool WorkerRest::Resting(Clock::time_point now) {
+    if (!Pending)
+        return false;
+    if (now < RestUntil)
+        return true;
+    Pending = false;
+    WindowStart = now;
+    WindowSweeps = 0;
+    WindowChunks = 0;
+    WindowMine = 0;
+    return false;
 }

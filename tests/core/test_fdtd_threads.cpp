@@ -20,6 +20,7 @@
 #include "../DefaultStack.h"
 #include "Errors.h"
 #include "FDTD_1D_Routines.h"
+#include "SweepPool.h"
 #include "Yield.h"
 
 namespace {
@@ -325,4 +326,67 @@ TEST(SolverThreads, TheThreadCountSetting) {
     EXPECT_GE(defaultCount, 1);
     SetSolverThreads(-5);
     EXPECT_EQ(SolverThreads(), defaultCount);
+}
+
+// When the workers rest: a window in which they computed under half their share of the chunks, or
+// a wait of more than 500 us for their chunk, rests them 8 ms, doubled for each further sign
+// within a second, up to 512 ms.
+TEST(SolverThreads, WorkersRestWhileTheirCoresAreBusy) {
+    using std::chrono::microseconds;
+    using std::chrono::milliseconds;
+    const WorkerRest::Clock::time_point t0 = WorkerRest::Clock::time_point{} + std::chrono::hours(1);
+
+    // One window of 32 sweeps of 100 chunks on two threads; the workers' share should be 50.
+    const auto window = [](WorkerRest &rest, int32_t workers, int threads, WorkerRest::Clock::time_point at) {
+        for (int sweep = 1; sweep <= WorkerRest::kWindowSweeps; ++sweep)
+            EXPECT_EQ(rest.CountSweep(100, 100 - workers), sweep == WorkerRest::kWindowSweeps);
+        rest.EndWindow(threads, at);
+    };
+    struct ShareCase {
+        int32_t Workers;
+        int Threads;
+        bool Rests;
+    };
+    for (const ShareCase &c : {ShareCase{25, 2, false}, ShareCase{24, 2, true}, ShareCase{0, 2, true},
+                               ShareCase{50, 2, false}, ShareCase{37, 4, true},
+                               ShareCase{38, 4, false}, ShareCase{34, 3, false}, ShareCase{33, 3, true}}) {
+        WorkerRest rest;
+        window(rest, c.Workers, c.Threads, t0);
+        EXPECT_EQ(rest.Resting(t0 + milliseconds(7)), c.Rests) << c.Workers << " of 100 on " << c.Threads;
+        EXPECT_FALSE(rest.Resting(t0 + milliseconds(8)));
+    }
+
+    // A window younger than 4 ms is not judged yet: its counts go on.
+    WorkerRest young;
+    window(young, 0, 2, t0);
+    EXPECT_TRUE(young.Resting(t0));
+    EXPECT_FALSE(young.Resting(t0 + milliseconds(8))); // the window reopens here
+    window(young, 0, 2, t0 + milliseconds(11));
+    EXPECT_FALSE(young.Resting(t0 + milliseconds(11)));
+    // Judged over 64 sweeps: the workers' 1,568 of 6,400 chunks are under a quarter, though the
+    // last 32 sweeps alone would pass.
+    window(young, 49, 2, t0 + milliseconds(12));
+    EXPECT_TRUE(young.Resting(t0 + milliseconds(12)));
+
+    // Waits: only one longer than 500 us is a sign.
+    WorkerRest waits;
+    waits.NoteWait(microseconds(500), t0);
+    EXPECT_FALSE(waits.Resting(t0));
+    waits.NoteWait(microseconds(501), t0);
+    EXPECT_TRUE(waits.Resting(t0));
+
+    // Signs each right after the previous rest double it up to 512 ms; one more than a second
+    // after the previous sign starts again at 8 ms.
+    WorkerRest streak;
+    WorkerRest::Clock::time_point now = t0;
+    for (const int expected : {8, 16, 32, 64, 128, 256, 512, 512}) {
+        streak.NoteWait(milliseconds(1), now);
+        EXPECT_EQ(streak.RestEnd() - now, milliseconds(expected));
+        EXPECT_TRUE(streak.Resting(now + milliseconds(expected) - microseconds(1)));
+        now += milliseconds(expected);
+        EXPECT_FALSE(streak.Resting(now));
+    }
+    now += milliseconds(489); // 1,001 ms after the last sign
+    streak.NoteWait(milliseconds(1), now);
+    EXPECT_EQ(streak.RestEnd() - now, milliseconds(8));
 }
