@@ -31,17 +31,17 @@
 // kLateWait for a worker's chunk (the worker lost its core in the middle of it), or a window of at
 // least kWindowSweeps sweeps and kWindowTime in which the workers computed under half their share
 // of the chunks ((threads - 1) / threads). Each sign rests the workers for kShortestRest, doubled
-// for each further sign within kStreakTime of the previous one, up to 64 times as long. Windows
+// for each further sign within kStreakTime of the previous one, up to 128 times as long. Windows
 // count from the end of a rest.
 class WorkerRest {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr auto kLateWait = std::chrono::microseconds(500);
     static constexpr int kWindowSweeps = 32;
-    static constexpr auto kWindowTime = std::chrono::milliseconds(4);
+    static constexpr auto kWindowTime = std::chrono::milliseconds(1);
     static constexpr auto kShortestRest = std::chrono::milliseconds(8);
-    static constexpr int kLongestRestDoublings = 6;
-    static constexpr auto kStreakTime = std::chrono::seconds(1);
+    static constexpr int kLongestRestDoublings = 7;
+    static constexpr auto kStreakTime = std::chrono::seconds(2);
 
     // A sweep of `chunks` chunks, `mine` of them computed by the calling thread. True every
     // kWindowSweeps sweeps: then call EndWindow, which judges the window once it is kWindowTime old.

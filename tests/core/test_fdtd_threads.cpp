@@ -328,9 +328,9 @@ TEST(SolverThreads, TheThreadCountSetting) {
     EXPECT_EQ(SolverThreads(), defaultCount);
 }
 
-// When the workers rest: a window in which they computed under half their share of the chunks, or
-// a wait of more than 500 us for their chunk, rests them 8 ms, doubled for each further sign
-// within a second, up to 512 ms.
+// When the workers rest: a window (32 sweeps and 1 ms at least) in which they computed under half
+// their share of the chunks, or a wait of more than 500 us for their chunk, rests them 8 ms,
+// doubled for each further sign within 2 s, up to 1,024 ms.
 TEST(SolverThreads, WorkersRestWhileTheirCoresAreBusy) {
     using std::chrono::microseconds;
     using std::chrono::milliseconds;
@@ -356,17 +356,17 @@ TEST(SolverThreads, WorkersRestWhileTheirCoresAreBusy) {
         EXPECT_FALSE(rest.Resting(t0 + milliseconds(8)));
     }
 
-    // A window younger than 4 ms is not judged yet: its counts go on.
+    // A window younger than 1 ms is not judged yet: its counts go on.
     WorkerRest young;
     window(young, 0, 2, t0);
     EXPECT_TRUE(young.Resting(t0));
     EXPECT_FALSE(young.Resting(t0 + milliseconds(8))); // the window reopens here
-    window(young, 0, 2, t0 + milliseconds(11));
-    EXPECT_FALSE(young.Resting(t0 + milliseconds(11)));
+    window(young, 0, 2, t0 + microseconds(8999));
+    EXPECT_FALSE(young.Resting(t0 + microseconds(8999)));
     // Judged over 64 sweeps: the workers' 1,568 of 6,400 chunks are under a quarter, though the
     // last 32 sweeps alone would pass.
-    window(young, 49, 2, t0 + milliseconds(12));
-    EXPECT_TRUE(young.Resting(t0 + milliseconds(12)));
+    window(young, 49, 2, t0 + milliseconds(9));
+    EXPECT_TRUE(young.Resting(t0 + milliseconds(9)));
 
     // Waits: only one longer than 500 us is a sign.
     WorkerRest waits;
@@ -375,18 +375,18 @@ TEST(SolverThreads, WorkersRestWhileTheirCoresAreBusy) {
     waits.NoteWait(microseconds(501), t0);
     EXPECT_TRUE(waits.Resting(t0));
 
-    // Signs each right after the previous rest double it up to 512 ms; one more than a second
-    // after the previous sign starts again at 8 ms.
+    // Signs each right after the previous rest double it up to 1,024 ms; one more than 2 s after
+    // the previous sign starts again at 8 ms.
     WorkerRest streak;
     WorkerRest::Clock::time_point now = t0;
-    for (const int expected : {8, 16, 32, 64, 128, 256, 512, 512}) {
+    for (const int expected : {8, 16, 32, 64, 128, 256, 512, 1024, 1024}) {
         streak.NoteWait(milliseconds(1), now);
         EXPECT_EQ(streak.RestEnd() - now, milliseconds(expected));
         EXPECT_TRUE(streak.Resting(now + milliseconds(expected) - microseconds(1)));
         now += milliseconds(expected);
         EXPECT_FALSE(streak.Resting(now));
     }
-    now += milliseconds(489); // 1,001 ms after the last sign
+    now += milliseconds(977); // 2,001 ms after the last sign
     streak.NoteWait(milliseconds(1), now);
     EXPECT_EQ(streak.RestEnd() - now, milliseconds(8));
 }
