@@ -308,8 +308,7 @@ void WorkerRest::NoteWait(Clock::duration waited, Clock::time_point now) {
 }
 
 void WorkerRest::StartRest(Clock::time_point now) {
-    Streak = now - LastSign < kStreakTime ? std::min(Streak + 1, kLongestRestDoublings) : 0;
-    LastSign = now;
+    Streak = now - RestUntil < kStreakTime ? std::min(Streak + 1, kLongestRestDoublings) : 0;
     RestUntil = now + kShortestRest * (1 << Streak);
     Pending = true;
 }

@@ -30,18 +30,19 @@
 // When the calling thread computes the sweeps alone. A sign of busy cores is a wait of more than
 // kLateWait for a worker's chunk (the worker lost its core in the middle of it), or a window of at
 // least kWindowSweeps sweeps and kWindowTime in which the workers computed under half their share
-// of the chunks ((threads - 1) / threads). Each sign rests the workers for kShortestRest, doubled
-// for each further sign within kStreakTime of the previous one, up to 128 times as long. Windows
-// count from the end of a rest.
+// of the chunks ((threads - 1) / threads). A sign rests the workers for kShortestRest; a sign
+// within kStreakTime of the end of the previous rest (the cores are still busy) for twice as long
+// as that rest, up to 128 times kShortestRest. A sign that comes later (a core was taken away for
+// a moment) starts again from kShortestRest. Windows count from the end of a rest.
 class WorkerRest {
 public:
     using Clock = std::chrono::steady_clock;
-    static constexpr auto kLateWait = std::chrono::microseconds(500);
+    static constexpr auto kLateWait = std::chrono::milliseconds(2);
     static constexpr int kWindowSweeps = 32;
     static constexpr auto kWindowTime = std::chrono::milliseconds(1);
     static constexpr auto kShortestRest = std::chrono::milliseconds(8);
     static constexpr int kLongestRestDoublings = 7;
-    static constexpr auto kStreakTime = std::chrono::seconds(2);
+    static constexpr auto kStreakTime = std::chrono::milliseconds(50);
 
     // A sweep of `chunks` chunks, `mine` of them computed by the calling thread. True every
     // kWindowSweeps sweeps: then call EndWindow, which judges the window once it is kWindowTime old.
@@ -67,7 +68,6 @@ private:
     int64_t WindowMine = 0;
     bool Pending = false;
     Clock::time_point RestUntil{};
-    Clock::time_point LastSign{};
     int Streak = 0;
 };
 

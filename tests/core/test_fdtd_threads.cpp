@@ -329,8 +329,8 @@ TEST(SolverThreads, TheThreadCountSetting) {
 }
 
 // When the workers rest: a window (32 sweeps and 1 ms at least) in which they computed under half
-// their share of the chunks, or a wait of more than 500 us for their chunk, rests them 8 ms,
-// doubled for each further sign within 2 s, up to 1,024 ms.
+// their share of the chunks, or a wait of more than 2 ms for their chunk, rests them 8 ms; a
+// sign within 50 ms of the end of the previous rest doubles that rest, up to 1,024 ms.
 TEST(SolverThreads, WorkersRestWhileTheirCoresAreBusy) {
     using std::chrono::microseconds;
     using std::chrono::milliseconds;
@@ -368,25 +368,28 @@ TEST(SolverThreads, WorkersRestWhileTheirCoresAreBusy) {
     window(young, 49, 2, t0 + milliseconds(9));
     EXPECT_TRUE(young.Resting(t0 + milliseconds(9)));
 
-    // Waits: only one longer than 500 us is a sign.
+    // Waits: only one longer than 2 ms is a sign.
     WorkerRest waits;
-    waits.NoteWait(microseconds(500), t0);
+    waits.NoteWait(microseconds(2000), t0);
     EXPECT_FALSE(waits.Resting(t0));
-    waits.NoteWait(microseconds(501), t0);
+    waits.NoteWait(microseconds(2001), t0);
     EXPECT_TRUE(waits.Resting(t0));
 
-    // Signs each right after the previous rest double it up to 1,024 ms; one more than 2 s after
-    // the previous sign starts again at 8 ms.
+    // Signs each right after the previous rest double it up to 1,024 ms; one more than 50 ms after
+    // the end of the previous rest starts again at 8 ms.
     WorkerRest streak;
     WorkerRest::Clock::time_point now = t0;
     for (const int expected : {8, 16, 32, 64, 128, 256, 512, 1024, 1024}) {
-        streak.NoteWait(milliseconds(1), now);
+        streak.NoteWait(milliseconds(3), now);
         EXPECT_EQ(streak.RestEnd() - now, milliseconds(expected));
         EXPECT_TRUE(streak.Resting(now + milliseconds(expected) - microseconds(1)));
         now += milliseconds(expected);
         EXPECT_FALSE(streak.Resting(now));
     }
-    now += milliseconds(977); // 2,001 ms after the last sign
-    streak.NoteWait(milliseconds(1), now);
+    now += milliseconds(49);
+    streak.NoteWait(milliseconds(3), now);
+    EXPECT_EQ(streak.RestEnd() - now, milliseconds(1024));
+    now = streak.RestEnd() + milliseconds(50);
+    streak.NoteWait(milliseconds(3), now);
     EXPECT_EQ(streak.RestEnd() - now, milliseconds(8));
 }
