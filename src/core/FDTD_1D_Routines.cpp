@@ -420,3 +420,14 @@ void ShiftTimeLevels() {
     else
         pool->Run(0, last, &ShiftChunk, &ShiftChunk, NodeGrid.data(), nullptr);
 }
+
+void ForEachNodeRange(void (*fn)(const void *context, int32_t first, int32_t last), const void *context) {
+    const int32_t last = static_cast<int32_t>(NodeGrid.size()) - 1;
+    if (last < 0)
+        return;
+    SweepPool *pool = last + 1 >= SolverParallelThreshold() ? SolverPool() : nullptr;
+    if (pool == nullptr)
+        fn(context, 0, last);
+    else
+        pool->Run(0, last, fn, fn, context, nullptr);
+}

@@ -45,6 +45,13 @@ double DoTimeStep(double CurrentDensity);
 // Moves every history down one level: 3 <- 2 <- 1 <- 0.
 void ShiftTimeLevels();
 
+// fn(context, first, last) over ranges that together cover every node of the grid, shared between
+// the solver's threads the way the time step shares its sweeps, so that each thread mostly reads
+// the nodes it computes, which are in its cache; on the calling thread alone for a small grid, with
+// one thread, or when called from a yield handler during a time step. fn may read the grid and
+// write only what belongs to its own range of nodes.
+void ForEachNodeRange(void (*fn)(const void *context, int32_t first, int32_t last), const void *context);
+
 // Threads that compute a time step, the calling thread included; n < 1 selects the default. With
 // one thread the step runs entirely on the calling thread. Results are the same bits for any count.
 // Not to be called during a time step.

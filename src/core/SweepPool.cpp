@@ -220,6 +220,18 @@ int SweepPool::Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mai
     const int64_t nodes = int64_t{last} - first + 1;
     if (nodes <= 0)
         return 0;
+    // Called again from the idle function or from a chunk of the calling thread (a yield handler
+    // that reads the grid): the workers are busy with the outer job, so the calling thread computes
+    // this one alone.
+    if (InRun) {
+        mainChunk(context, first, last);
+        return 0;
+    }
+    InRun = true;
+    struct Leave {
+        bool &Flag;
+        ~Leave() { Flag = false; }
+    } leave{InRun};
     // kChunksPerThread chunks per thread, more on a large grid (a chunk of at most kMaxChunkNodes
     // keeps the wait for the last one short), none shorter than kMinChunkNodes.
     int64_t wanted =

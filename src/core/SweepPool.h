@@ -90,7 +90,9 @@ public:
     // Computes first..last in chunks: the workers with workerChunk, the calling thread with
     // mainChunk; idle (may be null) is called by the calling thread while it waits for chunks that
     // workers are computing. Returns when every chunk is done, with the OR of the FE_DIVBYZERO,
-    // FE_INVALID and FE_OVERFLOW flags that workers met.
+    // FE_INVALID and FE_OVERFLOW flags that workers met. A call from within a Run (from idle or from
+    // a chunk of the calling thread) computes all of first..last with mainChunk on the calling
+    // thread.
     int Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mainChunk, const void *context,
             void (*idle)());
 
@@ -105,6 +107,7 @@ private:
     std::vector<std::thread> Workers;
     uint32_t Generation = 0; // of the latest job; written by the calling thread only
     WorkerRest Rest;         // the calling thread's only
+    bool InRun = false;      // the calling thread is inside Run
 
     // The job: written by the calling thread before the claim word announces it.
     std::atomic<ChunkFn> Fn{nullptr};

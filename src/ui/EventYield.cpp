@@ -16,6 +16,8 @@ constexpr auto kPeriod = std::chrono::milliseconds(10);
 
 Clock::time_point gLastServiced = Clock::now();
 EventYieldStats gStats;
+void (*gBeforeEvents)(void *) = nullptr;
+void *gBeforeEventsContext = nullptr;
 
 } // namespace
 
@@ -37,8 +39,15 @@ void ProcessPendingEvents() {
     if (gap > gStats.MaxGap)
         gStats.MaxGap = gap;
     ++gStats.Servicings;
+    if (gBeforeEvents)
+        gBeforeEvents(gBeforeEventsContext);
     QCoreApplication::processEvents();
     gLastServiced = Clock::now();
+}
+
+void SetBeforeEventsHook(void (*hook)(void *context), void *context) {
+    gBeforeEvents = hook;
+    gBeforeEventsContext = context;
 }
 
 EventYieldStats &YieldStats() { return gStats; }

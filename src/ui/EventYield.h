@@ -18,6 +18,10 @@ void EventYieldTick();
 // Processes all pending events now and restarts the 10 ms period.
 void ProcessPendingEvents();
 
+// Called right before every processing of events (null: none): what only shows on the screen can
+// be brought up to date there instead of at every step of a run.
+void SetBeforeEventsHook(void (*hook)(void *context), void *context);
+
 // Longest interval between two event processings since the last reset (for benchmarks).
 struct EventYieldStats {
     std::chrono::steady_clock::duration MaxGap{};

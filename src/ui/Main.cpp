@@ -343,21 +343,32 @@ void TMainForm::ViewRadioGroupClick() {
     Chart->SetActive(kFieldCurve, false);
     const int n = std::min<int>(static_cast<int>(NodeGrid.size()), Chart->Count(kFieldCurve));
     if (item >= 0 && item <= 2) {
-        FFieldValues.resize(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) {
-            const GridNode &node = NodeGrid[i];
-            switch (item) {
-            case 0:
-                FFieldValues[i] = static_cast<double>(node.V[1] * 1000.0L);
-                break;
-            case 1:
-                FFieldValues[i] = static_cast<double>(node.S[1] * 0.001L);
-                break;
-            default:
-                FFieldValues[i] = node.E[1];
-                break;
-            }
-        }
+        // Read on the solver's threads, each from the nodes it computes: read here, the whole grid
+        // would move into this thread's cache and the workers' next sweeps would fetch it back.
+        FFieldValues.resize(NodeGrid.size());
+        struct Reading {
+            double *Values;
+            int Item;
+        } reading{FFieldValues.data(), item};
+        ForEachNodeRange(
+            [](const void *context, int32_t first, int32_t last) {
+                const Reading &r = *static_cast<const Reading *>(context);
+                for (int32_t i = first; i <= last; ++i) {
+                    const GridNode &node = NodeGrid[static_cast<size_t>(i)];
+                    switch (r.Item) {
+                    case 0:
+                        r.Values[i] = static_cast<double>(node.V[1] * 1000.0L);
+                        break;
+                    case 1:
+                        r.Values[i] = static_cast<double>(node.S[1] * 0.001L);
+                        break;
+                    default:
+                        r.Values[i] = node.E[1];
+                        break;
+                    }
+                }
+            },
+            &reading);
         Chart->SetYValues(kFieldCurve, FFieldValues.data(), n);
     }
     Chart->SetActive(kFieldCurve, true);

@@ -125,15 +125,18 @@ private:
     void SetBoundaryMarker(int series, int64_t node, const QColor &colour);
     void ReportError(const QString &text);
     void SetStatus(const QString &text);
-    // One iteration of the run: the engine's iteration, then the time label. A failure outside the
-    // solver step propagates.
+    // One iteration of the run: the engine's iteration; the time label follows when events are
+    // next processed (ShowRunTime). A failure outside the solver step propagates.
     void RunIteration();
+    // The time label shows the start time of the last completed iteration.
+    void ShowRunTime();
     void ColourStabilityHint();
 
     TParametersForm *FParametersForm = nullptr;
     TElectroForm *FElectroForm = nullptr;
     bool FClosing = false;
     double FLastSampleTime = 0; // time of the last sample, µs
+    bool FRunTimeShown = true;  // the time label shows FLastSampleTime
     double FStableDt = std::numeric_limits<double>::quiet_NaN(); // s; NaN before any task
     std::vector<double> FFieldValues; // the shown field along the stack, reused at every redraw
 };

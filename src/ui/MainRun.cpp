@@ -129,7 +129,14 @@ void TMainForm::RunIteration() {
             text += tr("; шаг во времени, вероятно, слишком велик для устойчивого счета");
         SetStatus(text + QLatin1Char('.'));
     }
+    FRunTimeShown = false;
+}
+
+void TMainForm::ShowRunTime() {
+    if (FRunTimeShown)
+        return;
     CalcLabel->setText(FormatFloatQ(tr("время #0.000 мкс"), FLastSampleTime));
+    FRunTimeShown = true;
 }
 
 void TMainForm::CalculateTaskBitBtnClick() {
@@ -149,15 +156,29 @@ void TMainForm::CalculateTaskBitBtnClick() {
         FElectroForm->AppendSignals(time, v[0], v[1], v[2], v[3], v[4], v[5]);
         FLastSampleTime = time;
     };
-    do {
-        try {
-            RunIteration();
-        } catch (const std::exception &e) {
-            Running = false;
-            stoppedByBreak = false;
-            SetStatus(tr("Расчет остановлен: %1").arg(UiText(e.what())));
+    // The label is set only when it can be seen: before events are processed, and at the end.
+    struct RunTimeShown {
+        TMainForm *Form;
+        explicit RunTimeShown(TMainForm *form) : Form(form) {
+            SetBeforeEventsHook([](void *f) { static_cast<TMainForm *>(f)->ShowRunTime(); }, form);
         }
-    } while (Running);
+        ~RunTimeShown() {
+            SetBeforeEventsHook(nullptr, nullptr);
+            Form->ShowRunTime();
+        }
+    };
+    {
+        const RunTimeShown shown(this);
+        do {
+            try {
+                RunIteration();
+            } catch (const std::exception &e) {
+                Running = false;
+                stoppedByBreak = false;
+                SetStatus(tr("Расчет остановлен: %1").arg(UiText(e.what())));
+            }
+        } while (Running);
+    }
     if (stoppedByBreak && statusBar()->currentMessage() == tr("Идет расчет..."))
         SetStatus(tr("Расчет прерван на шаге %1.").arg(StepCount));
     CreateTaskBitBtn->setEnabled(true);

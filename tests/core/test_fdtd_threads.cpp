@@ -224,6 +224,76 @@ TEST(SolverThreads, TheYieldHookRunsOnlyOnTheCallingThread) {
     }
 }
 
+namespace {
+
+// Every node's V[1] through ForEachNodeRange, each node counted as it is read.
+std::vector<double> ReadEveryNode(std::vector<int> &reads) {
+    std::vector<double> values(NodeGrid.size());
+    reads.assign(NodeGrid.size(), 0);
+    struct Reading {
+        double *Values;
+        int *Reads;
+    } reading{values.data(), reads.data()};
+    ForEachNodeRange(
+        [](const void *context, int32_t first, int32_t last) {
+            const Reading &r = *static_cast<const Reading *>(context);
+            for (int32_t i = first; i <= last; ++i) {
+                r.Values[i] = NodeGrid[static_cast<size_t>(i)].V[1];
+                ++r.Reads[i];
+            }
+        },
+        &reading);
+    return values;
+}
+
+std::vector<double> LevelOneVelocities() {
+    std::vector<double> v;
+    for (const GridNode &g : NodeGrid)
+        v.push_back(g.V[1]);
+    return v;
+}
+
+int NestedReadings = 0;
+bool NestedReadsRight = true;
+
+void ReadingHook() {
+    std::vector<int> reads;
+    const std::vector<double> values = ReadEveryNode(reads);
+    ++NestedReadings;
+    NestedReadsRight = NestedReadsRight && values == LevelOneVelocities() &&
+                       std::all_of(reads.begin(), reads.end(), [](int n) { return n == 1; });
+}
+
+} // namespace
+
+// ForEachNodeRange reads every node once, on any thread count, also from a yield handler in the
+// middle of a shared sweep (where the workers are busy with the sweep).
+TEST(SolverThreads, EveryNodeIsReadOnce) {
+    ThreadGuard guard;
+    for (int threads : {1, 2, 3, 8})
+        for (int threshold : {-1, 0}) {
+            SetSolverThreads(threads);
+            SetSolverParallelThreshold(threshold);
+            LayDefaultStack();
+            for (int step = 0; step < 100; ++step) {
+                DoTimeStep(Pulse(step));
+                ShiftTimeLevels();
+            }
+            std::vector<int> reads;
+            EXPECT_EQ(ReadEveryNode(reads), LevelOneVelocities()) << threads << " threads";
+            EXPECT_EQ(std::count(reads.begin(), reads.end(), 1), static_cast<long>(reads.size()))
+                << threads << " threads";
+
+            NestedReadings = 0;
+            NestedReadsRight = true;
+            SetYieldHook(&ReadingHook, 997);
+            DoTimeStep(Pulse(100));
+            SetYieldHook(nullptr);
+            EXPECT_GT(NestedReadings, 0) << threads << " threads";
+            EXPECT_TRUE(NestedReadsRight) << threads << " threads";
+        }
+}
+
 // Flags that a handler leaves on the calling thread are not the step's faults on several threads
 // either; a real fault met by any thread still surfaces.
 TEST(SolverThreads, FlagsLeftByAYieldHandlerAreNotTheStepsFaults) {

@@ -16,6 +16,8 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "AppFormat.h"
 #include "ChartAdapter.h"
 #include "ElectroUnit.h"
@@ -63,10 +65,13 @@ protected:
     double MarkerX(int series) const { return Main->Chart->XValue(series, 0); }
 
     // Runs the calculation until StepCount reaches `steps`, pressing "Прервать" from inside the run.
-    void RunUntil(int32_t steps) {
+    // Runs until `steps` steps are done; `during` is called at every look in between.
+    void RunUntil(int32_t steps, const std::function<void()> &during = {}) {
         QTimer poll;
         poll.setInterval(1);
         QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (during)
+                during();
             if (StepCount >= steps)
                 QTest::mouseClick(Main->BreakCalculationBitBtn, Qt::LeftButton);
         });
@@ -222,6 +227,25 @@ TEST_F(MainFormTest, RunBreakAndResumeWithoutGap) {
         ASSERT_NEAR(rec.Time(i) - rec.Time(i - 1), 2e-4, 1e-12) << "sample " << i;
     // The plate voltage follows the circuit: some signal has moved off zero.
     EXPECT_NE(rec.Value(0, rec.Count() - 1), 0);
+}
+
+// The time label is brought up to date whenever events are processed, so every look during a run
+// finds the time of the last sample, and so does the look after it.
+TEST_F(MainFormTest, TheTimeLabelFollowsTheRun) {
+    Click(Main->CreateTaskBitBtn);
+    const TSignalRecord &rec = Electro->Record();
+    const auto expected = [&] {
+        return QStringLiteral("время %1 мкс").arg(QString::number(rec.Time(rec.Count() - 1), 'f', 3));
+    };
+    int looks = 0;
+    RunUntil(3000, [&] {
+        if (!Running || rec.Count() < 2)
+            return;
+        ++looks;
+        EXPECT_EQ(Main->CalcLabel->text(), expected()) << "at step " << StepCount;
+    });
+    EXPECT_GE(looks, 3);
+    EXPECT_EQ(Main->CalcLabel->text(), expected());
 }
 
 TEST_F(MainFormTest, BoundaryLinesFollowTheCurveAfterARun) {
