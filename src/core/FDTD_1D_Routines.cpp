@@ -18,8 +18,9 @@
 // are still in cache for the second loop, and the buffers cost no memory per node.
 //
 // Threads: within one sweep the node updates are independent (a sweep reads levels 1 to 3 and the
-// finished sweeps, and writes level 0 and the memo only at the index of the node it computes), so on a large grid a sweep is cut into chunks that the calling thread and the workers
-// of a SweepPool claim one by one; the sweeps stay in order, each finished before the next begins,
+// finished sweeps, and writes level 0 and the memo only at the index of the node it computes), so
+// on a large grid a sweep is cut into chunks that the calling thread and the workers of a SweepPool
+// claim one by one; the sweeps stay in order, each finished before the next begins,
 // and the level shift is shared the same way. Every value is therefore the same bits for any
 // thread count, and with one thread (or a small grid) the whole sweep runs on the calling thread.
 // Only the calling thread yields, before each of its own updates and while it waits for workers'
@@ -155,6 +156,15 @@ inline Ext VelocityBracket(const GridNode *g, int32_t i, int level) {
 // nodes).
 constexpr int32_t kBlock = 256;
 
+// update(i) for i = first .. last, yielding before each when Yield.
+template <bool Yield, class Update> inline void UpdateNodes(int32_t first, int32_t last, Update update) {
+    if constexpr (Yield)
+        ForEachYielding(first, last, update);
+    else
+        for (int32_t i = first; i <= last; ++i)
+            update(i);
+}
+
 struct StepConstants {
     GridNode *Grid;
     int32_t High;
@@ -187,11 +197,7 @@ template <bool Yield> void VelocitySweep(const StepConstants &c, int32_t first, 
             GridNode &n = g[i];
             n.V[0] = static_cast<double>(((A21 * n.V[1] + A3 * n.V[2]) - A1 * n.V[3]) + increment[i - block]);
         };
-        if constexpr (Yield)
-            ForEachYielding(block, end, update);
-        else
-            for (int32_t i = block; i <= end; ++i)
-                update(i);
+        UpdateNodes<Yield>(block, end, update);
     }
 }
 
@@ -205,11 +211,7 @@ template <bool Yield> void FieldSweep(const StepConstants &c, int32_t first, int
         n.E[0] = static_cast<double>((((A21 * n.E[1] + A3 * n.E[2]) - A1 * n.E[3]) + c.GDtJ / n.Eps) -
                                      c.GDt * dv0 * n.PiezoE33 / n.Eps);
     };
-    if constexpr (Yield)
-        ForEachYielding(first, last, update);
-    else
-        for (int32_t i = first; i <= last; ++i)
-            update(i);
+    UpdateNodes<Yield>(first, last, update);
 }
 
 // S0[i] = A21 S1 + A3 S2 - A1 S3 + G Dt DV0 C33 + G (DV0 - DV1) Eta - G dE PiezoE33
@@ -238,11 +240,7 @@ template <bool Yield> void StressSweep(const StepConstants &c, int32_t first, in
                                           G * (static_cast<Ext>(dv0) - rate1[i - block]) * n.Eta) -
                                          G * dE * n.PiezoE33);
         };
-        if constexpr (Yield)
-            ForEachYielding(block, end, update);
-        else
-            for (int32_t i = block; i <= end; ++i)
-                update(i);
+        UpdateNodes<Yield>(block, end, update);
     }
 }
 
@@ -413,12 +411,7 @@ void ShiftChunk(const void *context, int32_t first, int32_t last) {
 } // namespace
 
 void ShiftTimeLevels() {
-    const int32_t last = static_cast<int32_t>(NodeGrid.size()) - 1;
-    SweepPool *pool = last + 1 >= SolverParallelThreshold() ? SolverPool() : nullptr;
-    if (pool == nullptr)
-        ShiftLevels(NodeGrid.data(), 0, last);
-    else
-        pool->Run(0, last, &ShiftChunk, &ShiftChunk, NodeGrid.data(), nullptr);
+    ForEachNodeRange(&ShiftChunk, NodeGrid.data());
 }
 
 void ForEachNodeRange(void (*fn)(const void *context, int32_t first, int32_t last), const void *context) {

@@ -307,9 +307,7 @@ void WorkerRest::EndWindow(int threads, Clock::time_point now) {
         return; // judged after more sweeps, with these counts
     const int64_t workers = WindowChunks - WindowMine;
     const bool poor = workers * 2 * threads < WindowChunks * (threads - 1);
-    WindowStart = now;
-    WindowChunks = 0;
-    WindowMine = 0;
+    OpenWindow(now);
     if (poor)
         StartRest(now);
 }
@@ -331,9 +329,13 @@ bool WorkerRest::Resting(Clock::time_point now) {
     if (now < RestUntil)
         return true;
     Pending = false;
+    OpenWindow(now);
+    return false;
+}
+
+void WorkerRest::OpenWindow(Clock::time_point now) {
     WindowStart = now;
     WindowSweeps = 0;
     WindowChunks = 0;
     WindowMine = 0;
-    return false;
 }

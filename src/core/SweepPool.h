@@ -61,6 +61,7 @@ public:
 
 private:
     void StartRest(Clock::time_point now);
+    void OpenWindow(Clock::time_point now);
 
     Clock::time_point WindowStart{};
     int WindowSweeps = 0;
