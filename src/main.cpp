@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <clocale>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -15,23 +17,58 @@
 #include "Language.h"
 #include "Main.h"
 #include "ParametersUnit.h"
+#include "UiText.h"
 
 namespace {
 
-// The batch run and --help: no application object, no windows, no display.
-int BatchMain(const std::vector<std::string> &args) {
+// "--lang CODE" and "--lang=CODE" are options of the batch line too; the others are the batch's own.
+std::vector<std::string> WithoutLanguageOption(const std::vector<std::string> &args) {
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--lang")
+            ++i;
+        else if (args[i].rfind("--lang=", 0) != 0)
+            rest.push_back(args[i]);
+    }
+    return rest;
+}
+
+// The batch run and --help: no windows, no display. An application object without a platform (no
+// display needed) carries the translation of the messages.
+int BatchMain(int &argc, char **argv, const std::vector<std::string> &all) {
+    QString language;
+    {
+        QStringList own;
+        for (const std::string &a : all)
+            own << QString::fromLocal8Bit(a.c_str());
+        QString error;
+        if (!Language::TakeLanguageOption(own, language, error)) {
+            std::cerr << error.toStdString() << "\n";
+            return kBatchBadArguments;
+        }
+    }
+    const std::vector<std::string> args = WithoutLanguageOption(all);
+    QCoreApplication app(argc, argv);
+    // The application object sets the C library's locale from the environment; the batch's numbers
+    // are written as they were without it, with "." (see FormatSettings for what a person reads).
+    std::setlocale(LC_ALL, "C");
+    Language::InstallTranslation(app, Language::ForBatch(language));
+    BatchLanguage texts;
+    texts.Batch = [](const char *text) { return QCoreApplication::translate("Batch", text).toStdString(); };
+    texts.Core = [](const std::string &text) { return UiText(text).toStdString(); };
+
     for (const std::string &a : args)
         if (a == "--help" || a == "-h") {
-            std::cout << BatchHelpText();
+            std::cout << BatchHelpText(texts);
             return kBatchCompleted;
         }
     BatchOptions options;
-    if (const std::string error = ParseBatchArguments(args, options); !error.empty()) {
-        std::cerr << error << "\nСправка: pepsim --help\n";
+    if (const std::string error = ParseBatchArguments(args, options, texts); !error.empty()) {
+        std::cerr << error << "\n" << BatchHelpHint(texts) << "\n";
         return kBatchBadArguments;
     }
     InitAppFormatSettings();
-    return RunBatch(options, DefaultFormatSettings(), std::cerr, isatty(STDERR_FILENO) != 0);
+    return RunBatch(options, DefaultFormatSettings(), std::cerr, isatty(STDERR_FILENO) != 0, texts);
 }
 
 } // namespace
@@ -39,7 +76,7 @@ int BatchMain(const std::vector<std::string> &args) {
 int main(int argc, char **argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (IsBatchCommandLine(args))
-        return BatchMain(args);
+        return BatchMain(argc, argv, args);
 
     // The program's own options are checked before the application object exists: without a
     // display it could not even be created, and the message would never be seen.

@@ -2,6 +2,162 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ru">
 <context>
+    <name>Batch</name>
+    <message>
+        <source>%1 %  %2 шагов/с  осталось %3 с   </source>
+        <translation>%1 %  %2 steps/s  %3 s left   </translation>
+    </message>
+    <message>
+        <source>%1: %2 шагов, %3 мкс за %4 с (%5 шагов/с)</source>
+        <translation>%1: %2 steps, %3 µs in %4 s (%5 steps/s)</translation>
+    </message>
+    <message>
+        <source>Не удалось создать папку %1</source>
+        <translation>Unable to create the folder %1</translation>
+    </message>
+    <message>
+        <source>В папку %1 нельзя записать файлы.</source>
+        <translation>Files cannot be written to the folder %1.</translation>
+    </message>
+    <message>
+        <source>Использование:
+  pepsim [--lang ru|en] [ПРОЕКТ.PEPmodel]
+      открывает окна программы (с проектом, если он указан); --lang выбирает язык
+      интерфейса: ru - русский, en - English (иначе - выбранный в меню &quot;Файл&quot;)
+  pepsim --batch ПРОЕКТ.PEPmodel --until МИКРОСЕКУНДЫ [--out ПАПКА] [--lang ru|en]
+         [--set ИМЯ=ЗНАЧЕНИЕ]... [--threads N] [--signal ИМЯ] [--from МКС] [--to МКС]
+      расчет без окон и без дисплея: задача строится из файла проекта, как кнопкой
+      «Создать и загрузить задачу», и считается, пока время шага меньше МИКРОСЕКУНДЫ.
+
+  --out ПАПКА        куда записать файлы результатов (по умолчанию текущая папка)
+  --set ИМЯ=ЗНАЧЕНИЕ заменяет поле проекта, например --set Protector_L_QNSuperSpin=0.6;
+                     ИМЯ - имя поля в файле проекта, ЗНАЧЕНИЕ - число, как в файле, или с точкой
+  --threads N        число потоков расчета (по умолчанию: PEPSIM_THREADS или число ядер)
+  --signal ИМЯ       сигнал для характеристик импульса: U0, U1, Upep, I0, IL или Ipep
+                     (по умолчанию Upep)
+  --from МКС, --to МКС  участок записи для характеристик импульса (по умолчанию вся запись)
+  --lang ru|en       язык сообщений (иначе - выбранный в меню &quot;Файл&quot;, затем язык системы)
+  --help             эта справка
+
+signals.csv: t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A - по строке на точку записи сигналов.
+impedance.csv: f_MHz,Z_ohm,phase_deg - импеданс пластины по всей записи (Upep / Ipep).
+spectrum_db.csv: f_MHz,A_dB - нормированный спектр выбранного сигнала на участке.
+summary.json и summary.csv: число узлов, PiezoFirst, PiezoLast, Dx, Dt, число шагов, время, итог;
+резонансы fr и fa, keff, C0; частота максимума, fc, полосы -6 и -20 дБ, длительность импульса.
+
+Код завершения: 0 - расчет выполнен; 2 - неверные аргументы, файл проекта не прочитан или не
+является проектом, в папку --out нельзя записать; 3 - задача не создана (причина выводится);
+4 - расчет остановлен ошибкой вычислений (файлы записаны до этого шага).
+</source>
+        <translation>Usage:
+  pepsim [--lang ru|en] [PROJECT.PEPmodel]
+      opens the program&apos;s windows (with the project, when one is given); --lang chooses the
+      interface language: ru - Russian, en - English (else the one chosen in the &quot;File&quot; menu)
+  pepsim --batch PROJECT.PEPmodel --until MICROSECONDS [--out FOLDER] [--lang ru|en]
+         [--set NAME=VALUE]... [--threads N] [--signal NAME] [--from US] [--to US]
+      a calculation without windows and without a display: the task is built from the project
+      file, as by the button &quot;Build and load task&quot;, and computed while the step&apos;s time is
+      below MICROSECONDS.
+
+  --out FOLDER       where the result files go (default: the current folder)
+  --set NAME=VALUE   replaces a field of the project, e.g. --set Protector_L_QNSuperSpin=0.6;
+                     NAME - the field&apos;s name in the project file, VALUE - a number as in the
+                     file, or with a point
+  --threads N        solver threads (default: PEPSIM_THREADS or the number of cores)
+  --signal NAME      the signal of the pulse figures: U0, U1, Upep, I0, IL or Ipep
+                     (default Upep)
+  --from US, --to US the stretch of the record for the pulse figures (default: the whole record)
+  --lang ru|en       language of the messages (else the one chosen in the &quot;File&quot; menu, then the
+                     system&apos;s language)
+  --help             this help
+
+signals.csv: t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A - one row per point of the signal record.
+impedance.csv: f_MHz,Z_ohm,phase_deg - the plate&apos;s impedance over the whole record (Upep / Ipep).
+spectrum_db.csv: f_MHz,A_dB - the normalised spectrum of the chosen signal on the stretch.
+summary.json and summary.csv: nodes, PiezoFirst, PiezoLast, Dx, Dt, steps, time, outcome;
+resonances fr and fa, keff, C0; peak frequency, fc, -6 and -20 dB bandwidths, pulse length.
+
+Exit status: 0 - calculation completed; 2 - bad arguments, the project file could not be read or
+is not a project, the --out folder cannot be written; 3 - the task was not built (the reason is
+printed); 4 - calculation stopped by a computational error (the files hold the run up to it).
+</translation>
+    </message>
+    <message>
+        <source>Справка: pepsim --help</source>
+        <translation>Help: pepsim --help</translation>
+    </message>
+    <message>
+        <source>После --batch нужен файл проекта.</source>
+        <translation>--batch must be followed by a project file.</translation>
+    </message>
+    <message>
+        <source>После --until нужно время в микросекундах (неотрицательное число).</source>
+        <translation>--until must be followed by a time in microseconds (a number not below zero).</translation>
+    </message>
+    <message>
+        <source>После --out нужна папка.</source>
+        <translation>--out must be followed by a folder.</translation>
+    </message>
+    <message>
+        <source>После --set нужно ИМЯ=ЗНАЧЕНИЕ.</source>
+        <translation>--set must be followed by NAME=VALUE.</translation>
+    </message>
+    <message>
+        <source>Аргумент --set %1 не имеет вида ИМЯ=ЗНАЧЕНИЕ.</source>
+        <translation>The argument --set %1 is not of the form NAME=VALUE.</translation>
+    </message>
+    <message>
+        <source>Аргумент --set %1 не задает значение поля %2.</source>
+        <translation>The argument --set %1 gives no value for the field %2.</translation>
+    </message>
+    <message>
+        <source>После --signal нужно имя сигнала: U0, U1, Upep, I0, IL или Ipep.</source>
+        <translation>--signal must be followed by a signal name: U0, U1, Upep, I0, IL or Ipep.</translation>
+    </message>
+    <message>
+        <source>После %1 нужно время в микросекундах.</source>
+        <translation>%1 must be followed by a time in microseconds.</translation>
+    </message>
+    <message>
+        <source>После --threads нужно число потоков от 1 до 1024.</source>
+        <translation>--threads must be followed by a number of threads from 1 to 1024.</translation>
+    </message>
+    <message>
+        <source>Неизвестный аргумент: %1</source>
+        <translation>Unknown argument: %1</translation>
+    </message>
+    <message>
+        <source>Нужен аргумент --batch ПРОЕКТ.PEPmodel.</source>
+        <translation>The argument --batch PROJECT.PEPmodel is required.</translation>
+    </message>
+    <message>
+        <source>Нужен аргумент --until МИКРОСЕКУНДЫ.</source>
+        <translation>The argument --until MICROSECONDS is required.</translation>
+    </message>
+    <message>
+        <source>Не существует Файл 
+</source>
+        <translation>The file does not exist:
+</translation>
+    </message>
+    <message>
+        <source>Задача не создана.</source>
+        <translation>The task was not built.</translation>
+    </message>
+    <message>
+        <source>Расчет остановлен: %1</source>
+        <translation>Calculation stopped: %1</translation>
+    </message>
+    <message>
+        <source>Расчет выполнен</source>
+        <translation>Calculation completed</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файлы результатов в папку %1</source>
+        <translation>Unable to write the result files to the folder %1</translation>
+    </message>
+</context>
+<context>
     <name>ChartFiles</name>
     <message>
         <source>Сохранить данные (CSV)</source>
@@ -228,6 +384,22 @@
     <message>
         <source>Сигнал на выбранном участке равен нулю.</source>
         <translation>The signal is zero on the chosen stretch.</translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать файл %1</source>
+        <translation>Unable to read the file %1</translation>
+    </message>
+    <message>
+        <source>Файл %1 не является проектом: в нем нет разделов MainForm, ParametersForm и ElectroForm.</source>
+        <translation>The file %1 is not a project: it holds none of the sections MainForm, ParametersForm and ElectroForm.</translation>
+    </message>
+    <message>
+        <source>Параметр %1 не является входным параметром задачи.</source>
+        <translation>%1 is not an input of a task.</translation>
+    </message>
+    <message>
+        <source>Значение «%1» параметра %2 не является целым числом.</source>
+        <translation>The value &quot;%1&quot; of %2 is not an integer.</translation>
     </message>
 </context>
 <context>

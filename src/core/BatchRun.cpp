@@ -4,15 +4,19 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <sstream>
 #include <stdexcept>
+#include <unistd.h>
 
+#include "CoreTexts.h"
 #include "DataFiles.h"
 #include "Errors.h"
 #include "FDTD_1D_Routines.h"
 #include "ProfileFile.h"
+#include "ProjectFile.h"
 #include "RecordFigures.h"
 #include "SignalRecord.h"
 
@@ -40,8 +44,8 @@ std::string Fixed(double value, int decimals) {
 // Progress on a terminal, at most about four times a second.
 class Progress {
 public:
-    Progress(std::ostream &err, bool terminal, double until)
-        : FErr(err), FTerminal(terminal), FUntil(until) {}
+    Progress(std::ostream &err, bool terminal, double until, const BatchLanguage &language)
+        : FErr(err), FTerminal(terminal), FUntil(until), FLanguage(language) {}
 
     void Update(int32_t steps, double simulated) {
         if (!FTerminal || (steps & 255) != 0)
@@ -54,15 +58,19 @@ public:
         const double fraction = FUntil > 0 ? std::min(1.0, simulated / FUntil) : 1.0;
         const double rate = wall > 0 ? steps / wall : 0;
         const double left = fraction > 0 ? wall * (1 - fraction) / fraction : 0;
-        FErr << "\r" << Fixed(100 * fraction, 1) << " %  " << Fixed(rate, 0) << " шагов/с  осталось "
-             << Fixed(left, 0) << " с   " << std::flush;
+        FErr << "\r"
+             << ArgText(FLanguage.Own(QT_TRANSLATE_NOOP("Batch", "%1 %  %2 шагов/с  осталось %3 с   ")),
+                        {Fixed(100 * fraction, 1), Fixed(rate, 0), Fixed(left, 0)})
+             << std::flush;
     }
 
     void Finish(int32_t steps, double simulated, double wall, const std::string &outcome) {
         if (FTerminal)
             FErr << "\r";
-        FErr << outcome << ": " << steps << " шагов, " << Fixed(simulated, 3) << " мкс за " << Fixed(wall, 2)
-             << " с (" << Fixed(wall > 0 ? steps / wall : 0, 0) << " шагов/с)          \n";
+        FErr << ArgText(FLanguage.Own(QT_TRANSLATE_NOOP("Batch", "%1: %2 шагов, %3 мкс за %4 с (%5 шагов/с)")),
+                        {outcome, std::to_string(steps), Fixed(simulated, 3), Fixed(wall, 2),
+                         Fixed(wall > 0 ? steps / wall : 0, 0)})
+             << "          \n";
     }
 
     Clock::time_point Start() const { return FStart; }
@@ -71,6 +79,7 @@ private:
     std::ostream &FErr;
     bool FTerminal;
     double FUntil;
+    const BatchLanguage &FLanguage;
     Clock::time_point FStart = Clock::now();
     Clock::time_point FLast = FStart;
 };
@@ -163,6 +172,22 @@ std::string SummaryCsv(const TSimulationEngine &engine, bool failed, double wall
     return text + '\n';
 }
 
+// Creates the output folder and tries a file in it. Returns "" or the message naming the folder.
+std::string CheckOutputFolder(const fs::path &out, const BatchLanguage &language) {
+    std::error_code ec;
+    fs::create_directories(out, ec);
+    if (!fs::is_directory(out, ec))
+        return ArgText(language.Own(QT_TRANSLATE_NOOP("Batch", "Не удалось создать папку %1")), {out.string()});
+    std::string probe = (out / ".pepsim-probe-XXXXXX").string();
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0)
+        return ArgText(language.Own(QT_TRANSLATE_NOOP("Batch", "В папку %1 нельзя записать файлы.")),
+                       {out.string()});
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return {};
+}
+
 } // namespace
 
 bool IsBatchCommandLine(const std::vector<std::string> &args) {
@@ -172,38 +197,48 @@ bool IsBatchCommandLine(const std::vector<std::string> &args) {
     return false;
 }
 
-std::string BatchHelpText() {
-    return "Использование:\n"
-           "  pepsim [--lang ru|en] [ПРОЕКТ.PEPmodel]\n"
-           "      открывает окна программы (с проектом, если он указан); --lang выбирает язык\n"
-           "      интерфейса: ru - русский, en - English (иначе - выбранный в меню \"Файл\")\n"
-           "  pepsim --batch ПРОЕКТ.PEPmodel --until МИКРОСЕКУНДЫ [--out ПАПКА]\n"
-           "         [--set ИМЯ=ЗНАЧЕНИЕ]... [--threads N] [--signal ИМЯ] [--from МКС] [--to МКС]\n"
-           "      расчет без окон и без дисплея: задача строится из файла проекта, как кнопкой\n"
-           "      «Создать и загрузить задачу», и считается, пока время шага меньше МИКРОСЕКУНДЫ.\n"
-           "\n"
-           "  --out ПАПКА        куда записать файлы результатов (по умолчанию текущая папка)\n"
-           "  --set ИМЯ=ЗНАЧЕНИЕ заменяет поле проекта, например --set Protector_L_QNSuperSpin=0.6;\n"
-           "                     ИМЯ - имя поля в файле проекта, ЗНАЧЕНИЕ - число, как в файле, или с "
-           "точкой\n"
-           "  --threads N        число потоков расчета (по умолчанию: PEPSIM_THREADS или число ядер)\n"
-           "  --signal ИМЯ       сигнал для характеристик импульса: U0, U1, Upep, I0, IL или Ipep\n"
-           "                     (по умолчанию Upep)\n"
-           "  --from МКС, --to МКС  участок записи для характеристик импульса (по умолчанию вся запись)\n"
-           "  --help             эта справка\n"
-           "\n"
-           "signals.csv: t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A - по строке на точку записи сигналов.\n"
-           "impedance.csv: f_MHz,Z_ohm,phase_deg - импеданс пластины по всей записи (Upep / Ipep).\n"
-           "spectrum_db.csv: f_MHz,A_dB - нормированный спектр выбранного сигнала на участке.\n"
-           "summary.json и summary.csv: число узлов, PiezoFirst, PiezoLast, Dx, Dt, число шагов, время, итог;\n"
-           "резонансы fr и fa, keff, C0; частота максимума, fc, полосы -6 и -20 дБ, длительность импульса.\n"
-           "\n"
-           "Код завершения: 0 - расчет выполнен; 2 - неверные аргументы или файл проекта не прочитан;\n"
-           "3 - задача не создана (причина выводится); 4 - расчет остановлен ошибкой вычислений\n"
-           "(файлы записаны до этого шага).\n";
+std::string BatchHelpText(const BatchLanguage &language) {
+    return language.Own(QT_TRANSLATE_NOOP(
+        "Batch",
+        "Использование:\n"
+        "  pepsim [--lang ru|en] [ПРОЕКТ.PEPmodel]\n"
+        "      открывает окна программы (с проектом, если он указан); --lang выбирает язык\n"
+        "      интерфейса: ru - русский, en - English (иначе - выбранный в меню \"Файл\")\n"
+        "  pepsim --batch ПРОЕКТ.PEPmodel --until МИКРОСЕКУНДЫ [--out ПАПКА] [--lang ru|en]\n"
+        "         [--set ИМЯ=ЗНАЧЕНИЕ]... [--threads N] [--signal ИМЯ] [--from МКС] [--to МКС]\n"
+        "      расчет без окон и без дисплея: задача строится из файла проекта, как кнопкой\n"
+        "      «Создать и загрузить задачу», и считается, пока время шага меньше МИКРОСЕКУНДЫ.\n"
+        "\n"
+        "  --out ПАПКА        куда записать файлы результатов (по умолчанию текущая папка)\n"
+        "  --set ИМЯ=ЗНАЧЕНИЕ заменяет поле проекта, например --set Protector_L_QNSuperSpin=0.6;\n"
+        "                     ИМЯ - имя поля в файле проекта, ЗНАЧЕНИЕ - число, как в файле, или с точкой\n"
+        "  --threads N        число потоков расчета (по умолчанию: PEPSIM_THREADS или число ядер)\n"
+        "  --signal ИМЯ       сигнал для характеристик импульса: U0, U1, Upep, I0, IL или Ipep\n"
+        "                     (по умолчанию Upep)\n"
+        "  --from МКС, --to МКС  участок записи для характеристик импульса (по умолчанию вся запись)\n"
+        "  --lang ru|en       язык сообщений (иначе - выбранный в меню \"Файл\", затем язык системы)\n"
+        "  --help             эта справка\n"
+        "\n"
+        "signals.csv: t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A - по строке на точку записи сигналов.\n"
+        "impedance.csv: f_MHz,Z_ohm,phase_deg - импеданс пластины по всей записи (Upep / Ipep).\n"
+        "spectrum_db.csv: f_MHz,A_dB - нормированный спектр выбранного сигнала на участке.\n"
+        "summary.json и summary.csv: число узлов, PiezoFirst, PiezoLast, Dx, Dt, число шагов, время, итог;\n"
+        "резонансы fr и fa, keff, C0; частота максимума, fc, полосы -6 и -20 дБ, длительность импульса.\n"
+        "\n"
+        "Код завершения: 0 - расчет выполнен; 2 - неверные аргументы, файл проекта не прочитан или не\n"
+        "является проектом, в папку --out нельзя записать; 3 - задача не создана (причина выводится);\n"
+        "4 - расчет остановлен ошибкой вычислений (файлы записаны до этого шага).\n"));
 }
 
-std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptions &options) {
+std::string BatchHelpHint(const BatchLanguage &language) {
+    return language.Own(QT_TRANSLATE_NOOP("Batch", "Справка: pepsim --help"));
+}
+
+std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptions &options,
+                                const BatchLanguage &language) {
+    const auto say = [&language](const char *text, std::initializer_list<std::string> args = {}) {
+        return ArgText(language.Own(text), args);
+    };
     BatchOptions parsed;
     bool batch = false, until = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -217,69 +252,73 @@ std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptio
         std::string text;
         if (a == "--batch") {
             if (!value(parsed.Project))
-                return "После --batch нужен файл проекта.";
+                return say(QT_TRANSLATE_NOOP("Batch", "После --batch нужен файл проекта."));
             batch = true;
         } else if (a == "--until") {
             if (!value(text) || !ParseNumber(text, parsed.UntilMicroseconds) ||
                 !std::isfinite(parsed.UntilMicroseconds) || parsed.UntilMicroseconds < 0)
-                return "После --until нужно время в микросекундах (неотрицательное число).";
+                return say(QT_TRANSLATE_NOOP("Batch", "После --until нужно время в микросекундах (неотрицательное число)."));
             until = true;
         } else if (a == "--out") {
             if (!value(parsed.OutDir) || parsed.OutDir.empty())
-                return "После --out нужна папка.";
+                return say(QT_TRANSLATE_NOOP("Batch", "После --out нужна папка."));
         } else if (a == "--set") {
             if (!value(text))
-                return "После --set нужно ИМЯ=ЗНАЧЕНИЕ.";
+                return say(QT_TRANSLATE_NOOP("Batch", "После --set нужно ИМЯ=ЗНАЧЕНИЕ."));
             const auto eq = text.find('=');
             if (eq == std::string::npos || eq == 0)
-                return "Аргумент --set " + text + " не имеет вида ИМЯ=ЗНАЧЕНИЕ.";
+                return say(QT_TRANSLATE_NOOP("Batch", "Аргумент --set %1 не имеет вида ИМЯ=ЗНАЧЕНИЕ."), {text});
+            // Blanks around a value are dropped as in a project file: nothing is left to read.
+            if (text.find_first_not_of(" \t", eq + 1) == std::string::npos)
+                return say(QT_TRANSLATE_NOOP("Batch", "Аргумент --set %1 не задает значение поля %2."),
+                           {text, text.substr(0, eq)});
             parsed.Sets.emplace_back(text.substr(0, eq), text.substr(eq + 1));
         } else if (a == "--signal") {
             if (!value(parsed.Signal) || SignalIndex(parsed.Signal) < 0)
-                return "После --signal нужно имя сигнала: U0, U1, Upep, I0, IL или Ipep.";
+                return say(QT_TRANSLATE_NOOP("Batch", "После --signal нужно имя сигнала: U0, U1, Upep, I0, IL или Ipep."));
         } else if (a == "--from" || a == "--to") {
             double &bound = a == "--from" ? parsed.FromMicroseconds : parsed.ToMicroseconds;
             if (!value(text) || !ParseNumber(text, bound) || !std::isfinite(bound))
-                return "После " + a + " нужно время в микросекундах.";
+                return say(QT_TRANSLATE_NOOP("Batch", "После %1 нужно время в микросекундах."), {a});
         } else if (a == "--threads") {
             double n = 0;
             if (!value(text) || !ParseNumber(text, n) || n < 1 || n > 1024 || n != std::floor(n))
-                return "После --threads нужно число потоков от 1 до 1024.";
+                return say(QT_TRANSLATE_NOOP("Batch", "После --threads нужно число потоков от 1 до 1024."));
             parsed.Threads = static_cast<int>(n);
         } else {
-            return "Неизвестный аргумент: " + a;
+            return say(QT_TRANSLATE_NOOP("Batch", "Неизвестный аргумент: %1"), {a});
         }
     }
     if (!batch)
-        return "Нужен аргумент --batch ПРОЕКТ.PEPmodel.";
+        return say(QT_TRANSLATE_NOOP("Batch", "Нужен аргумент --batch ПРОЕКТ.PEPmodel."));
     if (!until)
-        return "Нужен аргумент --until МИКРОСЕКУНДЫ.";
+        return say(QT_TRANSLATE_NOOP("Batch", "Нужен аргумент --until МИКРОСЕКУНДЫ."));
     options = parsed;
     return {};
 }
 
-int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::ostream &err,
-             bool errIsTerminal) {
+int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::ostream &err, bool errIsTerminal,
+             const BatchLanguage &language) {
     // The project, read as the windows read it.
     std::error_code ec;
     fs::path project = fs::absolute(options.Project, ec);
     if (ec)
         project = options.Project;
     if (!fs::is_regular_file(project, ec)) {
-        err << "Не существует Файл \n" << project.string() << "\n";
+        err << language.Own(QT_TRANSLATE_NOOP("Batch", "Не существует Файл \n")) << project.string() << "\n";
         return kBatchBadArguments;
     }
     EngineInputs inputs;
     try {
-        inputs = ReadProjectInputs(ProfileFile::Load(project.string()), options.Sets, settings);
+        inputs = ReadProjectInputs(LoadProjectProfile(project.string()), options.Sets, settings);
     } catch (const std::exception &e) {
-        err << e.what() << "\n";
+        err << language.OfCore(e.what()) << "\n";
         return kBatchBadArguments;
     }
+    // The output folder is tried before the run: a run of hours must not end in files nobody can write.
     const fs::path out = options.OutDir;
-    fs::create_directories(out, ec);
-    if (!fs::is_directory(out, ec)) {
-        err << "Не удалось создать папку " << out.string() << "\n";
+    if (const std::string problem = CheckOutputFolder(out, language); !problem.empty()) {
+        err << problem << "\n";
         return kBatchBadArguments;
     }
 
@@ -287,14 +326,15 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
         SetSolverThreads(options.Threads);
     TSimulationEngine engine;
     if (const std::string refusal = engine.CreateTask(inputs); !refusal.empty()) {
-        err << "Задача не создана.\n" << refusal << "\n";
+        err << language.Own(QT_TRANSLATE_NOOP("Batch", "Задача не создана.")) << "\n"
+            << language.OfCore(refusal) << "\n";
         return kBatchRefused;
     }
 
     TSignalRecord record;
     record.Append(0, {0, 0, 0, 0, 0, 0});
     engine.OnSample = [&record](double time, const TSimulationEngine::Sample &v) { record.Append(time, v); };
-    Progress progress(err, errIsTerminal, options.UntilMicroseconds);
+    Progress progress(err, errIsTerminal, options.UntilMicroseconds, language);
     bool failed = false;
     try {
         while (engine.TimeMicroseconds() < options.UntilMicroseconds) {
@@ -311,8 +351,9 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
     }
     const double wall = std::chrono::duration<double>(Clock::now() - progress.Start()).count();
     progress.Finish(engine.StepCount, engine.TimeMicroseconds(), wall,
-                    failed ? "Расчет остановлен: " + SolverFailureReason(engine.Failure())
-                           : "Расчет выполнен");
+                    failed ? ArgText(language.Own(QT_TRANSLATE_NOOP("Batch", "Расчет остановлен: %1")),
+                                     {language.OfCore(SolverFailureReason(engine.Failure()))})
+                           : language.Own(QT_TRANSLATE_NOOP("Batch", "Расчет выполнен")));
 
     // The figures of the record: the impedance over all of it, the pulse over the chosen stretch.
     const RecordFigures figures =
@@ -332,7 +373,9 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
         !WriteFileAtomically((out / "spectrum_db.csv").string(), spectrum.str()) ||
         !WriteFileAtomically(summaryPath, SummaryJson(options, engine, failed, wall, figures)) ||
         !WriteFileAtomically((out / "summary.csv").string(), SummaryCsv(engine, failed, wall, figures))) {
-        err << "Unable to write to " << out.string() << "\n";
+        err << ArgText(language.Own(QT_TRANSLATE_NOOP("Batch", "Не удалось записать файлы результатов в папку %1")),
+                       {out.string()})
+            << "\n";
         return kBatchBadArguments;
     }
     return failed ? kBatchSolverFailure : kBatchCompleted;

@@ -4,6 +4,7 @@
 // time, and the results written as files (signals.csv, summary.json), with no windows and no
 // display. Arguments are checked before anything runs (plan, check, then apply).
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,10 +23,20 @@ struct BatchOptions {
     double ToMicroseconds = 1e300;
 };
 
+// The language of what the batch line prints. The texts are Russian, marked for Qt Linguist with
+// QT_TRANSLATE_NOOP("Batch", ...); the program passes its translation in. Without one the texts stay
+// Russian.
+struct BatchLanguage {
+    std::function<std::string(const char *text)> Batch;        // the batch line's own texts
+    std::function<std::string(const std::string &text)> Core; // the core's refusals and reasons
+    std::string Own(const char *text) const { return Batch ? Batch(text) : std::string(text); }
+    std::string OfCore(const std::string &text) const { return Core ? Core(text) : text; }
+};
+
 // Exit statuses of a batch run.
 enum BatchExit : int {
     kBatchCompleted = 0,
-    kBatchBadArguments = 2, // bad arguments, an unreadable project, output that cannot be written
+    kBatchBadArguments = 2, // bad arguments, an unreadable file or not a project, an unwritable folder
     kBatchRefused = 3,      // the task cannot be computed (the refusal text is printed)
     kBatchSolverFailure = 4 // the run ended with a solver failure; the files hold the run up to it
 };
@@ -34,11 +45,17 @@ enum BatchExit : int {
 bool IsBatchCommandLine(const std::vector<std::string> &args);
 
 // Reads the arguments after the program name. Returns "" and fills `options`, or the reason.
-std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptions &options);
+std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptions &options,
+                                const BatchLanguage &language = {});
 
 // The text of --help.
-std::string BatchHelpText();
+std::string BatchHelpText(const BatchLanguage &language = {});
+// The line after an argument error that points to the help.
+std::string BatchHelpHint(const BatchLanguage &language = {});
 
 // Runs the batch; messages and progress go to `err` (a progress line updated in place when
 // `errIsTerminal`, one final line otherwise). Returns a BatchExit status.
-int RunBatch(const BatchOptions &options, const FormatSettings &fs, std::ostream &err, bool errIsTerminal);
+// The project must be a readable project file and the output folder writable: both are checked
+// before anything is computed.
+int RunBatch(const BatchOptions &options, const FormatSettings &fs, std::ostream &err, bool errIsTerminal,
+             const BatchLanguage &language = {});

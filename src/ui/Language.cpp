@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QSettings>
 #include <QTranslator>
 #include <memory>
@@ -67,10 +68,28 @@ QString Current() {
     return State().Code;
 }
 
-QString Stored() {
+QString Remembered() {
     const QString code =
         QSettings(QStringLiteral("pepsim"), QStringLiteral("pepsim")).value(kSettingsKey).toString();
-    return IsKnown(code) ? code : kRussian;
+    return IsKnown(code) ? code : QString();
+}
+
+QString Stored() {
+    const QString code = Remembered();
+    return code.isEmpty() ? kRussian : code;
+}
+
+QString OfLocale(const QLocale &locale) {
+    const QStringList languages = locale.uiLanguages();
+    const QLocale first = languages.isEmpty() ? locale : QLocale(languages.first());
+    return first.language() == QLocale::English ? kEnglish : kRussian;
+}
+
+QString ForBatch(const QString &option) {
+    if (IsKnown(option))
+        return option;
+    const QString remembered = Remembered();
+    return remembered.isEmpty() ? OfLocale(QLocale::system()) : remembered;
 }
 
 void Store(const QString &code) {

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class QCoreApplication;
+class QLocale;
 
 namespace Language {
 
@@ -24,6 +25,16 @@ QString Current();
 
 // The choice remembered in the settings ("language"); "ru" when none or an unknown one is stored.
 QString Stored();
+// The same, but empty when no known choice is stored.
+QString Remembered();
+
+// The language of the system's messages (the first of the locale's interface languages): "en" for
+// English, "ru" for any other, the texts' own language.
+QString OfLocale(const QLocale &locale);
+// The batch line's language: `option` (from --lang) when given, else the remembered choice, else
+// the system's. Its messages go to logs that readers of either language share; the windows start
+// in the remembered choice or Russian and offer the choice in their menu.
+QString ForBatch(const QString &option);
 void Store(const QString &code);
 
 // Takes "--lang CODE" or "--lang=CODE" out of `args`. Returns false with `error` set when the option

@@ -16,6 +16,7 @@
 #include "Errors.h"
 #include "NumberText.h"
 #include "ProfileFile.h"
+#include "ProjectFile.h"
 #include "QNSuperSpin.h"
 #include "RadioGroup.h"
 #include "SpinEdit.h"
@@ -259,7 +260,8 @@ QList<QWidget *> LiveWindows() {
 } // namespace
 
 void LoadAllWindows(const QString &path) {
-    const ProfileFile profile = ProfileFile::Load(Std(path));
+    // A file that cannot be read or is no project throws before anything is applied.
+    const ProfileFile profile = LoadProjectProfile(Std(path));
     const QList<QWidget *> windows = LiveWindows();
     for (QWidget *w : windows)
         CheckWindowState(profile, w);
@@ -315,7 +317,8 @@ void RememberFolder(QFileDialog *dialog, const QString &confirmed) {
 enum class LoadOutcome { Loaded, Missing, Failed };
 
 LoadOutcome LoadConfirmedFile(QWidget *owner, const QString &file, QString &text) {
-    const QString full = QFileInfo(file).absoluteFilePath();
+    // The caption and the recent list name a file one way however it was typed ("./a/../b").
+    const QString full = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
     if (!QFileInfo(full).isFile()) {
         ProjectDialogs().Error(owner,
                                QCoreApplication::translate("ProjectFiles", "Не существует Файл \n") + full);

@@ -38,7 +38,8 @@ bool SaveProject(QFileDialog *dialog, QString &text);
 bool LoadProjectFile(QWidget *owner, const QString &file, QString &text);
 
 // Every window of ProjectWindows(). Loading checks every real value of the file before it applies
-// anything (throws ConversionError, nothing changed); saving writes all sections at once through a
+// anything (throws ProjectFileError for a file that cannot be read or holds no section of a project,
+// ConversionError for an unreadable real; nothing changed); saving writes all sections at once through a
 // temporary file (throws ProfileWriteError, previous file intact).
 void LoadAllWindows(const QString &path);
 void SaveAllWindows(const QString &path);

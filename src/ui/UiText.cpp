@@ -2,6 +2,7 @@
 #include "UiText.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <iterator>
 
 namespace {
@@ -49,6 +50,16 @@ const char *const kFieldPatterns[] = {
     QT_TRANSLATE_NOOP("Core", "Напряжение пробоя VT (В)"),
 };
 
+// Messages that name a file or a control (ProjectFile.cpp, ProjectInputs.cpp): the names stay as
+// they are.
+const char *const kNamingPatterns[] = {
+    QT_TRANSLATE_NOOP("Core", "Не удалось прочитать файл %1"),
+    QT_TRANSLATE_NOOP("Core", "Файл %1 не является проектом: в нем нет разделов MainForm, ParametersForm и "
+                              "ElectroForm."),
+    QT_TRANSLATE_NOOP("Core", "Параметр %1 не является входным параметром задачи."),
+    QT_TRANSLATE_NOOP("Core", "Значение «%1» параметра %2 не является целым числом."),
+};
+
 // A solver failure: the fault, then the stage of the time step that met it (SolverFailureReason).
 const char *const kFaults[] = {
     QT_TRANSLATE_NOOP("Core", "деление на ноль"),
@@ -72,6 +83,22 @@ QString Core(const QString &text) {
     return QCoreApplication::translate("Core", text.toUtf8().constData());
 }
 
+// The texts that stand for %1, %2, ... when `text` reads as `pattern`; empty when it does not.
+QStringList Arguments(const QString &pattern, const QString &text) {
+    static const QRegularExpression mark(QStringLiteral("%[1-9]"));
+    QString expression = QStringLiteral("^");
+    qsizetype from = 0;
+    for (auto it = mark.globalMatch(pattern); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        expression += QRegularExpression::escape(pattern.mid(from, m.capturedStart() - from)) + QStringLiteral("(.+)");
+        from = m.capturedEnd();
+    }
+    expression += QRegularExpression::escape(pattern.mid(from)) + QStringLiteral("$");
+    const QRegularExpressionMatch m =
+        QRegularExpression(expression, QRegularExpression::DotMatchesEverythingOption).match(text);
+    return m.hasMatch() ? m.capturedTexts().mid(1) : QStringList();
+}
+
 } // namespace
 
 QString UiText(const std::string &message) {
@@ -88,6 +115,13 @@ QString UiText(const std::string &message) {
             return Core(pattern).arg(Core(caption));
         }
     }
+
+    for (const char *pattern : kNamingPatterns)
+        if (const QStringList args = Arguments(QString::fromUtf8(pattern), text); !args.isEmpty()) {
+            // One pass over the pattern, so that a name holding "%2" stays as it is.
+            const QString translated = Core(pattern);
+            return args.size() == 1 ? translated.arg(args[0]) : translated.arg(args[0], args[1]);
+        }
 
     for (const char *stage : kStages) {
         const QString tail = QString::fromUtf8(stage);
