@@ -11,8 +11,12 @@ check() { # description, then a command that must succeed
     local what="$1"; shift
     if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
 }
-# No X server, no Wayland, no platform plugin chosen: the batch run must not need any.
-nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL=C "$@"; }
+# No X server, no Wayland, no platform plugin chosen: the batch run must not need any. The settings
+# (the remembered language) are this test's own, and the messages' language is not chosen by the locale.
+mkdir -p "$work/config"
+nodisplay() {
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LANGUAGE LC_ALL=C XDG_CONFIG_HOME="$work/config" "$@"
+}
 
 printf '[MainForm]\r\nDeltaX_QNSuperSpin=50\r\n' >"$work/task.PEPmodel"
 nodisplay "$pepsim" --batch "$work/task.PEPmodel" --until 0.2 --out "$work/run" 2>"$work/err.txt"
@@ -53,8 +57,10 @@ check "a diverging run is status 4" test $? -eq 4
 check "and still writes its files" grep -q '"outcome": "solver failure"' "$work/diverged/summary.json"
 
 PEPSIM="$pepsim" nodisplay "$source/scripts/sweep" --out "$work/sweep" "$work/task.PEPmodel" \
-    Protector_L_QNSuperSpin 0.1 0.4 0.5 0.6 x >/dev/null
-check "the sweep runs" test $? -eq 0
+    Protector_L_QNSuperSpin 0.1 0.4 0.5 0.6 x >/dev/null 2>"$work/err.txt"
+check "a sweep with failed values is status 1" test $? -eq 1
+check "and says how many failed" \
+    test "$(cat "$work/err.txt")" = "Не выполнено расчетов: 1 из 4 (см. $work/sweep/messages.txt)."
 check "one folder per value that ran" test "$(ls -d "$work"/sweep/Protector_L_QNSuperSpin=* | wc -l)" -eq 3
 check "sweep.csv has a header and four rows" test "$(wc -l <"$work/sweep/sweep.csv")" -eq 5
 check "every row of sweep.csv has as many fields as its header" \
@@ -62,5 +68,125 @@ check "every row of sweep.csv has as many fields as its header" \
 check "the bad value's row says status 2" grep -q '^x,2,' "$work/sweep/sweep.csv"
 check "the thickest protector has the most nodes" \
     test "$(cut -d, -f1,2,3 "$work/sweep/sweep.csv" | tr '\n' ' ')" = "value,exit_status,nodes 0.4,0,504 0.5,0,506 0.6,0,508 x,2, "
+
+# ---- exit statuses and messages, in Russian and in English ------------------------------------
+# expect DESCRIPTION STATUS MESSAGE ARGS...: the exact status and the exact standard error.
+expect() {
+    local what="$1" status="$2" message="$3"; shift 3
+    nodisplay "$pepsim" "$@" 2>"$work/err.txt" >/dev/null
+    local got=$?
+    check "$what: status $status" test "$got" -eq "$status"
+    check "$what: message" test "$(cat "$work/err.txt")" = "$message"
+}
+: >"$work/empty.PEPmodel"
+printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10' >"$work/picture.PEPmodel"
+mkdir -p "$work/config/pepsim"
+not_project=" не является проектом: в нем нет разделов MainForm, ParametersForm и ElectroForm."
+expect "--set without a value" 2 \
+    $'Аргумент --set Protector_L_QNSuperSpin= не задает значение поля Protector_L_QNSuperSpin.\nСправка: pepsim --help' \
+    --batch "$work/task.PEPmodel" --until 0.2 --set Protector_L_QNSuperSpin=
+expect "a missing project" 2 $'Не существует Файл \n'"$work/none.PEPmodel" --batch "$work/none.PEPmodel" --until 1
+expect "an empty file" 2 "Файл $work/empty.PEPmodel$not_project" --batch "$work/empty.PEPmodel" --until 1
+expect "a picture renamed .PEPmodel" 2 "Файл $work/picture.PEPmodel$not_project" \
+    --batch "$work/picture.PEPmodel" --until 1
+expect "an --out folder that cannot be made" 2 "Не удалось создать папку $work/task.PEPmodel/out" \
+    --batch "$work/task.PEPmodel" --until 0.2 --out "$work/task.PEPmodel/out"
+expect "a refused task" 3 $'Задача не создана.\nПлощадь пъезопластины должна быть больше нуля.' \
+    --batch "$work/refused.PEPmodel" --until 1 --out "$work/refused"
+expect "--lang de with --batch" 2 "Неизвестный язык: de (ru или en)." --lang de --batch "$work/task.PEPmodel" --until 1
+
+# A file the program may not read. Root reads a file without read permission, so as root a file of
+# the kernel that refuses reading even to root stands in for it.
+if [[ $(id -u) -ne 0 ]]; then
+    unreadable="$work/locked.PEPmodel"
+    cp "$work/task.PEPmodel" "$unreadable" && chmod 000 "$unreadable"
+else
+    unreadable=/proc/sys/vm/drop_caches
+fi
+if [[ -f "$unreadable" ]] && ! cat "$unreadable" >/dev/null 2>&1; then
+    expect "an unreadable project" 2 "Не удалось прочитать файл $unreadable" --batch "$unreadable" --until 1
+else
+    echo "skip an unreadable project: $unreadable can be read here"
+fi
+
+# An existing folder that cannot be written: nothing is computed. As root (who writes into a folder
+# without write permission) a kernel folder stands in for it.
+if [[ $(id -u) -ne 0 ]]; then
+    locked="$work/locked-out"
+    mkdir -p "$locked" && chmod 555 "$locked"
+else
+    locked=/proc
+fi
+expect "an --out folder that cannot be written" 2 "В папку $locked нельзя записать файлы." \
+    --batch "$work/task.PEPmodel" --until 0.2 --out "$locked"
+check "and nothing was computed there" test ! -e "$locked/summary.json"
+
+nodisplay "$pepsim" --batch "$work/task.PEPmodel" --until 0.2 --out "$work/ru" 2>"$work/err.txt"
+check "completed: status 0" test $? -eq 0
+check "completed: the final line" \
+    grep -qxE 'Расчет выполнен: 1000 шагов, 0\.200 мкс за [0-9]+\.[0-9]{2} с \([0-9]+ шагов/с\) +' "$work/err.txt"
+nodisplay "$pepsim" --batch "$work/task.PEPmodel" --until 100 --set DeltaT_QNSuperSpin=40 --out "$work/ru4" \
+    2>"$work/err.txt"
+check "solver failure: status 4" test $? -eq 4
+check "solver failure: the final line" grep -qxE \
+    'Расчет остановлен: переполнение при расчете скоростей: 142 шагов, 5\.680 мкс за [0-9.]+ с \([0-9]+ шагов/с\) +' \
+    "$work/err.txt"
+
+nodisplay "$pepsim" --lang en --help >"$work/help.txt"
+check "--lang en --help is status 0" test $? -eq 0
+check "--lang en --help is the English help" test "$(head -1 "$work/help.txt")" = "Usage:"
+check "with the exit statuses in English" grep -q '^Exit status: 0 - calculation completed; 2 - bad arguments' \
+    "$work/help.txt"
+# Cyrillic letters are the UTF-8 sequences that begin with the bytes D0 and D1.
+check "and no Cyrillic letter" test "$(LC_ALL=C grep -c $'[\xd0\xd1]' "$work/help.txt")" -eq 0
+expect "an empty file, in English" 2 \
+    "The file $work/empty.PEPmodel is not a project: it holds none of the sections MainForm, ParametersForm and ElectroForm." \
+    --lang en --batch "$work/empty.PEPmodel" --until 1
+expect "a bad argument, in English" 2 $'--set must be followed by NAME=VALUE.\nHelp: pepsim --help' \
+    --batch "$work/task.PEPmodel" --until 1 --lang=en --set
+expect "a refused task, in English" 3 $'The task was not built.\nThe piezo plate area must be greater than zero.' \
+    --lang en --batch "$work/refused.PEPmodel" --until 1 --out "$work/refused"
+nodisplay "$pepsim" --lang en --batch "$work/task.PEPmodel" --until 0.2 --out "$work/en" 2>"$work/err.txt"
+check "completed in English: status 0" test $? -eq 0
+check "completed in English: the final line" \
+    grep -qxE 'Calculation completed: 1000 steps, 0\.200 µs in [0-9]+\.[0-9]{2} s \([0-9]+ steps/s\) +' "$work/err.txt"
+
+# Without --lang: the choice remembered from the windows' menu, else the system's language.
+nodisplay env LC_ALL=en_US.UTF-8 "$pepsim" --batch "$work/task.PEPmodel" 2>"$work/err.txt"
+check "an English system gives English messages" \
+    test "$(cat "$work/err.txt")" = $'The argument --until MICROSECONDS is required.\nHelp: pepsim --help'
+printf '[General]\nlanguage=en\n' >"$work/config/pepsim/pepsim.conf"
+nodisplay "$pepsim" --batch "$work/task.PEPmodel" 2>"$work/err.txt"
+check "the remembered English comes before the system's language" \
+    test "$(head -1 "$work/err.txt")" = "The argument --until MICROSECONDS is required."
+nodisplay "$pepsim" --lang ru --batch "$work/task.PEPmodel" 2>"$work/err.txt"
+check "and --lang before the remembered choice" \
+    test "$(head -1 "$work/err.txt")" = "Нужен аргумент --until МИКРОСЕКУНДЫ."
+rm "$work/config/pepsim/pepsim.conf"
+
+# ---- the sweep: stale folders, blanks in paths, the exit status ----------------------------------
+PEPSIM="$pepsim" nodisplay "$source/scripts/sweep" --out "$work/again" "$work/task.PEPmodel" \
+    Protector_L_QNSuperSpin 0.1 0.4 0.5 >/dev/null 2>&1
+check "a first sweep completes every value" test $? -eq 0
+# The same sweep again into the same folder, with a program whose run for 0.5 now fails.
+printf '#!/usr/bin/env bash\nfor a in "$@"; do [[ "$a" != *=0.5 ]] || exit 2; done\nexec "%s" "$@"\n' \
+    "$pepsim" >"$work/fails-for-0.5"
+chmod +x "$work/fails-for-0.5"
+PEPSIM="$work/fails-for-0.5" nodisplay "$source/scripts/sweep" --out "$work/again" "$work/task.PEPmodel" \
+    Protector_L_QNSuperSpin 0.1 0.4 0.5 >/dev/null 2>"$work/err.txt"
+check "the second sweep is status 1" test $? -eq 1
+check "and says so" test "$(cat "$work/err.txt")" = "Не выполнено расчетов: 1 из 2 (см. $work/again/messages.txt)."
+check "the value that failed now has an empty figure row" \
+    test "$(grep '^0.5,' "$work/again/sweep.csv")" = "0.5,2$(printf ',%.0s' $(seq 1 19))"
+check "and no folder of the earlier run" test ! -e "$work/again/Protector_L_QNSuperSpin=0.5"
+check "the other value keeps its figures" grep -q '^0.4,0,504,' "$work/again/sweep.csv"
+
+mkdir -p "$work/with blanks"
+cp "$work/task.PEPmodel" "$work/with blanks/my task.PEPmodel"
+PEPSIM="$pepsim" nodisplay "$source/scripts/sweep" --out "$work/with blanks/sweep out" \
+    "$work/with blanks/my task.PEPmodel" Protector_L_QNSuperSpin 0.1 0.4 0.6 >/dev/null 2>&1
+check "a sweep with blanks in the paths is status 0" test $? -eq 0
+check "and every value has its figures" test "$(cut -d, -f1,2,3 "$work/with blanks/sweep out/sweep.csv" |
+    tr '\n' ' ')" = "value,exit_status,nodes 0.4,0,504 0.6,0,508 "
 
 exit $((failures > 0))
