@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "ElectroUnit.h"
@@ -298,4 +300,37 @@ TEST_F(ProjectFileTest, PositionAndSizeAreApplied) {
     EXPECT_EQ(p.Read("ElectroForm", "Left").value_or(""), "60");
     EXPECT_EQ(p.Read("ElectroForm", "Height").value_or(""), "500");
     EXPECT_EQ(p.Read("ElectroForm", "Wisible").value_or(""), "1");
+}
+
+// A save that fails after its temporary file was begun (the process may write no file larger than
+// 512 bytes) keeps the previous project whole, leaves no temporary file and restores the windows.
+TEST_F(ProjectFileTest, AFailedSaveKeepsThePreviousProject) {
+    const QString path = Path("kept.PEPmodel");
+    WriteBytes(path, "[MainForm]\r\nCommentEdit=old\r\n");
+    const QByteArray before = ReadBytes(path);
+    Main->CommentEdit->setText(QStringLiteral("new"));
+    NextFile = path;
+
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
+    struct rlimit small = saved;
+    small.rlim_cur = 512;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    Main->SaveProjectMenuClick();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedSignal);
+
+    EXPECT_EQ(Errors, QStringList{QStringLiteral("Unable to write to %1").arg(path)});
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.PEPmodel"});
+    EXPECT_TRUE(Main->isEnabled());
+    EXPECT_TRUE(Params->isEnabled());
+    EXPECT_TRUE(Electro->isEnabled());
+
+    // Without the limit the same save replaces it.
+    Errors.clear();
+    Main->SaveProjectMenuClick();
+    EXPECT_TRUE(Errors.isEmpty());
+    EXPECT_EQ(ProfileFile::Load(path.toStdString()).Read("MainForm", "CommentEdit").value_or(""), "new");
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <unistd.h>
 
 #include "ElectroUnit.h"
 #include "Main.h"
@@ -251,4 +254,83 @@ TEST_F(RecentProjectsTest, EachDialogStartsWhereItWasLastUsed) {
     CreateWindows();
     EXPECT_EQ(Main->OpenProjectDialog->directory().absolutePath(), appDir);
     EXPECT_EQ(Main->SaveProjectDialog->directory().absolutePath(), appDir);
+}
+
+// A project named by a relative path with "." and ".." (as typed on the command line) is listed, shown
+// in "Файл" and captioned by its clean absolute path, and a second spelling of it is the same entry.
+TEST_F(RecentProjectsTest, APathIsRememberedAbsoluteAndClean) {
+    ASSERT_TRUE(QDir(Dir.path()).mkdir("a"));
+    QFile file(Path("b.PEPmodel"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[MainForm]\r\nCommentEdit=relative\r\n");
+    file.close();
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(Dir.path()));
+    const bool opened = Main->OpenProjectFile(QStringLiteral("./a/../b.PEPmodel"));
+    const bool openedAgain = Main->OpenProjectFile(QStringLiteral("a/../a/./../b.PEPmodel"));
+    QDir::setCurrent(before);
+
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(openedAgain);
+    EXPECT_TRUE(Errors.isEmpty());
+    EXPECT_EQ(Main->CommentEdit->text(), QStringLiteral("relative"));
+    EXPECT_EQ(RecentProjects::Files(), QStringList{Path("b.PEPmodel")});
+    EXPECT_EQ(Main->windowTitle(), Path("b.PEPmodel"));
+    OpenFileMenu();
+    EXPECT_EQ(MenuEntries(), QStringList{"&1 b.PEPmodel"});
+    EXPECT_EQ(Main->RecentProjectActions[0]->statusTip(), QDir::toNativeSeparators(Path("b.PEPmodel")));
+    Main->FileMenu->close();
+}
+
+// A file that cannot be read or holds no section of a project gets an error box naming it, through
+// the command line's open and through the load dialog: nothing is loaded, the caption stays, and the
+// file does not join the recent list.
+TEST_F(RecentProjectsTest, AFileThatIsNoProjectIsRefused) {
+    const auto write = [this](const QString &name, const QByteArray &bytes) {
+        QFile f(Path(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return Path(name);
+    };
+    const QString notProject =
+        QStringLiteral(" не является проектом: в нем нет разделов MainForm, ParametersForm и ElectroForm.");
+    QList<std::pair<QString, QString>> cases = {
+        {write("empty.PEPmodel", {}), QStringLiteral("Файл %1") + notProject},
+        {write("picture.PEPmodel", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)),
+         QStringLiteral("Файл %1") + notProject},
+    };
+    // Root reads a file without read permission; a file of the kernel then stands in for it.
+    QString unreadable = QStringLiteral("/proc/sys/vm/drop_caches");
+    if (geteuid() != 0) {
+        unreadable = write("locked.PEPmodel", "[MainForm]\r\n");
+        QFile::setPermissions(unreadable, {});
+    }
+    if (QFile probe(unreadable); QFileInfo(unreadable).isFile() && !probe.open(QIODevice::ReadOnly))
+        cases.append({unreadable, QStringLiteral("Не удалось прочитать файл %1")});
+    else if (geteuid() == 0)
+        std::cout << "skipped the unreadable file: " << unreadable.toStdString() << " can be read here\n";
+    else
+        ADD_FAILURE() << "a file of mode 000 could be read";
+
+    Main->CommentEdit->setText(QStringLiteral("kept"));
+    const QString caption = Main->windowTitle();
+    for (const auto &[path, message] : cases) {
+        for (const bool dialog : {false, true}) {
+            // The dialog adds ".PEPmodel" to a name without extension (the kernel's file).
+            if (dialog && QFileInfo(path).suffix().isEmpty())
+                continue;
+            Errors.clear();
+            if (dialog) {
+                NextFile = path;
+                Main->LoadProjectMenuClick();
+            } else {
+                EXPECT_FALSE(Main->OpenProjectFile(path));
+            }
+            EXPECT_EQ(Errors, QStringList{message.arg(path)}) << path.toStdString();
+            EXPECT_EQ(Main->CommentEdit->text(), QStringLiteral("kept"));
+            EXPECT_EQ(Main->windowTitle(), caption);
+            EXPECT_TRUE(RecentProjects::Files().isEmpty());
+            EXPECT_TRUE(MenuEntries().isEmpty());
+        }
+    }
 }
