@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QLocale>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -309,6 +310,15 @@ TEST_F(LanguageTest, CoreMessagesTranslatedWhole) {
         {"'x1' is not a valid floating point value", "'x1' is not a valid floating point value"},
         {"Параметр «Неведомое поле» равен нулю: схема генератора не может быть рассчитана.",
          "Parameter “Неведомое поле” is zero: the generator circuit cannot be calculated."},
+        // Messages that name a file or a control keep the name as it is, whatever it holds.
+        {"Не удалось прочитать файл /tmp/проект %2.PEPmodel", "Unable to read the file /tmp/проект %2.PEPmodel"},
+        {"Файл /tmp/a.PEPmodel не является проектом: в нем нет разделов MainForm, ParametersForm и ElectroForm.",
+         "The file /tmp/a.PEPmodel is not a project: it holds none of the sections MainForm, ParametersForm and "
+         "ElectroForm."},
+        {"Параметр Foo_QNSuperSpin не является входным параметром задачи.",
+         "Foo_QNSuperSpin is not an input of a task."},
+        {"Значение «1,5» параметра IterationSpinEdit не является целым числом.",
+         "The value \"1,5\" of IterationSpinEdit is not an integer."},
     };
     for (const auto &c : cases) // without a translation the text is the core's own
         EXPECT_EQ(UiText(c.core), QString::fromStdString(c.core));
@@ -437,3 +447,23 @@ TEST_F(LanguageTest, EnglishRendersTidily) {
 }
 
 } // namespace
+
+// The batch line's language without --lang: the remembered choice, else the system's messages'
+// language (English, or Russian for any other); --lang wins over both.
+TEST_F(LanguageTest, LanguageOfTheBatchLine) {
+    const std::pair<const char *, QString> locales[] = {
+        {"en_US", Language::kEnglish}, {"en_GB", Language::kEnglish}, {"ru_RU", Language::kRussian},
+        {"de_DE", Language::kRussian}, {"C", Language::kRussian},
+    };
+    for (const auto &[name, code] : locales)
+        EXPECT_EQ(Language::OfLocale(QLocale(QString::fromLatin1(name))), code) << name;
+
+    EXPECT_EQ(Language::Remembered(), QString());
+    EXPECT_EQ(Language::ForBatch(QString()), Language::OfLocale(QLocale::system()));
+    EXPECT_EQ(Language::ForBatch(Language::kEnglish), Language::kEnglish);
+    Language::Store(Language::kEnglish);
+    EXPECT_EQ(Language::ForBatch(QString()), Language::kEnglish);
+    EXPECT_EQ(Language::ForBatch(Language::kRussian), Language::kRussian);
+    Language::Store(Language::kRussian);
+    EXPECT_EQ(Language::ForBatch(QString()), Language::kRussian);
+}
