@@ -67,9 +67,10 @@ public:
     void Finish(int32_t steps, double simulated, double wall, const std::string &outcome) {
         if (FTerminal)
             FErr << "\r";
-        FErr << ArgText(FLanguage.Own(QT_TRANSLATE_NOOP("Batch", "%1: %2 шагов, %3 мкс за %4 с (%5 шагов/с)")),
-                        {outcome, std::to_string(steps), Fixed(simulated, 3), Fixed(wall, 2),
-                         Fixed(wall > 0 ? steps / wall : 0, 0)})
+        FErr << ArgText(
+                    FLanguage.Own(QT_TRANSLATE_NOOP("Batch", "%1: %2 шагов, %3 мкс за %4 с (%5 шагов/с)")),
+                    {outcome, std::to_string(steps), Fixed(simulated, 3), Fixed(wall, 2),
+                     Fixed(wall > 0 ? steps / wall : 0, 0)})
              << "          \n";
     }
 
@@ -177,7 +178,8 @@ std::string CheckOutputFolder(const fs::path &out, const BatchLanguage &language
     std::error_code ec;
     fs::create_directories(out, ec);
     if (!fs::is_directory(out, ec))
-        return ArgText(language.Own(QT_TRANSLATE_NOOP("Batch", "Не удалось создать папку %1")), {out.string()});
+        return ArgText(language.Own(QT_TRANSLATE_NOOP("Batch", "Не удалось создать папку %1")),
+                       {out.string()});
     std::string probe = (out / ".pepsim-probe-XXXXXX").string();
     const int fd = ::mkstemp(probe.data());
     if (fd < 0)
@@ -257,7 +259,8 @@ std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptio
         } else if (a == "--until") {
             if (!value(text) || !ParseNumber(text, parsed.UntilMicroseconds) ||
                 !std::isfinite(parsed.UntilMicroseconds) || parsed.UntilMicroseconds < 0)
-                return say(QT_TRANSLATE_NOOP("Batch", "После --until нужно время в микросекундах (неотрицательное число)."));
+                return say(QT_TRANSLATE_NOOP(
+                    "Batch", "После --until нужно время в микросекундах (неотрицательное число)."));
             until = true;
         } else if (a == "--out") {
             if (!value(parsed.OutDir) || parsed.OutDir.empty())
@@ -267,7 +270,8 @@ std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptio
                 return say(QT_TRANSLATE_NOOP("Batch", "После --set нужно ИМЯ=ЗНАЧЕНИЕ."));
             const auto eq = text.find('=');
             if (eq == std::string::npos || eq == 0)
-                return say(QT_TRANSLATE_NOOP("Batch", "Аргумент --set %1 не имеет вида ИМЯ=ЗНАЧЕНИЕ."), {text});
+                return say(QT_TRANSLATE_NOOP("Batch", "Аргумент --set %1 не имеет вида ИМЯ=ЗНАЧЕНИЕ."),
+                           {text});
             // Blanks around a value are dropped as in a project file: nothing is left to read.
             if (text.find_first_not_of(" \t", eq + 1) == std::string::npos)
                 return say(QT_TRANSLATE_NOOP("Batch", "Аргумент --set %1 не задает значение поля %2."),
@@ -275,7 +279,8 @@ std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptio
             parsed.Sets.emplace_back(text.substr(0, eq), text.substr(eq + 1));
         } else if (a == "--signal") {
             if (!value(parsed.Signal) || SignalIndex(parsed.Signal) < 0)
-                return say(QT_TRANSLATE_NOOP("Batch", "После --signal нужно имя сигнала: U0, U1, Upep, I0, IL или Ipep."));
+                return say(QT_TRANSLATE_NOOP(
+                    "Batch", "После --signal нужно имя сигнала: U0, U1, Upep, I0, IL или Ipep."));
         } else if (a == "--from" || a == "--to") {
             double &bound = a == "--from" ? parsed.FromMicroseconds : parsed.ToMicroseconds;
             if (!value(text) || !ParseNumber(text, bound) || !std::isfinite(bound))
@@ -297,8 +302,8 @@ std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptio
     return {};
 }
 
-int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::ostream &err, bool errIsTerminal,
-             const BatchLanguage &language) {
+int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::ostream &err,
+             bool errIsTerminal, const BatchLanguage &language) {
     // The project, read as the windows read it.
     std::error_code ec;
     fs::path project = fs::absolute(options.Project, ec);
@@ -373,7 +378,8 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
         !WriteFileAtomically((out / "spectrum_db.csv").string(), spectrum.str()) ||
         !WriteFileAtomically(summaryPath, SummaryJson(options, engine, failed, wall, figures)) ||
         !WriteFileAtomically((out / "summary.csv").string(), SummaryCsv(engine, failed, wall, figures))) {
-        err << ArgText(language.Own(QT_TRANSLATE_NOOP("Batch", "Не удалось записать файлы результатов в папку %1")),
+        err << ArgText(language.Own(
+                           QT_TRANSLATE_NOOP("Batch", "Не удалось записать файлы результатов в папку %1")),
                        {out.string()})
             << "\n";
         return kBatchBadArguments;

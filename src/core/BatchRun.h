@@ -27,7 +27,7 @@ struct BatchOptions {
 // QT_TRANSLATE_NOOP("Batch", ...); the program passes its translation in. Without one the texts stay
 // Russian.
 struct BatchLanguage {
-    std::function<std::string(const char *text)> Batch;        // the batch line's own texts
+    std::function<std::string(const char *text)> Batch;       // the batch line's own texts
     std::function<std::string(const std::string &text)> Core; // the core's refusals and reasons
     std::string Own(const char *text) const { return Batch ? Batch(text) : std::string(text); }
     std::string OfCore(const std::string &text) const { return Core ? Core(text) : text; }

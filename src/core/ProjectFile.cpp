@@ -42,7 +42,8 @@ ProfileFile LoadProjectProfile(const std::string &path) {
         if (profile.HasSection(section))
             return profile;
     throw ProjectFileError(ArgText(
-        QT_TRANSLATE_NOOP("Core", "Файл %1 не является проектом: в нем нет разделов MainForm, ParametersForm и "
-                                  "ElectroForm."),
+        QT_TRANSLATE_NOOP("Core",
+                          "Файл %1 не является проектом: в нем нет разделов MainForm, ParametersForm и "
+                          "ElectroForm."),
         {path}));
 }

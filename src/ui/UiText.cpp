@@ -90,7 +90,8 @@ QStringList Arguments(const QString &pattern, const QString &text) {
     qsizetype from = 0;
     for (auto it = mark.globalMatch(pattern); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        expression += QRegularExpression::escape(pattern.mid(from, m.capturedStart() - from)) + QStringLiteral("(.+)");
+        expression +=
+            QRegularExpression::escape(pattern.mid(from, m.capturedStart() - from)) + QStringLiteral("(.+)");
         from = m.capturedEnd();
     }
     expression += QRegularExpression::escape(pattern.mid(from)) + QStringLiteral("$");

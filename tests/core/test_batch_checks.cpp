@@ -157,7 +157,7 @@ TEST_F(BatchChecks, AnOutputFolderThatCannotBeWrittenIsFoundBeforeTheRun) {
     options.OutDir = (dir / "out").string();
     ASSERT_EQ(Run(messages), kBatchCompleted) << messages;
     EXPECT_EQ(Names(dir / "out"), (std::vector<std::string>{"impedance.csv", "signals.csv", "spectrum_db.csv",
-                                                             "summary.csv", "summary.json"}));
+                                                            "summary.csv", "summary.json"}));
 }
 
 TEST_F(BatchChecks, EveryMessageOfARunGoesThroughTheTranslation) {
@@ -169,8 +169,9 @@ TEST_F(BatchChecks, EveryMessageOfARunGoesThroughTheTranslation) {
     WriteText(dir / "empty.PEPmodel", "");
     options.Project = (dir / "empty.PEPmodel").string();
     EXPECT_EQ(Run(messages, kMarked), kBatchBadArguments);
-    EXPECT_EQ(messages, "C[Файл " + options.Project +
-                            " не является проектом: в нем нет разделов MainForm, ParametersForm и ElectroForm.]\n");
+    EXPECT_EQ(messages,
+              "C[Файл " + options.Project +
+                  " не является проектом: в нем нет разделов MainForm, ParametersForm и ElectroForm.]\n");
 
     WriteText(dir / "refused.PEPmodel", "[ParametersForm]\r\nSpep_QNSuperSpin=0\r\n");
     options.Project = (dir / "refused.PEPmodel").string();

@@ -12,10 +12,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QLocale>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -311,10 +311,12 @@ TEST_F(LanguageTest, CoreMessagesTranslatedWhole) {
         {"Параметр «Неведомое поле» равен нулю: схема генератора не может быть рассчитана.",
          "Parameter “Неведомое поле” is zero: the generator circuit cannot be calculated."},
         // Messages that name a file or a control keep the name as it is, whatever it holds.
-        {"Не удалось прочитать файл /tmp/проект %2.PEPmodel", "Unable to read the file /tmp/проект %2.PEPmodel"},
-        {"Файл /tmp/a.PEPmodel не является проектом: в нем нет разделов MainForm, ParametersForm и ElectroForm.",
-         "The file /tmp/a.PEPmodel is not a project: it holds none of the sections MainForm, ParametersForm and "
-         "ElectroForm."},
+        {"Не удалось прочитать файл /tmp/проект %2.PEPmodel",
+         "Unable to read the file /tmp/проект %2.PEPmodel"},
+        {"Файл /tmp/a.PEPmodel не является проектом: в нем нет разделов MainForm, ParametersForm и "
+         "ElectroForm.",
+         "The file /tmp/a.PEPmodel is not a project: it holds none of the sections MainForm, "
+         "ParametersForm and ElectroForm."},
         {"Параметр Foo_QNSuperSpin не является входным параметром задачи.",
          "Foo_QNSuperSpin is not an input of a task."},
         {"Значение «1,5» параметра IterationSpinEdit не является целым числом.",

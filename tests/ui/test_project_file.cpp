@@ -9,8 +9,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
