@@ -20,9 +20,11 @@ int main(int argc, char **argv) {
     // locale, and the run would then not see what a desktop with that locale sees.
     if (const QByteArray wanted = qgetenv("PEP_TEST_LOCALE"); !wanted.isEmpty()) {
         const char *numeric = std::setlocale(LC_NUMERIC, nullptr);
-        if (!numeric || wanted != numeric || QLocale::system().name() != QString::fromLatin1(wanted.left(5))) {
-            std::fprintf(stderr, "The locale %s is not in force (C library: %s, Qt: %s); generate it with "
-                                 "localedef -i %s -f UTF-8 %s\n",
+        if (!numeric || wanted != numeric ||
+            QLocale::system().name() != QString::fromLatin1(wanted.left(5))) {
+            std::fprintf(stderr,
+                         "The locale %s is not in force (C library: %s, Qt: %s); generate it with "
+                         "localedef -i %s -f UTF-8 %s\n",
                          wanted.constData(), numeric ? numeric : "none",
                          QLocale::system().name().toLatin1().constData(), wanted.left(5).constData(),
                          wanted.constData());

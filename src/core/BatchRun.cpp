@@ -34,7 +34,8 @@ bool ParseNumber(const std::string &text, double &value) {
 // A figure of the progress line with "." as decimal point; std::to_chars ignores the C library's locale.
 std::string Fixed(double value, int decimals) {
     char buffer[400]; // the integer digits of the largest double and a few decimals
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     return std::string(buffer, result.ptr);
 }
 

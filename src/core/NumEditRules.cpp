@@ -68,8 +68,8 @@ namespace {
 // QApplication sets it from the environment, and a Russian one writes "," where the digits are
 // split at ".". Room for the integer digits of the largest long double and the decimals.
 std::string Digits(long double x, std::chars_format format, int precision) {
-    std::string buf(static_cast<std::size_t>(std::numeric_limits<long double>::max_exponent10 + precision + 16),
-                    '\0');
+    std::string buf(
+        static_cast<std::size_t>(std::numeric_limits<long double>::max_exponent10 + precision + 16), '\0');
     const auto result = std::to_chars(buf.data(), buf.data() + buf.size(), x, format, precision);
     buf.resize(static_cast<std::size_t>(result.ptr - buf.data()));
     return buf;

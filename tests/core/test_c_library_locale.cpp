@@ -46,11 +46,11 @@ struct FieldCase {
 // values and texts, as one list of texts.
 std::vector<std::string> Texts() {
     static const FieldCase fields[] = {
-        {10, TNumberFormat::Standard, -1},          {0.2L, TNumberFormat::Standard, -1},
-        {0.01L, TNumberFormat::Thousands, -1},      {1234567.891L, TNumberFormat::Thousands, -1},
-        {-2.5L, TNumberFormat::Standard, 3},        {82.7L, TNumberFormat::Standard, 0},
-        {1.5e-7L, TNumberFormat::Scientific, -1},   {-123456.0L, TNumberFormat::Engineering, 2},
-        {1e300L, TNumberFormat::Thousands, -1},     {0.1L, TNumberFormat::Standard, 20},
+        {10, TNumberFormat::Standard, -1},        {0.2L, TNumberFormat::Standard, -1},
+        {0.01L, TNumberFormat::Thousands, -1},    {1234567.891L, TNumberFormat::Thousands, -1},
+        {-2.5L, TNumberFormat::Standard, 3},      {82.7L, TNumberFormat::Standard, 0},
+        {1.5e-7L, TNumberFormat::Scientific, -1}, {-123456.0L, TNumberFormat::Engineering, 2},
+        {1e300L, TNumberFormat::Thousands, -1},   {0.1L, TNumberFormat::Standard, 20},
     };
     std::vector<std::string> out;
     for (const FormatSettings &fs : {kComma, kPoint}) {
@@ -97,8 +97,8 @@ TEST(CLibraryLocale, TextsAreThoseOfTheCLocale) {
 
     for (const char *name : {"ru_RU.UTF-8", "de_DE.UTF-8"}) {
         const CLibraryLocale locale(name);
-        ASSERT_TRUE(locale.Applied()) << name << " is not installed: localedef -i " << std::string(name, 5)
-                                      << " -f UTF-8 " << name;
+        ASSERT_TRUE(locale.Applied())
+            << name << " is not installed: localedef -i " << std::string(name, 5) << " -f UTF-8 " << name;
         // The locale is in force: the C library's own conversions write ",".
         ASSERT_STREQ(std::localeconv()->decimal_point, ",") << name;
         const std::vector<std::string> texts = Texts();
@@ -126,8 +126,9 @@ TEST(CLibraryLocale, BatchRunLineUsesThePoint) {
         ASSERT_EQ(RunBatch(o, kComma, err, false), kBatchCompleted) << err.str();
     }
     fs::remove_all(dir);
-    EXPECT_TRUE(std::regex_search(err.str(), std::regex("^Расчет выполнен: 50 шагов, 0\\.010 мкс за [0-9]+\\.[0-9]{2} с "
-                                                        "\\([0-9]+ шагов/с\\) +\n$")))
+    EXPECT_TRUE(std::regex_search(err.str(),
+                                  std::regex("^Расчет выполнен: 50 шагов, 0\\.010 мкс за [0-9]+\\.[0-9]{2} с "
+                                             "\\([0-9]+ шагов/с\\) +\n$")))
         << err.str();
 }
 

@@ -217,8 +217,9 @@ TEST(ProjectInputs, FileValuesOverridesAndTheirRefusals) {
 TEST(ProjectInputs, CommaAndPointReadAlikeUnderEitherLocale) {
     const FormatSettings point{U'.', U','};
     const auto read = [](const char *sep, const FormatSettings &fs, const char *set) {
-        std::string text = "[MainForm]\r\nDeltaT_QNSuperSpin=0#15\r\n[ParametersForm]\r\nPiezo_L_QNSuperSpin=0#45\r\n"
-                           "Electro_L_QNSuperSpin=1#25\r\n[ElectroForm]\r\nWidth_F_QNSuperSpin=2#5\r\n";
+        std::string text =
+            "[MainForm]\r\nDeltaT_QNSuperSpin=0#15\r\n[ParametersForm]\r\nPiezo_L_QNSuperSpin=0#45\r\n"
+            "Electro_L_QNSuperSpin=1#25\r\n[ElectroForm]\r\nWidth_F_QNSuperSpin=2#5\r\n";
         for (auto p = text.find('#'); p != std::string::npos; p = text.find('#'))
             text.replace(p, 1, sep);
         return ReadProjectInputs(ProfileFile::Parse(text), {{"Protector_L_QNSuperSpin", set}}, fs);

@@ -108,8 +108,9 @@ TEST(StrToFloat, MultiByteDecimalSeparator) {
 TEST(StrToFloatEitherPoint, ReadsCommaAndPointAndStaysStrictOtherwise) {
     const FormatSettings arabic{U'\u066B', U'\u066C'};
     for (const FormatSettings &fs : {kPoint, kComma, arabic}) {
-        const std::pair<const char *, long double> good[] = {
-            {"0,2", 0.2L}, {"0.2", 0.2L}, {"-1,5E3", -1500.0L}, {" 7.25 ", 7.25L}, {",5", 0.5L}, {"3.", 3.0L}};
+        const std::pair<const char *, long double> good[] = {{"0,2", 0.2L},        {"0.2", 0.2L},
+                                                             {"-1,5E3", -1500.0L}, {" 7.25 ", 7.25L},
+                                                             {",5", 0.5L},         {"3.", 3.0L}};
         for (const auto &[text, value] : good)
             EXPECT_EQ(StrToFloatEitherPoint(text, fs), value) << text;
         for (const char *bad : {"1,5.0", "1.5,0", "1,000.5", "1.000,5", "1 000,5", "1,5,", "abc", ""}) {
@@ -117,7 +118,8 @@ TEST(StrToFloatEitherPoint, ReadsCommaAndPointAndStaysStrictOtherwise) {
                 (void)StrToFloatEitherPoint(bad, fs);
                 ADD_FAILURE() << "no error for \"" << bad << '"';
             } catch (const ConversionError &e) {
-                EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid floating point value");
+                EXPECT_EQ(std::string(e.what()),
+                          "'" + std::string(bad) + "' is not a valid floating point value");
             }
         }
     }

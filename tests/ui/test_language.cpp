@@ -365,7 +365,8 @@ TEST_F(LanguageTest, StandardQuestionButtonsInTheInterfaceLanguage) {
             box->button(QMessageBox::No)->click();
         });
         answer.start();
-        EXPECT_EQ(QMessageBox::question(nullptr, QString(), QStringLiteral("?"), QMessageBox::Yes | QMessageBox::No),
+        EXPECT_EQ(QMessageBox::question(nullptr, QString(), QStringLiteral("?"),
+                                        QMessageBox::Yes | QMessageBox::No),
                   QMessageBox::No);
         EXPECT_EQ(shown, expected) << code.toStdString();
     }

@@ -15,8 +15,8 @@
 #include <map>
 #include <sys/stat.h>
 
-#include "ElectroUnit.h"
 #include "AppFormat.h"
+#include "ElectroUnit.h"
 #include "Errors.h"
 #include "Main.h"
 #include "ParametersUnit.h"
@@ -317,6 +317,7 @@ std::map<QString, long double> FieldValues(const std::initializer_list<QWidget *
 // (ctest runs this file under C, ru_RU, de_DE and en_US).
 TEST_F(ProjectFileTest, CommaAndPointFilesLoadAlikeUnderTheSystemLocale) {
     InitAppFormatSettings(); // the separators of the environment's locale, not the fixture's
+    CreateWindows();
     const QString dec = QLocale::system().decimalPoint();
     EXPECT_EQ(Main->DeltaT_QNSuperSpin->text(), "0" + dec + "2");
 
