@@ -11,6 +11,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "BatchRun.h"
@@ -111,7 +112,8 @@ TEST(CLibraryLocale, TextsAreThoseOfTheCLocale) {
 // The batch run's closing line prints its figures with "." under any locale.
 TEST(CLibraryLocale, BatchRunLineUsesThePoint) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "pep_c_library_locale";
+    // A folder of this process: other builds' suites may run at the same time.
+    const fs::path dir = fs::temp_directory_path() / ("pep_c_library_locale_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     std::ofstream(dir / "task.PEPmodel", std::ios::binary) << "[MainForm]\r\nDeltaT_QNSuperSpin=0,2\r\n";
