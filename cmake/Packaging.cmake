@@ -45,8 +45,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The libraries the executable links, with their versions, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Cyrillic text on a machine without a desktop's fonts.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-dejavu-core)
+# Cyrillic text on a machine without a desktop's fonts, and Qt's own dialog texts (file dialogs,
+# standard buttons) in Russian. Recommends, not Depends: without either the program still works, with
+# a fallback font or English buttons, and a minimal install may leave them out.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

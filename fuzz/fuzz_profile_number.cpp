@@ -68,6 +68,16 @@ void FuzzNumbers(std::string_view text) {
             Check(TryStrToFloat(g, fs, back), "general format parses back");
             Check(FloatToStrGeneral(back, fs) == g, "general format is stable");
         }
+        // A project's real: the locale's separator first, then the other of "," and ".".
+        long double either = 0, own = 0, viaComma = 0, viaPoint = 0;
+        const bool ownOk = TryStrToFloat(text, fs, own);
+        const bool comma = TryStrToFloat(text, FormatSettings{U',', U' '}, viaComma);
+        const bool point = TryStrToFloat(text, FormatSettings{U'.', U' '}, viaPoint);
+        if (TryStrToFloatEitherPoint(text, fs, either))
+            Check(ownOk ? either == own : (comma && either == viaComma) || (point && either == viaPoint),
+                  "either point reads as the locale's separator, else as the other one");
+        else
+            Check(!ownOk && !comma && !point, "either point refuses only what neither separator reads");
     }
     long long i = 0;
     if (TryStrToInt(text, i)) {

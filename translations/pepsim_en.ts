@@ -31,7 +31,7 @@
 
   --out ПАПКА        куда записать файлы результатов (по умолчанию текущая папка)
   --set ИМЯ=ЗНАЧЕНИЕ заменяет поле проекта, например --set Protector_L_QNSuperSpin=0.6;
-                     ИМЯ - имя поля в файле проекта, ЗНАЧЕНИЕ - число, как в файле, или с точкой
+                     ИМЯ - имя поля в файле проекта, ЗНАЧЕНИЕ - число с запятой или с точкой
   --threads N        число потоков расчета (по умолчанию: PEPSIM_THREADS или число ядер)
   --signal ИМЯ       сигнал для характеристик импульса: U0, U1, Upep, I0, IL или Ipep
                      (по умолчанию Upep)
@@ -61,8 +61,8 @@ summary.json и summary.csv: число узлов, PiezoFirst, PiezoLast, Dx, D
 
   --out FOLDER       where the result files go (default: the current folder)
   --set NAME=VALUE   replaces a field of the project, e.g. --set Protector_L_QNSuperSpin=0.6;
-                     NAME - the field&apos;s name in the project file, VALUE - a number as in the
-                     file, or with a point
+                     NAME - the field&apos;s name in the project file, VALUE - a number with a
+                     comma or a point
   --threads N        solver threads (default: PEPSIM_THREADS or the number of cores)
   --signal NAME      the signal of the pulse figures: U0, U1, Upep, I0, IL or Ipep
                      (default Upep)

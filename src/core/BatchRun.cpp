@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BatchRun.h"
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -35,10 +36,12 @@ bool ParseNumber(const std::string &text, double &value) {
     return in && in.peek() == std::char_traits<char>::eof();
 }
 
+// A figure of the progress line with "." as decimal point; std::to_chars ignores the C library's locale.
 std::string Fixed(double value, int decimals) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    return buffer;
+    char buffer[400]; // the integer digits of the largest double and a few decimals
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return std::string(buffer, result.ptr);
 }
 
 // Progress on a terminal, at most about four times a second.
@@ -213,7 +216,7 @@ std::string BatchHelpText(const BatchLanguage &language) {
         "\n"
         "  --out ПАПКА        куда записать файлы результатов (по умолчанию текущая папка)\n"
         "  --set ИМЯ=ЗНАЧЕНИЕ заменяет поле проекта, например --set Protector_L_QNSuperSpin=0.6;\n"
-        "                     ИМЯ - имя поля в файле проекта, ЗНАЧЕНИЕ - число, как в файле, или с точкой\n"
+        "                     ИМЯ - имя поля в файле проекта, ЗНАЧЕНИЕ - число с запятой или с точкой\n"
         "  --threads N        число потоков расчета (по умолчанию: PEPSIM_THREADS или число ядер)\n"
         "  --signal ИМЯ       сигнал для характеристик импульса: U0, U1, Upep, I0, IL или Ipep\n"
         "                     (по умолчанию Upep)\n"

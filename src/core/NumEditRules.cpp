@@ -2,9 +2,9 @@
 #include "NumEditRules.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <vector>
+#include <limits>
 
 #include "Errors.h"
 #include "NumberText.h"
@@ -64,11 +64,15 @@ long double NumEditTextToValue(std::u32string_view text, const FormatSettings &f
 
 namespace {
 
-std::string Printf(const char *format, int precision, long double x) {
-    const int n = std::snprintf(nullptr, 0, format, precision, x);
-    std::vector<char> buf(static_cast<std::size_t>(n) + 1);
-    std::snprintf(buf.data(), buf.size(), format, precision, x);
-    return std::string(buf.data(), static_cast<std::size_t>(n));
+// The digits printf's "%.*Lf" and "%.*Le" write in the "C" locale, whatever the C library's locale:
+// QApplication sets it from the environment, and a Russian one writes "," where the digits are
+// split at ".". Room for the integer digits of the largest long double and the decimals.
+std::string Digits(long double x, std::chars_format format, int precision) {
+    std::string buf(
+        static_cast<std::size_t>(std::numeric_limits<long double>::max_exponent10 + precision + 16), '\0');
+    const auto result = std::to_chars(buf.data(), buf.data() + buf.size(), x, format, precision);
+    buf.resize(static_cast<std::size_t>(result.ptr - buf.data()));
+    return buf;
 }
 
 std::string DropTrailingZeros(std::string frac) {
@@ -90,7 +94,7 @@ std::u32string Group(const std::string &digits, char32_t sep) {
 
 // Integer and fraction digits of |x| with `decimals` decimals, rounded.
 void FixedDigits(long double ax, int decimals, std::string &intDigits, std::string &frac) {
-    const std::string s = Printf("%.*Lf", decimals, ax);
+    const std::string s = Digits(ax, std::chars_format::fixed, decimals);
     const auto point = s.find('.');
     intDigits = s.substr(0, point);
     frac = point == std::string::npos ? std::string() : s.substr(point + 1);
@@ -122,8 +126,8 @@ std::u32string Plain(const std::string &digits) {
 // "Scientific" and "Engineering": mantissa digits with the exponent "E+n" / "E-n".
 std::u32string ExponentText(long double x, bool engineering, int decimals, const FormatSettings &fs) {
     const long double ax = std::fabs(x);
-    const std::string s = Printf("%.*LE", 14, ax); // d.ddddddddddddddE+xx
-    const auto ePos = s.find('E');
+    const std::string s = Digits(ax, std::chars_format::scientific, 14); // d.dddddddddddddde+xx
+    const auto ePos = s.find('e');
     std::string digits = s.substr(0, 1) + s.substr(2, ePos - 2);
     int e = std::stoi(s.substr(ePos + 1));
     int intCount = 1;

@@ -552,6 +552,27 @@ long double StrToFloat(std::string_view text, const FormatSettings &fs) {
     return v;
 }
 
+bool TryStrToFloatEitherPoint(std::string_view text, const FormatSettings &fs, long double &value) {
+    if (TryStrToFloat(text, fs, value))
+        return true;
+    FormatSettings other = fs;
+    for (const char32_t separator : {U'.', U','}) {
+        if (separator == fs.DecimalSeparator)
+            continue;
+        other.DecimalSeparator = separator;
+        if (TryStrToFloat(text, other, value))
+            return true;
+    }
+    return false;
+}
+
+long double StrToFloatEitherPoint(std::string_view text, const FormatSettings &fs) {
+    long double v = 0;
+    if (!TryStrToFloatEitherPoint(text, fs, v))
+        throw ConversionError(std::string(text));
+    return v;
+}
+
 bool TryStrToInt(std::string_view text, long long &value) {
     std::size_t i = 0;
     const std::size_t n = text.size();

@@ -53,6 +53,13 @@ std::string FloatToStrGeneral(long double value, const FormatSettings &fs);
 long double StrToFloat(std::string_view text, const FormatSettings &fs);
 bool TryStrToFloat(std::string_view text, const FormatSettings &fs, long double &value);
 
+// A real of a project file or of the batch line's --set: the strict syntax above with
+// fs.DecimalSeparator, or else with the other of "," and ".", so a project opens wherever it was
+// written. Neither is ever a thousands separator in these texts, so the reading is unambiguous.
+// Throws ConversionError(text) when neither reads.
+long double StrToFloatEitherPoint(std::string_view text, const FormatSettings &fs);
+bool TryStrToFloatEitherPoint(std::string_view text, const FormatSettings &fs, long double &value);
+
 // Integers of the project file, exactly:
 //   ' '* [+|-] ( digit+ | ("$" | "x" | "X" | "0x" | "0X") hexdigit+ ) ' '*
 // decimal or hexadecimal (either letter case), within the range of long long after the sign

@@ -29,17 +29,6 @@ long double ThroughField(long double x, TNumberFormat format, const FormatSettin
     return NumEditTextToValue(NumEditValueToText(x, format, -1, fs), fs);
 }
 
-long double ParseReal(const std::string &text, const FormatSettings &fs, bool pointToo) {
-    long double v = 0;
-    if (TryStrToFloat(text, fs, v))
-        return v;
-    FormatSettings point = fs;
-    point.DecimalSeparator = U'.';
-    if (pointToo && TryStrToFloat(text, point, v))
-        return v;
-    return StrToFloat(text, fs); // throws the conversion error with the text
-}
-
 // An integer entry as the windows read it: unreadable or out of range keeps `current`.
 int ReadInt(const std::optional<std::string> &text, int current) {
     long long v = 0;
@@ -105,17 +94,17 @@ EngineInputs ReadProjectInputs(const ProfileFile &profile, const ProjectOverride
         for (const ProjectRealField &f : ProjectRealFields())
             if (f.Section == section)
                 if (const auto text = profile.Read(f.Section, f.Name))
-                    StrToFloat(*text, fs);
+                    StrToFloatEitherPoint(*text, fs);
     for (const char *name : {"Middle_F_QNSuperSpin", "Width_F_QNSuperSpin", "Diapazon_QNSuperSpin"})
         if (const auto text = profile.Read("ElectroForm", name))
-            StrToFloat(*text, fs);
+            StrToFloatEitherPoint(*text, fs);
 
     // Field values by lower-case name, as the windows would read them after loading the file.
     std::map<std::string, long double> real;
     for (const ProjectRealField &f : ProjectRealFields()) {
         long double v = f.Initial;
         if (const auto text = profile.Read(f.Section, f.Name))
-            v = StrToFloat(*text, fs);
+            v = StrToFloatEitherPoint(*text, fs);
         real[Lower(f.Name)] = v;
     }
     int redraw = ReadInt(profile.Read(kMain, "IterationSpinEdit"), 10);
@@ -124,7 +113,7 @@ EngineInputs ReadProjectInputs(const ProfileFile &profile, const ProjectOverride
     for (const auto &[name, text] : overrides) {
         const std::string key = Lower(name);
         if (const auto it = real.find(key); it != real.end()) {
-            it->second = ParseReal(text, fs, true);
+            it->second = StrToFloatEitherPoint(text, fs);
         } else if (key == "iterationspinedit" || key == "inversecheckbox") {
             long long v = 0;
             if (!TryStrToInt(text, v) || v < std::numeric_limits<int>::min() ||

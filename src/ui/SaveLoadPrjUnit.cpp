@@ -170,7 +170,7 @@ void CheckWindowState(const ProfileFile &profile, QWidget *window) {
     for (QWidget *w : StoredControls(window))
         if (qobject_cast<TQNSuperSpin *>(w))
             if (const auto text = profile.Read(section, Std(w->objectName())))
-                StrToFloat(*text, DefaultFormatSettings());
+                StrToFloatEitherPoint(*text, DefaultFormatSettings());
 }
 
 void LoadWindowState(const ProfileFile &profile, QWidget *window) {
@@ -189,7 +189,8 @@ void LoadWindowState(const ProfileFile &profile, QWidget *window) {
         const QString key = w->objectName();
         if (auto *f = qobject_cast<TQNSuperSpin *>(w)) {
             const std::string text = profile.ReadString(section, Std(key), RealText(f));
-            f->SetValue(StrToFloat(text, DefaultFormatSettings()));
+            // A project written under another locale reads too: "," or "." as the decimal point.
+            f->SetValue(StrToFloatEitherPoint(text, DefaultFormatSettings()));
         } else if (auto *s = qobject_cast<TSpinEdit *>(w)) {
             int v = ReadInt(profile, section, key, s->Value());
             if (s->MinValue() != s->MaxValue())

@@ -56,6 +56,41 @@ nodisplay "$pepsim" --batch "$work/task.PEPmodel" --until 100 --set DeltaT_QNSup
 check "a diverging run is status 4" test $? -eq 4
 check "and still writes its files" grep -q '"outcome": "solver failure"' "$work/diverged/summary.json"
 
+# A project opens wherever it was written: the default project (with a few fractions changed) saved
+# on a Russian desktop (",") and on an English one ("."), run under each locale, with --set in the
+# file's own separator, gives the same record to the byte.
+printf '%s\r\n' '[MainForm]' 'DeltaX_QNSuperSpin=10' 'DeltaT_QNSuperSpin=0,15' 'IterationSpinEdit=10' \
+    '[ParametersForm]' 'Electro_C_QNSuperSpin=68' 'Electro_R_QNSuperSpin=180' 'Electro_L_QNSuperSpin=1,25' \
+    'Electro_U0_QNSuperSpin=300' 'Electro_VTRon_QNSuperSpin=16' 'Electro_VTRoff_QNSuperSpin=10000' \
+    'Electro_VTFrontTime_QNSuperSpin=10' 'Electro_VTTime_QNSuperSpin=100' 'VT_Cut_Off_QNSuperSpin=600' \
+    'Electro_RL_QNSuperSpin=0,01' 'Protector_Ro_QNSuperSpin=2650' 'Piezo_Ro_QNSuperSpin=7600' \
+    'Dempfer_Nu_QNSuperSpin=650' 'Dempfer_L_QNSuperSpin=6' 'Dempfer_C33_QNSuperSpin=67' \
+    'Dempfer_Ro_QNSuperSpin=8200' 'Piezo_L_QNSuperSpin=0,45' 'Protector_L_QNSuperSpin=0,5' \
+    'Liquid_L_QNSuperSpin=0' 'Sample_L_QNSuperSpin=16' 'Liquid_Ro_QNSuperSpin=1000' 'Sample_Ro_QNSuperSpin=7800' \
+    'Piezo_C33_QNSuperSpin=121' 'Protector_C33_QNSuperSpin=90' 'Liquid_C33_QNSuperSpin=2,25' \
+    'Sample_C33_QNSuperSpin=275' 'Piezo_Nu_QNSuperSpin=30' 'Protector_Nu_QNSuperSpin=20' \
+    'Liquid_Nu_QNSuperSpin=0' 'Sample_Nu_QNSuperSpin=0' 'Piezo_d33_QNSuperSpin=40' 'Piezo_ee0_QNSuperSpin=1300' \
+    'Spep_QNSuperSpin=50' 'Ag_L2_QNSuperSpin=0,02' 'Ag_Ro2_QNSuperSpin=10500' 'Ag_C33_2_QNSuperSpin=82,7' \
+    'Ag_L1_QNSuperSpin=0,02' 'Ag_Ro1_QNSuperSpin=10500' 'Ag_C33_1_QNSuperSpin=82,7' 'InverseCheckBox=0' \
+    '[ElectroForm]' 'Middle_F_QNSuperSpin=2,5' 'Width_F_QNSuperSpin=2' 'Diapazon_QNSuperSpin=350' \
+    >"$work/comma.PEPmodel"
+sed 's/\([0-9]\),\([0-9]\)/\1.\2/' "$work/comma.PEPmodel" >"$work/point.PEPmodel"
+check "the point file differs from the comma file only in its separators" \
+    test "$(grep -c ',' "$work/comma.PEPmodel"),$(grep -c ',' "$work/point.PEPmodel")" = "11,0"
+for loc in C en_US.UTF-8 de_DE.UTF-8 ru_RU.UTF-8; do
+    for sep in comma point; do
+        set=0,55
+        [[ $sep == point ]] && set=0.55
+        env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LANG="$loc" LC_ALL="$loc" "$pepsim" --batch \
+            "$work/$sep.PEPmodel" --until 0.1 --set Protector_L_QNSuperSpin=$set --out "$work/$loc-$sep" \
+            2>"$work/err.txt"
+        check "the $sep file runs under $loc (status 0)" test $? -eq 0
+        check "and its signals.csv is that of the comma file under C" \
+            cmp -s "$work/C-comma/signals.csv" "$work/$loc-$sep/signals.csv"
+    done
+done
+check "the file's time step was read" grep -q '"dt_s": 1.5e-10,' "$work/C-comma/summary.json"
+
 PEPSIM="$pepsim" nodisplay "$source/scripts/sweep" --out "$work/sweep" "$work/task.PEPmodel" \
     Protector_L_QNSuperSpin 0.1 0.4 0.5 0.6 x >/dev/null 2>"$work/err.txt"
 check "a sweep with failed values is status 1" test $? -eq 1

@@ -204,12 +204,35 @@ TEST(ProjectInputs, FileValuesOverridesAndTheirRefusals) {
         }
         return std::string("no refusal");
     };
-    EXPECT_EQ(message(ProfileFile::Parse("[ElectroForm]\r\nWidth_F_QNSuperSpin=1.5\r\n"), {}),
-              "'1.5' is not a valid floating point value");
+    EXPECT_EQ(message(ProfileFile::Parse("[ElectroForm]\r\nWidth_F_QNSuperSpin=1,5.0\r\n"), {}),
+              "'1,5.0' is not a valid floating point value");
     EXPECT_EQ(message({}, {{"Piezo_X", "1"}}), "Параметр Piezo_X не является входным параметром задачи.");
     EXPECT_EQ(message({}, {{"Piezo_L_QNSuperSpin", "abc"}}), "'abc' is not a valid floating point value");
     EXPECT_EQ(message({}, {{"IterationSpinEdit", "2.5"}}),
               "Значение «2.5» параметра IterationSpinEdit не является целым числом.");
+}
+
+// A project written under a Russian locale reads under an English one and the other way round, and
+// --set takes either point too.
+TEST(ProjectInputs, CommaAndPointReadAlikeUnderEitherLocale) {
+    const FormatSettings point{U'.', U','};
+    const auto read = [](const char *sep, const FormatSettings &fs, const char *set) {
+        std::string text =
+            "[MainForm]\r\nDeltaT_QNSuperSpin=0#15\r\n[ParametersForm]\r\nPiezo_L_QNSuperSpin=0#45\r\n"
+            "Electro_L_QNSuperSpin=1#25\r\n[ElectroForm]\r\nWidth_F_QNSuperSpin=2#5\r\n";
+        for (auto p = text.find('#'); p != std::string::npos; p = text.find('#'))
+            text.replace(p, 1, sep);
+        return ReadProjectInputs(ProfileFile::Parse(text), {{"Protector_L_QNSuperSpin", set}}, fs);
+    };
+    for (const FormatSettings &fs : {kComma, point})
+        for (const char *sep : {",", "."})
+            for (const char *set : {"0,7", "0.7"}) {
+                const EngineInputs in = read(sep, fs, set);
+                EXPECT_EQ(in.Task.DeltaT, 0.15L);
+                EXPECT_EQ(in.Task.Layers[Plate].Thickness, 0.45L);
+                EXPECT_EQ(in.Generator.L, 1.25L);
+                EXPECT_EQ(in.Task.Layers[Protector].Thickness, 0.7L);
+            }
 }
 
 TEST(DataFiles, ShortestNumbersAndSignalTable) {
@@ -308,9 +331,9 @@ TEST_F(TempDir, BatchRunStatuses) {
     EXPECT_EQ(Run(o, messages), kBatchBadArguments);
     EXPECT_EQ(messages, "Не существует Файл \n" + o.Project + "\n");
 
-    o.Project = Project("DeltaT_QNSuperSpin=0.2\r\n");
+    o.Project = Project("DeltaT_QNSuperSpin=0,2.\r\n");
     EXPECT_EQ(Run(o, messages), kBatchBadArguments);
-    EXPECT_EQ(messages, "'0.2' is not a valid floating point value\n");
+    EXPECT_EQ(messages, "'0,2.' is not a valid floating point value\n");
 
     o.Project = Project("DeltaX_QNSuperSpin=50\r\n", "Spep_QNSuperSpin=0\r\n");
     EXPECT_EQ(Run(o, messages), kBatchRefused);

@@ -105,6 +105,30 @@ TEST(StrToFloat, MultiByteDecimalSeparator) {
     EXPECT_FALSE(TryStrToFloat("1\xD9", arabic, v)); // a cut-off separator
 }
 
+TEST(StrToFloatEitherPoint, ReadsCommaAndPointAndStaysStrictOtherwise) {
+    const FormatSettings arabic{U'\u066B', U'\u066C'};
+    for (const FormatSettings &fs : {kPoint, kComma, arabic}) {
+        const std::pair<const char *, long double> good[] = {{"0,2", 0.2L},        {"0.2", 0.2L},
+                                                             {"-1,5E3", -1500.0L}, {" 7.25 ", 7.25L},
+                                                             {",5", 0.5L},         {"3.", 3.0L}};
+        for (const auto &[text, value] : good)
+            EXPECT_EQ(StrToFloatEitherPoint(text, fs), value) << text;
+        for (const char *bad : {"1,5.0", "1.5,0", "1,000.5", "1.000,5", "1 000,5", "1,5,", "abc", ""}) {
+            try {
+                (void)StrToFloatEitherPoint(bad, fs);
+                ADD_FAILURE() << "no error for \"" << bad << '"';
+            } catch (const ConversionError &e) {
+                EXPECT_EQ(std::string(e.what()),
+                          "'" + std::string(bad) + "' is not a valid floating point value");
+            }
+        }
+    }
+    EXPECT_EQ(StrToFloatEitherPoint("1\u066B5", arabic), 1.5L);
+    long double v = 42;
+    EXPECT_FALSE(TryStrToFloatEitherPoint("1\u066B5", kComma, v));
+    EXPECT_EQ(v, 42.0L);
+}
+
 // Builds a locale whose only category is a numeric one with a comma decimal point (no locales are
 // installed on a bare machine) and switches the C library to it.
 class CommaCLocale : public ::testing::Test {

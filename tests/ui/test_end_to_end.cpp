@@ -2,6 +2,8 @@
 // End to end: the default transducer on a shorter test object, built and run through the real
 // buttons; the plate voltage must show the echo from the far face of the test object at the
 // round-trip time of sound through the protector and the test object.
+#include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -56,6 +58,28 @@ std::vector<double> RunPlateVoltage(double sampleMm, int32_t steps) {
 }
 
 } // namespace
+
+// The default task as the windows show it under the locale of the run (ctest runs this file under
+// C, ru_RU, de_DE and en_US): the fields in the locale's separator, and the task builds.
+TEST(EndToEnd, DefaultTaskShowsTheLocaleNumbersAndBuilds) {
+    TMainForm main;
+    TParametersForm params;
+    TElectroForm electro;
+    main.SetWindows(&params, &electro);
+    QStringList errors;
+    main.ShowError = [&](const QString &t) { errors << t; };
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    const QString dec = QLocale::system().decimalPoint();
+    EXPECT_EQ(main.DeltaX_QNSuperSpin->text(), QStringLiteral("10"));
+    EXPECT_EQ(main.DeltaT_QNSuperSpin->text(), "0" + dec + "2");
+    EXPECT_EQ(params.Electro_RL_QNSuperSpin->text(), "0" + dec + "01");
+    EXPECT_EQ(params.Electro_L_QNSuperSpin->text(), "1" + dec + "2");
+    QTest::mouseClick(main.CreateTaskBitBtn, Qt::LeftButton);
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(NodeGrid.size(), 2525u);
+    EXPECT_EQ(main.NetCountLabel->text(), QStringLiteral(" Число узлов в сетке 2525"));
+}
 
 TEST(EndToEnd, EchoFromTheFarFaceOfTheTestObject) {
     // Round trip from the plate's front face: electrode 2, protector and a 4 mm test object.

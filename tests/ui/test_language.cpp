@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -352,6 +353,35 @@ TEST_F(LanguageTest, RussianCaptionsWithoutTranslation) {
     };
     for (const auto &[shown, expected] : cases)
         EXPECT_EQ(shown, QString::fromUtf8(expected));
+}
+
+// Qt's own dialogs speak the interface's language: the Russian interface (the default with no
+// --lang and nothing remembered, as main() installs it) loads Qt's Russian texts as well.
+TEST_F(LanguageTest, StandardQuestionButtonsInTheInterfaceLanguage) {
+    ASSERT_EQ(Language::Stored(), Language::kRussian);
+    const std::pair<QString, QStringList> cases[] = {{Language::Stored(), {"Да", "Нет"}},
+                                                     {Language::kEnglish, {"Yes", "No"}}};
+    for (const auto &[code, expected] : cases) {
+        Install(code);
+        QStringList shown;
+        // The question is modal: read its buttons and answer "No" once it is up.
+        QTimer answer;
+        answer.setInterval(5);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            answer.stop();
+            for (const QMessageBox::StandardButton b : {QMessageBox::Yes, QMessageBox::No})
+                shown << box->button(b)->text().remove('&');
+            box->button(QMessageBox::No)->click();
+        });
+        answer.start();
+        EXPECT_EQ(QMessageBox::question(nullptr, QString(), QStringLiteral("?"),
+                                        QMessageBox::Yes | QMessageBox::No),
+                  QMessageBox::No);
+        EXPECT_EQ(shown, expected) << code.toStdString();
+    }
 }
 
 TEST_F(LanguageTest, MenuRemembersTheChoiceForTheNextStart) {

@@ -6,14 +6,18 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <map>
 #include <sys/stat.h>
 
+#include "AppFormat.h"
 #include "ElectroUnit.h"
 #include "Errors.h"
 #include "Main.h"
@@ -202,12 +206,12 @@ TEST_F(ProjectFileTest, ValueEncodingsOnReading) {
 TEST_F(ProjectFileTest, UnreadableRealChangesNothing) {
     const QString path = Path("bad.PEPmodel");
     WriteBytes(path, "[MainForm]\r\nDeltaX_QNSuperSpin=25\r\nCommentEdit=new\r\n"
-                     "[ParametersForm]\r\nElectro_R_QNSuperSpin=1.5\r\n");
+                     "[ParametersForm]\r\nElectro_R_QNSuperSpin=1,5.0\r\n");
     try {
         LoadAllWindows(path);
         FAIL() << "expected a conversion error";
     } catch (const ConversionError &e) {
-        EXPECT_STREQ(e.what(), "'1.5' is not a valid floating point value");
+        EXPECT_STREQ(e.what(), "'1,5.0' is not a valid floating point value");
     }
     EXPECT_EQ(Main->DeltaX_QNSuperSpin->GetValue(), 10);
     EXPECT_EQ(Main->CommentEdit->text(), QStringLiteral("комментарии к проекту"));
@@ -217,7 +221,7 @@ TEST_F(ProjectFileTest, UnreadableRealChangesNothing) {
     const QString caption = Main->windowTitle();
     Main->LoadProjectMenuClick();
     ASSERT_EQ(Errors.size(), 1);
-    EXPECT_EQ(Errors[0], QStringLiteral("'1.5' is not a valid floating point value"));
+    EXPECT_EQ(Errors[0], QStringLiteral("'1,5.0' is not a valid floating point value"));
     EXPECT_EQ(Main->windowTitle(), caption);
 }
 
@@ -333,4 +337,49 @@ TEST_F(ProjectFileTest, AFailedSaveKeepsThePreviousProject) {
     Main->SaveProjectMenuClick();
     EXPECT_TRUE(Errors.isEmpty());
     EXPECT_EQ(ProfileFile::Load(path.toStdString()).Read("MainForm", "CommentEdit").value_or(""), "new");
+// Every numeric field of the three windows by window and name.
+std::map<QString, long double> FieldValues(const std::initializer_list<QWidget *> windows) {
+    std::map<QString, long double> values;
+    for (QWidget *window : windows)
+        for (TQNSuperSpin *f : window->findChildren<TQNSuperSpin *>())
+            values[window->objectName() + '/' + f->objectName()] = f->GetValue();
+    return values;
+}
+
+// A project opens whichever decimal point it was written with, under the locale the tests run in
+// (ctest runs this file under C, ru_RU, de_DE and en_US).
+TEST_F(ProjectFileTest, CommaAndPointFilesLoadAlikeUnderTheSystemLocale) {
+    InitAppFormatSettings(); // the separators of the environment's locale, not the fixture's
+    CreateWindows();
+    const QString dec = QLocale::system().decimalPoint();
+    EXPECT_EQ(Main->DeltaT_QNSuperSpin->text(), "0" + dec + "2");
+
+    // Every field gets a value of its own with a fraction, so a field the load missed shows.
+    int i = 0;
+    for (QWidget *window : {static_cast<QWidget *>(Main.get()), static_cast<QWidget *>(Params.get()),
+                            static_cast<QWidget *>(Electro.get())})
+        for (TQNSuperSpin *f : window->findChildren<TQNSuperSpin *>())
+            f->SetValue(++i + 0.5L);
+    Main->DeltaX_QNSuperSpin->SetValue(1.5L);
+    const auto expected = FieldValues({Main.get(), Params.get(), Electro.get()});
+    ASSERT_EQ(expected.size(), 44u);
+    const QString saved = Path("saved.PEPmodel");
+    SaveAllWindows(saved);
+
+    // The same file with each decimal point in every real.
+    const QString text = QString::fromLatin1(ReadBytes(saved));
+    const QRegularExpression real(QStringLiteral("(_QNSuperSpin=-?[0-9]+)[.,]([0-9])"));
+    const QString comma = Path("comma.PEPmodel"), point = Path("point.PEPmodel");
+    WriteBytes(comma, QString(text).replace(real, QStringLiteral("\\1,\\2")).toLatin1());
+    WriteBytes(point, QString(text).replace(real, QStringLiteral("\\1.\\2")).toLatin1());
+    ASSERT_TRUE(ReadBytes(comma).contains("\r\nDeltaX_QNSuperSpin=1,5\r\n"));
+    ASSERT_TRUE(ReadBytes(point).contains("\r\nDeltaX_QNSuperSpin=1.5\r\n"));
+
+    for (const QString &path : {comma, point}) {
+        CreateWindows();
+        LoadAllWindows(path);
+        EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
+        EXPECT_EQ(FieldValues({Main.get(), Params.get(), Electro.get()}), expected) << path.toStdString();
+        EXPECT_EQ(Main->DeltaX_QNSuperSpin->text(), "1" + dec + "5");
+    }
 }
