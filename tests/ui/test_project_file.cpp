@@ -337,6 +337,8 @@ TEST_F(ProjectFileTest, AFailedSaveKeepsThePreviousProject) {
     Main->SaveProjectMenuClick();
     EXPECT_TRUE(Errors.isEmpty());
     EXPECT_EQ(ProfileFile::Load(path.toStdString()).Read("MainForm", "CommentEdit").value_or(""), "new");
+}
+
 // Every numeric field of the three windows by window and name.
 std::map<QString, long double> FieldValues(const std::initializer_list<QWidget *> windows) {
     std::map<QString, long double> values;
