@@ -94,5 +94,11 @@ RecordFigures ComputeRecordFigures(const TSignalRecord &record, RecordStretch im
     const std::vector<double> y = Column(record, signal, pulse);
     const double t0 = pulse.First < pulse.Last ? record.Time(pulse.First) : 0.0;
     f.Pulse = ComputePulseFigures(y, 0, y.size(), dt_us, t0);
+    // The record starts at rest (its head point is the zero before the first step): an envelope
+    // above −20 dB at its first sample is the pulse's own abrupt start, not a cut.
+    if (pulse.First == WholeRecord(record).First && pulse.First < pulse.Last) {
+        f.Pulse.RiseClipped = false;
+        f.Pulse.DurationClipped = f.Pulse.FallClipped;
+    }
     return f;
 }

@@ -287,6 +287,7 @@ void TElectroForm::TypeRadioGroupClick() {
         Chart->SetLeftTitle(item < 3 ? tr("В") : tr("А"));
     for (int s = 0; s < TSignalRecord::kSignals; ++s)
         Chart->SetActive(kSeriesU0 + s, s == item);
+    ShowFiguresSignal();
     ApplyVerticalRange();
 }
 

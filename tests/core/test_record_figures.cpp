@@ -152,3 +152,21 @@ TEST(BatchSummaries, EveryCsvColumnIsTheJsonValueOfItsName) {
     EXPECT_NEAR(std::stod(byName["C0_pF"]) / 1438.125, 1, 0.002);
     fs::remove_all(dir);
 }
+
+TEST(RecordFigures, APulseFromTheRecordsStartIsWholeAndOneCutByTheStretchIsMarked) {
+    const TSignalRecord r = Ringing(400, 0); // the ringing starts with the record
+    const RecordStretch all = WholeRecord(r);
+    const PulseFigures whole = ComputeRecordFigures(r, all, all, 2, 0.25, 0).Pulse;
+    ASSERT_TRUE(whole.Valid);
+    EXPECT_FALSE(whole.DurationClipped);
+    EXPECT_FALSE(whole.FallClipped);
+    // From the second step on the envelope is still above a tenth of its peak at the stretch's start.
+    const PulseFigures late = ComputeRecordFigures(r, all, {2, r.Count()}, 2, 0.25, 0).Pulse;
+    EXPECT_TRUE(late.DurationClipped);
+    EXPECT_TRUE(late.RiseClipped);
+    EXPECT_FALSE(late.FallClipped);
+    // Cut at 1.75 µs, it is still above it at the end as well.
+    const PulseFigures early = ComputeRecordFigures(r, all, StretchByTime(r, 0.5, 1.75), 2, 0.25, 0).Pulse;
+    EXPECT_TRUE(early.RiseClipped && early.FallClipped && early.DurationClipped);
+    EXPECT_EQ(early.Duration20_us, 1.25);
+}
