@@ -187,6 +187,7 @@ void TElectroForm::BuildControls() {
     // ---- shared context menu of both charts
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    NameChartMenu(PopupMenu1);
     PopupMenu1->addAction(tr("Картинка"));
     PopupMenu1->addSeparator();
     N3 = PopupMenu1->addAction(tr("Сохранить в буфер"));
