@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The page "Характеристики" over a real record: the default transducer on a coarse grid (20 µm,
-// 0.4 ns) run to 10 µs by the engine, its samples appended to the signal window as a run appends
+// 0.4 ns; the task's own grid for the pictures) run to 10 µs by the engine, its samples appended to the signal window as a run appends
 // them. What the page shows: its charts' ranges and axis labels, the clamped capacitance, and the
 // figures a stretch cannot support withheld with their reasons.
 #include <QRegularExpression>
@@ -20,10 +20,13 @@ namespace {
 
 class FiguresPage : public ElectroForm {
 protected:
+    // On the coarse grid, or for the pictures (PEP_SHOTS_DIR set) on the task's own grid, as the
+    // README shows it (50,000 steps, a few seconds).
     void RunDefaultTask(double until_us) {
-        EngineInputs in =
-            ReadProjectInputs(ProfileFile{}, {{"DeltaX_QNSuperSpin", "20"}, {"DeltaT_QNSuperSpin", "0.4"}},
-                              DefaultFormatSettings());
+        const ProjectOverrides coarse = {{"DeltaX_QNSuperSpin", "20"}, {"DeltaT_QNSuperSpin", "0.4"}};
+        EngineInputs in = ReadProjectInputs(
+            ProfileFile{}, qEnvironmentVariableIsEmpty("PEP_SHOTS_DIR") ? coarse : ProjectOverrides{},
+            DefaultFormatSettings());
         ASSERT_EQ(Engine.CreateTask(in), "");
         Engine.OnSample = [this](double t, const TSimulationEngine::Sample &v) {
             Form->AppendSignals(t, v[0], v[1], v[2], v[3], v[4], v[5]);
