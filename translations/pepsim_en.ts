@@ -183,6 +183,10 @@ printed); 4 - calculation stopped by a computational error (the files hold the r
         <source>Таблица CSV (*.csv)</source>
         <translation>CSV table (*.csv)</translation>
     </message>
+    <message>
+        <source>Меню графика</source>
+        <translation>Chart menu</translation>
+    </message>
 </context>
 <context>
     <name>CircuitPictures</name>
@@ -400,6 +404,34 @@ printed); 4 - calculation stopped by a computational error (the files hold the r
     <message>
         <source>Значение «%1» параметра %2 не является целым числом.</source>
         <translation>The value &quot;%1&quot; of %2 is not an integer.</translation>
+    </message>
+    <message>
+        <source>Участок не содержит начала возбуждения: импеданс пластины по нему не определяется.</source>
+        <translation>The stretch does not hold the start of the excitation: it does not determine the plate's impedance.</translation>
+    </message>
+    <message>
+        <source>В полосе поиска нет минимума |Z|.</source>
+        <translation>No |Z| minimum in the searched band.</translation>
+    </message>
+    <message>
+        <source>В полосе поиска нет максимума |Z|.</source>
+        <translation>No |Z| maximum in the searched band.</translation>
+    </message>
+    <message>
+        <source>Колебания не затухли к концу участка: емкость C0 не определяется.</source>
+        <translation>The ringing has not died out by the end of the stretch: C0 is not determined.</translation>
+    </message>
+    <message>
+        <source>Ток на удвоенной частоте толщинной моды неизмерим: емкость C0 не определяется.</source>
+        <translation>The current at twice the thickness mode is too small to measure: C0 is not determined.</translation>
+    </message>
+    <message>
+        <source>Емкость около удвоенной частоты толщинной моды неровная: C0 не определяется.</source>
+        <translation>The capacitance around twice the thickness mode is uneven: C0 is not determined.</translation>
+    </message>
+    <message>
+        <source>Без обоих резонансов емкость C0 не определяется.</source>
+        <translation>Without both resonances C0 is not determined.</translation>
     </message>
 </context>
 <context>
@@ -662,6 +694,34 @@ Overwrite it?</translation>
     <message>
         <source> … #0.000 мкс</source>
         <translation> … #0.000 µs</translation>
+    </message>
+    <message>
+        <source>фаза</source>
+        <translation>phase</translation>
+    </message>
+    <message>
+        <source>C0 (зажатая) = </source>
+        <translation>C0 (clamped) = </translation>
+    </message>
+    <message>
+        <source>Емкость зажатой пластины ε·A/h: 1/(ω·|Z|) на частоте %1 МГц, где толщина пластины равна длине волны</source>
+        <translation>Capacitance of the clamped plate ε·A/h: 1/(ω·|Z|) at %1 MHz, where the plate is one wavelength thick</translation>
+    </message>
+    <message>
+        <source>Емкость зажатой пластины ε·A/h: емкость на низких частотах × (1 − kt²)</source>
+        <translation>Capacitance of the clamped plate ε·A/h: the low-frequency capacitance × (1 − kt²)</translation>
+    </message>
+    <message>
+        <source>Спектр не спадает до этого уровня по обе стороны от максимума.</source>
+        <translation>The spectrum does not fall to this level on both sides of its peak.</translation>
+    </message>
+    <message>
+        <source>Огибающая не спала на 20 дБ у края участка: импульс не короче показанного.</source>
+        <translation>The envelope has not fallen by 20 dB at the edge of the stretch: the pulse is at least this long.</translation>
+    </message>
+    <message>
+        <source>спектр </source>
+        <translation>spectrum </translation>
     </message>
 </context>
 <context>

@@ -147,14 +147,29 @@ std::string SummaryJson(const BatchOptions &options, const TSimulationEngine &en
     json.Begin("impedance");
     json.Number("fr_MHz", r.fr).Number("fa_MHz", r.fa).Number("keff", r.keff);
     json.Number("Z_fr_ohm", r.Zr).Number("Z_fa_ohm", r.Za).Number("C0_pF", r.C0);
-    if (!figures.Impedance.Valid)
-        json.String("reason", figures.Impedance.Reason);
+    const ImpedanceFigures &z = figures.Impedance;
+    if (!z.Valid) {
+        json.String("reason", z.Reason);
+    } else {
+        // Each withheld figure with its own reason (|Z| at a resonance shares the resonance's).
+        const std::string *keff = z.SeriesFound ? &z.ParallelReason : &z.SeriesReason;
+        for (const auto &[key, reason] : {std::pair{"fr_reason", &z.SeriesReason},
+                                          {"fa_reason", &z.ParallelReason},
+                                          {"keff_reason", keff},
+                                          {"C0_reason", &z.C0Reason}})
+            if (!reason->empty())
+                json.String(key, *reason);
+    }
     json.End();
     json.Begin("pulse");
     json.String("signal", options.Signal);
     json.Number("f_peak_MHz", r.fpeak).Number("fc_MHz", r.fc).Number("bw6_MHz", r.bw6);
     json.Number("bw6_percent", r.bw6pc).Number("bw20_MHz", r.bw20);
     json.Number("pulse_length_20dB_us", r.length).Number("envelope_peak_us", r.envPeak);
+    // The envelope is still above −20 dB at an end of the stretch: the length is the stretch's, a
+    // lower bound of the pulse's.
+    if (figures.Pulse.Valid)
+        json.Bool("pulse_length_cut", figures.Pulse.DurationClipped);
     if (!figures.Pulse.Valid)
         json.String("reason", figures.Pulse.Reason);
     json.End();
@@ -165,7 +180,8 @@ std::string SummaryJson(const BatchOptions &options, const TSimulationEngine &en
 // The summary's figures as one CSV row under a header, for tables over many runs.
 std::string SummaryCsv(const TSimulationEngine &engine, bool failed, double wall, const RecordFigures &figures) {
     std::string text = "nodes,piezo_first,piezo_last,dx_m,dt_s,steps,simulated_us,wall_s,outcome,fr_MHz,fa_MHz,"
-                       "keff,C0_pF,f_peak_MHz,fc_MHz,bw6_MHz,bw6_percent,bw20_MHz,pulse_length_20dB_us\n";
+                       "keff,C0_pF,f_peak_MHz,fc_MHz,bw6_MHz,bw6_percent,bw20_MHz,pulse_length_20dB_us,"
+                       "pulse_length_cut\n";
     text += std::to_string(NodeGrid.size()) + ',' + std::to_string(PiezoFirst) + ',' + std::to_string(PiezoLast) +
             ',' + ShortestNumber(Dx) + ',' + ShortestNumber(Dt) + ',' + std::to_string(engine.StepCount) + ',' +
             ShortestNumber(engine.TimeMicroseconds()) + ',' + ShortestNumber(wall) + ',' +
@@ -173,6 +189,10 @@ std::string SummaryCsv(const TSimulationEngine &engine, bool failed, double wall
     const FigureRow r = Row(figures);
     for (double v : {r.fr, r.fa, r.keff, r.C0, r.fpeak, r.fc, r.bw6, r.bw6pc, r.bw20, r.length})
         text += ',' + CsvField(v);
+    // 1 when the length is cut by the stretch (a lower bound), 0 when whole, empty without a pulse.
+    text += ',';
+    if (figures.Pulse.Valid)
+        text += figures.Pulse.DurationClipped ? '1' : '0';
     return text + '\n';
 }
 

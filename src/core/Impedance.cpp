@@ -42,6 +42,15 @@ constexpr std::size_t kMinCapacitancePoints = 6;
 constexpr double kFlatCurve = 1e-6;
 // Points whose reactance is a vanishing share of |Z| (a resistor's rounding) say nothing of a capacitance.
 constexpr double kMinReactanceShare = 1e-6;
+// The stretch has rung out when |U| and |I| over its last 2 % (at least 4 samples) stay within 10⁻³
+// of their peaks: what was cut off then moves the low-frequency spectra by about that share.
+constexpr double kRungOutShare = 0.02;
+constexpr double kRungOutLevel = 1e-3;
+// The clamped capacitance is read at 2·fm and at 2·fm·(1 ± 2 %); the middle value must lie within
+// 0.1 % of the mean of the outer two. Across a free plate's full-wave frequency C(f) is straight to
+// 10⁻⁴ (kt 0.5); a record cut short scatters it by percents.
+constexpr double kCapacitanceSpread = 0.02;
+constexpr double kCapacitanceStraight = 1e-3;
 
 bool AllFinite(std::span<const double> a, std::size_t first, std::size_t last) {
     return std::all_of(a.begin() + static_cast<std::ptrdiff_t>(first),
@@ -87,6 +96,16 @@ double QuadraticInterceptFit(const std::vector<double> &s, const std::vector<dou
     return static_cast<double>(x[0]);
 }
 
+// Whether |U| and |I| have fallen to kRungOutLevel of their peaks over the stretch's last samples.
+bool RungOut(std::span<const double> U, std::span<const double> I, std::size_t first, std::size_t last,
+             double maxU, double maxI) {
+    const std::size_t n = last - first;
+    const auto share = static_cast<std::size_t>(static_cast<double>(n) * kRungOutShare);
+    const std::size_t tail = std::min(n, std::max<std::size_t>(4, share));
+    return MaxAbs(U, last - tail, last) <= kRungOutLevel * maxU &&
+           MaxAbs(I, last - tail, last) <= kRungOutLevel * maxI;
+}
+
 ImpedanceFigures Refused(const char *why) {
     ImpedanceFigures r;
     r.Reason = why;
@@ -114,9 +133,10 @@ void FindResonances(ImpedanceFigures &r) {
         double fv = f[j], y = z[j] * z[j];
         ParabolaVertex(f[j - 1], z[j - 1] * z[j - 1], f[j], z[j] * z[j], f[j + 1], z[j + 1] * z[j + 1], fv,
                        y);
-        r.SeriesFound = true;
-        r.fr_MHz = fv;
-        r.Zr_Ohm = std::sqrt(std::max(y, 0.0));
+        // A vertex at or below |Z| = 0 is no minimum of a physical |Z|: a kink in a falling curve.
+        r.SeriesFound = y > 0;
+        r.fr_MHz = r.SeriesFound ? fv : 0;
+        r.Zr_Ohm = r.SeriesFound ? std::sqrt(y) : 0;
     }
     j = top;
     while (j + 1 < n && z[j + 1] > z[j])
@@ -127,8 +147,8 @@ void FindResonances(ImpedanceFigures &r) {
         ParabolaVertex(f[j - 1], admittance2(j - 1), f[j], admittance2(j), f[j + 1], admittance2(j + 1), fv,
                        y);
         r.ParallelFound = y > 0;
-        r.fa_MHz = fv;
-        r.Za_Ohm = y > 0 ? 1 / std::sqrt(y) : 0;
+        r.fa_MHz = r.ParallelFound ? fv : 0;
+        r.Za_Ohm = r.ParallelFound ? 1 / std::sqrt(y) : 0;
     }
     if (r.SeriesFound && r.ParallelFound && r.fa_MHz > r.fr_MHz && r.fr_MHz > 0) {
         const long double q = static_cast<long double>(r.fr_MHz) / r.fa_MHz;
@@ -141,7 +161,8 @@ void FindResonances(ImpedanceFigures &r) {
 } // namespace
 
 ImpedanceFigures ComputeImpedance(std::span<const double> U, std::span<const double> I, std::size_t first,
-                                  std::size_t last, double dt_us, double fmin_MHz, double fmax_MHz) {
+                                  std::size_t last, double dt_us, double fmin_MHz, double fmax_MHz,
+                                  double plateModeMHz) {
     if (!(dt_us > 0) || !std::isfinite(dt_us))
         return Refused(kAnalysisBadStep);
     if (first >= last || last > U.size() || last > I.size() || last - first < 4)
@@ -222,6 +243,10 @@ ImpedanceFigures ComputeImpedance(std::span<const double> U, std::span<const dou
         return Refused(kImpedanceEmptyBand);
     r.Valid = true;
     FindResonances(r);
+    if (!r.SeriesFound)
+        r.SeriesReason = kImpedanceNoMinimum;
+    if (!r.ParallelFound)
+        r.ParallelReason = kImpedanceNoMaximum;
 
     // Capacitance: C(f) = −1/(ω·Im Z) is even in f and, below the first resonance, smooth; a fit
     // in powers of f² over the low band, taken at f = 0, removes the rise towards the resonance
@@ -244,11 +269,43 @@ ImpedanceFigures ComputeImpedance(std::span<const double> U, std::span<const dou
         if (std::isfinite(c0) && c0 > 0) {
             r.CapacitanceFound = true;
             r.Cfree_pF = c0;
-            if (r.kt > 0) {
-                r.ClampedFound = true;
-                r.C0_pF = static_cast<double>(c0 * (1 - static_cast<long double>(r.kt) * r.kt));
-            }
         }
+    }
+
+    // The clamped capacitance, as 1/(ω·|Z|) rather than −1/(ω·Im Z): the record's voltage and
+    // current sit half a step apart, which turns the phase by 180°·f·dt (3.6° at 10 MHz with a 2 ns
+    // step) and moves Im Z by 0.2 % there, but not |Z|.
+    if (!RungOut(U, I, first, last, maxU, maxI)) {
+        r.C0Reason = kCapacitanceNotRungOut;
+    } else if (plateModeMHz > 0) {
+        const auto capacitance = [&](double f) {
+            const double at = f / df;
+            const auto k = static_cast<std::size_t>(at);
+            if (k + 1 > half || normI(k) < measurable || normI(k + 1) < measurable)
+                return std::numeric_limits<double>::quiet_NaN();
+            const auto ck = [&](std::size_t q) {
+                const long double omega = 2 * std::numbers::pi_v<long double> * frequency(q) * 1e6L;
+                return static_cast<double>(1 / (omega * std::abs(impedance(q))) * 1e12L);
+            };
+            return ck(k) + (ck(k + 1) - ck(k)) * (at - static_cast<double>(k));
+        };
+        const double fw = 2 * plateModeMHz;
+        const double below = capacitance(fw * (1 - kCapacitanceSpread)), middle = capacitance(fw),
+                     above = capacitance(fw * (1 + kCapacitanceSpread));
+        if (!std::isfinite(below) || !std::isfinite(middle) || !std::isfinite(above)) {
+            r.C0Reason = kCapacitanceNoCurrent;
+        } else if (!(std::abs(middle - (below + above) / 2) <= kCapacitanceStraight * middle)) {
+            r.C0Reason = kCapacitanceUneven;
+        } else {
+            r.ClampedFound = true;
+            r.C0_pF = middle;
+            r.C0Frequency_MHz = fw;
+        }
+    } else if (r.CapacitanceFound && r.kt > 0) {
+        r.ClampedFound = true;
+        r.C0_pF = static_cast<double>(r.Cfree_pF * (1 - static_cast<long double>(r.kt) * r.kt));
+    } else {
+        r.C0Reason = kCapacitanceNoResonances;
     }
     return r;
 }

@@ -61,6 +61,11 @@ bool BandEdges(const Level &level, std::size_t size, std::size_t peak, double df
 
 } // namespace
 
+double PulseDisplayTop_MHz(const PulseFigures &p) {
+    const double edge = p.Band20Found ? p.High20_MHz : p.Band6Found ? p.High6_MHz : 0;
+    return edge > 0 ? std::min(2 * edge, p.Band_fmax_MHz) : p.Band_fmax_MHz;
+}
+
 PulseFigures ComputePulseFigures(std::span<const double> y, std::size_t first, std::size_t last, double dt_us,
                                  double t0_us, double fmax_MHz) {
     if (!(dt_us > 0) || !std::isfinite(dt_us) || !std::isfinite(t0_us))
@@ -158,7 +163,9 @@ PulseFigures ComputePulseFigures(std::span<const double> y, std::size_t first, s
     std::size_t fall = n - 1;
     while (fall > ep && e[fall] < threshold)
         --fall;
-    r.DurationClipped = rise == 0 || fall == n - 1;
+    r.RiseClipped = rise == 0;
+    r.FallClipped = fall == n - 1;
+    r.DurationClipped = r.RiseClipped || r.FallClipped;
     r.Rise20_us =
         rise == 0 ? time(0) : LinearCrossing(time(rise - 1), e[rise - 1], time(rise), e[rise], threshold);
     r.Fall20_us = fall == n - 1 ? time(n - 1)

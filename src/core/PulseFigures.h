@@ -38,6 +38,7 @@ struct PulseFigures {
     // the envelope is still above that level at an end of the stretch (the crossing is then the end).
     double Rise20_us = 0, Fall20_us = 0, Duration20_us = 0;
     bool DurationClipped = false;
+    bool RiseClipped = false, FallClipped = false; // which end; DurationClipped is either
 };
 
 // Figures of the stretch [first, last) of y, sampled every dt_us µs, sample j at t0_us + j·dt_us.
@@ -45,6 +46,12 @@ struct PulseFigures {
 // which it is within 60 dB of its peak.
 PulseFigures ComputePulseFigures(std::span<const double> y, std::size_t first, std::size_t last, double dt_us,
                                  double t0_us = 0, double fmax_MHz = 0);
+
+// The upper end of a frequency axis that shows the pulse's band: twice the upper edge of its −20 dB
+// band (of its −6 dB band when that is all there is), within Band_fmax_MHz; Band_fmax_MHz without
+// either. A spectrum with a steep front reaches −60 dB only far above its band (63 MHz for the
+// default task's 4 MHz pulse), which would squeeze the band into the axis' first tenth.
+double PulseDisplayTop_MHz(const PulseFigures &p);
 
 inline constexpr const char *kPulseNoData = "Недостаточно данных для расчета спектра.";
 inline constexpr const char *kPulseZeroSignal = "Сигнал на выбранном участке равен нулю.";

@@ -24,6 +24,22 @@ std::vector<double> Column(const TSignalRecord &record, int signal, RecordStretc
     return y;
 }
 
+// The excitation starts where the plate's voltage first reaches this share of its peak over the record.
+constexpr double kExcitationLevel = 1e-3;
+
+// The first sample of the record at the start of the excitation (the record's end when Upep stays 0).
+std::size_t ExcitationStart(const TSignalRecord &record) {
+    const RecordStretch all = WholeRecord(record);
+    const std::vector<double> u = Column(record, 2, all);
+    double peak = 0;
+    for (double v : u)
+        peak = std::max(peak, std::abs(v));
+    std::size_t j = 0;
+    while (j < u.size() && !(std::abs(u[j]) >= kExcitationLevel * peak && peak > 0))
+        ++j;
+    return all.First + j;
+}
+
 } // namespace
 
 int SignalIndex(const std::string &name) {
@@ -63,12 +79,26 @@ double PlateThicknessModeMHz() {
 RecordFigures ComputeRecordFigures(const TSignalRecord &record, RecordStretch impedance, RecordStretch pulse,
                                    int signal, double dt_us, double modeMHz) {
     RecordFigures f;
-    const std::vector<double> u = Column(record, 2, impedance);
-    const std::vector<double> i = Column(record, 5, impedance);
-    f.Impedance = modeMHz > 0 ? ComputeImpedance(u, i, 0, u.size(), dt_us, modeMHz / 2, 1.5 * modeMHz)
-                              : ComputeImpedance(u, i, 0, u.size(), dt_us);
+    // Z = U/I is the plate's impedance only for its response to the generator's pulse from rest: a
+    // stretch that starts later (echoes alone) holds voltage and current that the returning waves
+    // drive through the circuit, whose ratio is the circuit's impedance seen from the plate.
+    if (impedance.First > ExcitationStart(record)) {
+        f.Impedance.Reason = kImpedanceNoStart;
+    } else {
+        const std::vector<double> u = Column(record, 2, impedance);
+        const std::vector<double> i = Column(record, 5, impedance);
+        f.Impedance = modeMHz > 0
+                          ? ComputeImpedance(u, i, 0, u.size(), dt_us, modeMHz / 2, 1.5 * modeMHz, modeMHz)
+                          : ComputeImpedance(u, i, 0, u.size(), dt_us);
+    }
     const std::vector<double> y = Column(record, signal, pulse);
     const double t0 = pulse.First < pulse.Last ? record.Time(pulse.First) : 0.0;
     f.Pulse = ComputePulseFigures(y, 0, y.size(), dt_us, t0);
+    // The record starts at rest (its head point is the zero before the first step): an envelope
+    // above −20 dB at its first sample is the pulse's own abrupt start, not a cut.
+    if (pulse.First == WholeRecord(record).First && pulse.First < pulse.Last) {
+        f.Pulse.RiseClipped = false;
+        f.Pulse.DurationClipped = f.Pulse.FallClipped;
+    }
     return f;
 }

@@ -35,7 +35,10 @@ struct RecordFigures {
 double PlateThicknessModeMHz();
 
 // The impedance over `impedance`, its resonances searched within [modeMHz / 2, 3 modeMHz / 2] (the
-// whole band when modeMHz is 0), and the pulse figures of `signal` over `pulse`; samples are
-// dt_us apart.
+// whole band when modeMHz is 0) and its clamped capacitance read at 2 modeMHz, and the pulse
+// figures of `signal` over `pulse`; samples are dt_us apart. The impedance is refused
+// (kImpedanceNoStart) when `impedance` begins after the excitation does: after the first sample
+// where |Upep| reaches 10⁻³ of its peak over the record. A pulse stretch from the record's first
+// step is not cut at its start (the record starts at rest).
 RecordFigures ComputeRecordFigures(const TSignalRecord &record, RecordStretch impedance, RecordStretch pulse,
                                    int signal, double dt_us, double modeMHz);

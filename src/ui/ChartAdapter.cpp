@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "AppFormat.h"
+#include "ChartTickers.h"
 #include "RecordCurve.h"
 #include "SignalRecord.h"
 
@@ -16,79 +17,6 @@ namespace {
 
 constexpr int kMinTopMargin = 10;
 constexpr int kMinRightMargin = 24;
-
-// Tick labels by the shared number pattern, with the separators in force when the axis is drawn.
-// Ticks are kept no closer than the pattern's last digit, so that neighbouring labels differ
-// wherever the range allows it.
-class TPatternTicker : public QCPAxisTicker {
-public:
-    explicit TPatternTicker(const QString &pattern) : FPattern(pattern), FResolution(Resolution(pattern)) {}
-
-protected:
-    double getTickStep(const QCPRange &range) override {
-        const double step = QCPAxisTicker::getTickStep(range);
-        return step < FResolution && range.size() >= 2 * FResolution ? FResolution : step;
-    }
-    QString getTickLabel(double tick, const QLocale &, QChar, int) override {
-        return FormatFloatQ(FPattern, tick);
-    }
-    // The axis' pattern while its labels stay short and tell the ticks apart; otherwise (a diverged
-    // field of 1E+60, a range finer than the pattern's last digit) every label of the axis in a
-    // short scientific form with as few mantissa digits as keep neighbours apart.
-    QVector<QString> createLabelVector(const QVector<double> &ticks, const QLocale &, QChar, int) override {
-        QVector<QString> labels = Labels(FPattern, ticks);
-        if (!NeedsScientific(ticks, labels))
-            return labels;
-        for (int digits = 3;; ++digits) {
-            labels = Labels(QStringLiteral("0.") + QString(digits, QLatin1Char('#')) + QStringLiteral("E+0"),
-                            ticks);
-            if (digits >= 15 || !HasEqualNeighbours(ticks, labels))
-                return labels;
-        }
-    }
-
-private:
-    // Beyond this magnitude a grouped integer label runs across the plot.
-    static constexpr double kLargestPlainTick = 1e9;
-
-    static QVector<QString> Labels(const QString &pattern, const QVector<double> &ticks) {
-        QVector<QString> labels;
-        labels.reserve(ticks.size());
-        for (double t : ticks)
-            labels.append(FormatFloatQ(pattern, t));
-        return labels;
-    }
-    static bool HasEqualNeighbours(const QVector<double> &ticks, const QVector<QString> &labels) {
-        for (qsizetype i = 1; i < ticks.size(); ++i)
-            if (ticks[i] != ticks[i - 1] && labels[i] == labels[i - 1])
-                return true;
-        return false;
-    }
-    static bool NeedsScientific(const QVector<double> &ticks, const QVector<QString> &labels) {
-        for (double t : ticks)
-            if (!std::isfinite(t) || std::abs(t) >= kLargestPlainTick)
-                return true;
-        return HasEqualNeighbours(ticks, labels);
-    }
-
-    // 10^-d for d digit placeholders after the decimal point ("#,##0.00" -> 0.01); none for a
-    // scientific pattern.
-    static double Resolution(const QString &pattern) {
-        if (pattern.contains(QLatin1String("E+")) || pattern.contains(QLatin1String("E-")))
-            return 0;
-        const qsizetype dot = pattern.indexOf(QLatin1Char('.'));
-        int decimals = 0;
-        for (qsizetype i = dot + 1; dot >= 0 && i < pattern.size(); ++i) {
-            if (pattern[i] != QLatin1Char('0') && pattern[i] != QLatin1Char('#'))
-                break;
-            ++decimals;
-        }
-        return std::pow(10.0, -decimals);
-    }
-
-    QString FPattern;
-    double FResolution;
-};
 
 // A range of a single value is not a valid axis range: open it up around the value.
 QCPRange Widened(QCPRange r) {
@@ -180,6 +108,9 @@ int TChart::AddRecordSeries(const QString &name, const TSignalRecord *record, in
 int TChart::AddRightSeries(const QString &name) {
     const int s = AddSeries(name, SeriesKind::Line);
     FSeries[s].Graph->setValueAxis(yAxis2);
+    if (!layer(QStringLiteral("right")))
+        addLayer(QStringLiteral("right"), layer(QStringLiteral("main")), QCustomPlot::limBelow);
+    FSeries[s].Graph->setLayer(QStringLiteral("right"));
     yAxis2->setVisible(true);
     yAxis2->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(FTickFormat)));
     return s;
@@ -193,13 +124,42 @@ QString TChart::RightTitle() const {
     return yAxis2->label();
 }
 
+void TChart::SetRightRange(double lower, double upper, double step, const QColor &colour) {
+    FRightAuto = false;
+    yAxis2->setRange(lower, upper);
+    yAxis2->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(QStringLiteral("#,##0"), step)));
+    QPen pen = yAxis2->basePen();
+    pen.setColor(colour);
+    yAxis2->setBasePen(pen);
+    yAxis2->setTickPen(pen);
+    yAxis2->setSubTickPen(pen);
+    yAxis2->setTickLabelColor(colour);
+    yAxis2->setLabelColor(colour);
+}
+
+void TChart::SetBottomRange(double lower, double upper) {
+    FBottomAuto = false;
+    if (QCPRange::validRange(lower, upper))
+        xAxis->setRange(lower, upper);
+}
+
+void TChart::SetSeriesCaption(int s, const QString &caption) {
+    if (!ValidSeries(s))
+        return;
+    FSeries[s].Plottable->setName(caption);
+    legend->setVisible(true);
+    legend->setFont(xAxis->tickLabelFont());
+    legend->setIconSize(16, 8);
+    legend->setRowSpacing(0);
+    legend->setMargins(QMargins(4, 2, 4, 2));
+    legend->setBrush(QColor(255, 255, 255, 220));
+    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+}
+
 void TChart::SetLeftLogarithmic(bool on) {
     yAxis->setScaleType(on ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
     if (on) {
-        QSharedPointer<QCPAxisTickerLog> ticker(new QCPAxisTickerLog);
-        yAxis->setTicker(ticker);
-        yAxis->setNumberFormat(QStringLiteral("eb"));
-        yAxis->setNumberPrecision(0);
+        yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TLogPatternTicker(FTickFormat)));
     } else {
         yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(FTickFormat)));
     }
@@ -494,7 +454,7 @@ void TChart::RescaleAutomaticAxes() {
                 Unite(values, valuesFound, r);
         }
     }
-    if (rightFound && QCPRange::validRange(Widened(rightValues)))
+    if (FRightAuto && rightFound && QCPRange::validRange(Widened(rightValues)))
         yAxis2->setRange(Widened(rightValues));
     // With nothing to show, an automatic axis keeps its range.
     if (keysFound) {

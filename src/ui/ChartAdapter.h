@@ -37,10 +37,19 @@ public:
     // by its owner, and the curve decimates to the pixel columns when drawn.
     int AddRecordSeries(const QString &name, const TSignalRecord *record, int signal);
     // Adds a line series against the right-hand vertical axis, which then shows with its own title
-    // and scales automatically to the right-hand series.
+    // and scales automatically to the right-hand series. Right-hand series are drawn under the
+    // others, so that a curve read against the left axis is never hidden.
     int AddRightSeries(const QString &name);
     void SetRightTitle(const QString &t);
     QString RightTitle() const;
+    // Fixed right-hand range with ticks at multiples of `step`; the axis, its labels and title take
+    // `colour` (that of its series).
+    void SetRightRange(double lower, double upper, double step, const QColor &colour);
+    // Fixed horizontal range (automatic scaling off until SetBottomAutomatic(true)).
+    void SetBottomRange(double lower, double upper);
+    // The caption of a series in the legend; the legend shows (top right, inside the plot) once
+    // any series has one.
+    void SetSeriesCaption(int s, const QString &caption);
     int SeriesCount() const;
     QCPAbstractPlottable *Series(int s) const;
 
@@ -159,6 +168,7 @@ private:
     QString FTickFormat;
     bool FLeftAuto = true;
     bool FBottomAuto = true;
+    bool FRightAuto = true;
     double FBottomMargin = 0;
     double FLeftMin = 0; // the fixed vertical bounds as last set (they may arrive in either order)
     double FLeftMax = 0;

@@ -29,6 +29,13 @@ QString AskFile(QWidget *parent, const QString &title, const QString &folder, co
 
 } // namespace
 
+void NameChartMenu(QMenu *menu) {
+    // A popup has no caption of its own: without these, assistive technology announces a nameless menu.
+    const QString name = QCoreApplication::translate("ChartFiles", "Меню графика");
+    menu->setAccessibleName(name);
+    menu->setWindowTitle(name);
+}
+
 QAction *AddSaveDataAction(QMenu *menu) {
     menu->addSeparator();
     QAction *action = menu->addAction(QCoreApplication::translate("ChartFiles", "Сохранить данные (CSV)"));

@@ -14,6 +14,10 @@ class TChart;
 // its translation).
 inline const QString kSaveDataCaption = QStringLiteral("Сохранить данные (CSV)");
 
+// Names a chart's context menu for screen readers ("Меню графика"); its commands are named by
+// their captions.
+void NameChartMenu(QMenu *menu);
+
 // Appends a separator and "Сохранить данные (CSV)" to a chart's menu.
 QAction *AddSaveDataAction(QMenu *menu);
 

@@ -46,6 +46,18 @@ QString Figure(const QString &caption, bool found, const QString &pattern, doubl
     return caption + (found ? FormatFloatQ(pattern, value) + unit : QStringLiteral("???"));
 }
 
+// A readout's text, and its tooltip: why the figure is withheld, or what it is when shown.
+void Show(QLabel *label, const QString &text, const QString &tip) {
+    label->setText(text);
+    label->setToolTip(tip);
+}
+
+// The phase axis spans a plate's whole range, −90° (a capacitor) to +90°, with a margin for the
+// record's half-step lag; an automatic range would magnify a phase stuck at −89.5° into noise.
+constexpr double kPhaseAxisLimit = 100, kPhaseAxisStep = 30;
+// The level axis of the pulse spectrum, dB below its peak.
+constexpr double kLevelAxisFloor_dB = -60;
+
 } // namespace
 
 void TElectroForm::BuildFiguresPage() {
@@ -60,15 +72,20 @@ void TElectroForm::BuildFiguresPage() {
     ImpedanceChart->SetBottomTitle(tr("МГц"));
     ImpedanceChart->SetLeftTitle(tr("|Z|, Ом"));
     ImpedanceChart->SetRightTitle(tr("фаза, градусы"));
-    ImpedanceChart->SetTickFormat(QStringLiteral("#,##0.00"));
+    ImpedanceChart->SetTickFormat(QStringLiteral("#,##0.##"));
     ImpedanceChart->SetLeftLogarithmic(true);
+    ImpedanceChart->SetRightRange(-kPhaseAxisLimit, kPhaseAxisLimit, kPhaseAxisStep, Qt::blue);
+    ImpedanceChart->SetSeriesCaption(kSeriesAbsZ, QStringLiteral("|Z|"));
+    ImpedanceChart->SetSeriesCaption(kSeriesPhase, tr("фаза"));
 
     PulseChart = new TChart(FiguresPage);
     PulseChart->setObjectName(QStringLiteral("PulseChart"));
     PulseChart->AddSeries(QStringLiteral("Series16"), TChart::SeriesKind::Line);
     PulseChart->SetBottomTitle(tr("МГц"));
     PulseChart->SetLeftTitle(tr("дБ"));
-    PulseChart->SetTickFormat(QStringLiteral("#,##0.00"));
+    PulseChart->SetTickFormat(QStringLiteral("#,##0.##"));
+    PulseChart->SetLeftMinimum(kLevelAxisFloor_dB);
+    PulseChart->SetLeftMaximum(0);
 
     CalculateFiguresBitBtn = new QPushButton(tr("Рассчитать"), FiguresPage);
     CalculateFiguresBitBtn->setObjectName(QStringLiteral("CalculateFiguresBitBtn"));
@@ -153,43 +170,78 @@ void TElectroForm::ShowFigures() {
     PulseChart->Clear(0);
     for (std::size_t i = 0; i < p.f_MHz.size(); ++i)
         PulseChart->AddXY(0, p.f_MHz[i], p.Level_dB[i]);
+    if (p.Valid)
+        PulseChart->SetBottomRange(0, PulseDisplayTop_MHz(p));
+    else
+        PulseChart->SetBottomAutomatic(true);
+    ShowFiguresSignal();
     ImpedanceChart->Refresh();
     PulseChart->Refresh();
 
+    // Why an impedance figure is withheld: the refusal of the whole curve, or the figure's own reason.
+    const auto why = [&](const std::string &own) {
+        return !FFiguresComputed ? QString() : UiText(z.Valid ? own : z.Reason);
+    };
     const bool series = z.Valid && z.SeriesFound, parallel = z.Valid && z.ParallelFound;
-    FrLabel->setText(Figure(QStringLiteral("fr = "), series, QStringLiteral("#0.000"), z.fr_MHz, mhz));
-    FaLabel->setText(Figure(QStringLiteral("fa = "), parallel, QStringLiteral("#0.000"), z.fa_MHz, mhz));
-    ZrLabel->setText(
-        Figure(QStringLiteral("|Z(fr)| = "), series, QStringLiteral("#,##0.0"), z.Zr_Ohm, tr(" Ом")));
-    ZaLabel->setText(
-        Figure(QStringLiteral("|Z(fa)| = "), parallel, QStringLiteral("#,##0.0"), z.Za_Ohm, tr(" Ом")));
-    KeffLabel->setText(
-        Figure(QStringLiteral("keff = "), series && parallel, QStringLiteral("0.0000"), z.keff, QString()));
-    C0Label->setText(Figure(QStringLiteral("C0 = "), z.Valid && z.ClampedFound, QStringLiteral("#,##0.0"),
-                            z.C0_pF, tr(" пФ")));
+    const QString pattern = QStringLiteral("#0.000"), ohm = tr(" Ом");
+    Show(FrLabel, Figure(QStringLiteral("fr = "), series, pattern, z.fr_MHz, mhz), why(z.SeriesReason));
+    Show(FaLabel, Figure(QStringLiteral("fa = "), parallel, pattern, z.fa_MHz, mhz), why(z.ParallelReason));
+    Show(ZrLabel, Figure(QStringLiteral("|Z(fr)| = "), series, QStringLiteral("#,##0.0"), z.Zr_Ohm, ohm),
+         why(z.SeriesReason));
+    Show(ZaLabel, Figure(QStringLiteral("|Z(fa)| = "), parallel, QStringLiteral("#,##0.0"), z.Za_Ohm, ohm),
+         why(z.ParallelReason));
+    Show(KeffLabel,
+         Figure(QStringLiteral("keff = "), series && parallel, QStringLiteral("0.0000"), z.keff, QString()),
+         why(series ? z.ParallelReason : z.SeriesReason));
+    const bool clamped = z.Valid && z.ClampedFound;
+    Show(C0Label, Figure(tr("C0 (зажатая) = "), clamped, QStringLiteral("#,##0.0"), z.C0_pF, tr(" пФ")),
+         clamped && z.C0Frequency_MHz > 0
+             ? tr("Емкость зажатой пластины ε·A/h: 1/(ω·|Z|) на частоте %1 МГц, где толщина пластины "
+                  "равна длине волны")
+                   .arg(FormatFloatQ(QStringLiteral("#0.000"), z.C0Frequency_MHz))
+         : clamped ? tr("Емкость зажатой пластины ε·A/h: емкость на низких частотах × (1 − kt²)")
+                   : why(z.C0Reason));
 
-    PulseBox->setTitle(tr("Импульс ") + QString::fromLatin1(kSignalNames[FFiguresSignal]));
-    PeakLabel->setText(Figure(tr("максимум: "), p.Valid, QStringLiteral("#0.000"), p.Peak_MHz, mhz));
-    const bool band6 = p.Valid && p.Band6Found;
-    FcLabel->setText(Figure(QStringLiteral("fc = "), band6, QStringLiteral("#0.000"), p.fc_MHz, mhz));
-    Bw6Label->setText(Figure(tr("−6 дБ: "), band6, QStringLiteral("#0.000"), p.bw6_MHz, mhz) +
-                      (band6 ? FormatFloatQ(QStringLiteral(" (#0.0 %)"), p.bw6_percent) : QString()));
-    Bw20Label->setText(
-        Figure(tr("−20 дБ: "), p.Valid && p.Band20Found, QStringLiteral("#0.000"), p.bw20_MHz, mhz));
-    LengthLabel->setText(
-        Figure(tr("длительность: "), p.Valid, QStringLiteral("#0.000"), p.Duration20_us, tr(" мкс")));
-    EnvelopePeakLabel->setText(
-        Figure(tr("пик огибающей: "), p.Valid, QStringLiteral("#0.000"), p.EnvelopePeak_us, tr(" мкс")));
+    const QString pulseWhy = FFiguresComputed && !p.Valid ? UiText(p.Reason) : QString();
+    Show(PeakLabel, Figure(tr("максимум: "), p.Valid, pattern, p.Peak_MHz, mhz), pulseWhy);
+    const bool band6 = p.Valid && p.Band6Found, band20 = p.Valid && p.Band20Found;
+    const QString noBand =
+        p.Valid ? tr("Спектр не спадает до этого уровня по обе стороны от максимума.") : pulseWhy;
+    Show(FcLabel, Figure(QStringLiteral("fc = "), band6, pattern, p.fc_MHz, mhz), band6 ? QString() : noBand);
+    Show(Bw6Label,
+         Figure(tr("−6 дБ: "), band6, pattern, p.bw6_MHz, mhz) +
+             (band6 ? FormatFloatQ(QStringLiteral(" (#0.0 %)"), p.bw6_percent) : QString()),
+         band6 ? QString() : noBand);
+    Show(Bw20Label, Figure(tr("−20 дБ: "), band20, pattern, p.bw20_MHz, mhz), band20 ? QString() : noBand);
+    // A length cut by the stretch is the stretch's, a lower bound of the pulse's.
+    const bool cut = p.Valid && p.DurationClipped;
+    Show(LengthLabel,
+         Figure(tr("длительность: ") + (cut ? QStringLiteral("≥ ") : QString()), p.Valid, pattern,
+                p.Duration20_us, tr(" мкс")),
+         cut ? tr("Огибающая не спала на 20 дБ у края участка: импульс не короче показанного.") : pulseWhy);
+    Show(EnvelopePeakLabel, Figure(tr("пик огибающей: "), p.Valid, pattern, p.EnvelopePeak_us, tr(" мкс")),
+         pulseWhy);
 
     QString note;
     if (FFiguresComputed && FFiguresStretch.Last > FFiguresStretch.First)
         note = FormatFloatQ(tr("участок #0.000"), FRecord.Time(FFiguresStretch.First)) +
                FormatFloatQ(tr(" … #0.000 мкс"), FRecord.Time(FFiguresStretch.Last - 1));
-    if (FFiguresComputed && !z.Valid)
+    // A stretch that misses the excitation is a choice of the markers, not a fault: the impedance
+    // readouts say why in their tooltips, and the note keeps to the stretch.
+    if (FFiguresComputed && !z.Valid && z.Reason != kImpedanceNoStart)
         note += (note.isEmpty() ? QString() : QStringLiteral("\n")) + UiText(z.Reason);
     if (FFiguresComputed && !p.Valid && p.Reason != z.Reason)
         note += (note.isEmpty() ? QString() : QStringLiteral("\n")) + UiText(p.Reason);
     FiguresStretchLabel->setText(note);
+}
+
+void TElectroForm::ShowFiguresSignal() {
+    // Before the first computation the box names the signal chosen now, the one that will be computed.
+    const int signal =
+        FFiguresComputed || !TypeRadioGroup ? FFiguresSignal : std::clamp(TypeRadioGroup->ItemIndex(), 0, 5);
+    const QString name = QString::fromLatin1(kSignalNames[signal]);
+    PulseBox->setTitle(tr("Импульс ") + name);
+    PulseChart->SetSeriesCaption(0, tr("спектр ") + name);
 }
 
 void TElectroForm::WriteFiguresCsv(TChart *chart, std::ostream &out) const {

@@ -187,6 +187,7 @@ void TElectroForm::BuildControls() {
     // ---- shared context menu of both charts
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    NameChartMenu(PopupMenu1);
     PopupMenu1->addAction(tr("Картинка"));
     PopupMenu1->addSeparator();
     N3 = PopupMenu1->addAction(tr("Сохранить в буфер"));
@@ -287,6 +288,7 @@ void TElectroForm::TypeRadioGroupClick() {
         Chart->SetLeftTitle(item < 3 ? tr("В") : tr("А"));
     for (int s = 0; s < TSignalRecord::kSignals; ++s)
         Chart->SetActive(kSeriesU0 + s, s == item);
+    ShowFiguresSignal();
     ApplyVerticalRange();
 }
 

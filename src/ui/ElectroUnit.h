@@ -128,6 +128,7 @@ private:
     void BuildControls();
     void BuildSeries();
     void BuildFiguresPage(); // ElectroFigures.cpp
+    void ShowFiguresSignal(); // the pulse box's caption: the figures' signal, or the chosen one before any
     void ShowFigures();
     void WriteFiguresCsv(TChart *chart, std::ostream &out) const;
     void OpenMenu(TChart *chart, const QPoint &pos);

@@ -219,6 +219,7 @@ void TMainForm::BuildLayout() {
 
     ChartPopupMenu = new QMenu(this);
     ChartPopupMenu->setObjectName("ChartPopupMenu");
+    NameChartMenu(ChartPopupMenu);
     QAction *caption = ChartPopupMenu->addAction(tr("Картинка"));
     caption->setEnabled(false);
     ChartPopupMenu->addSeparator();

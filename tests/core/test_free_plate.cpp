@@ -188,6 +188,18 @@ TEST_P(FreePlate, ResonancesAndCouplingMatchTheThicknessMode) {
         }
     }
 
+    // Given the plate's thickness mode, C0 is read at twice it (the plate one wavelength thick):
+    // the clamped capacitance ε·A/h within 0.2 %, as the parameter window shows it.
+    const ImpedanceFigures full = ComputeImpedance(U, I, 0, U.size(), kDt_ns * 1e-3, 0, 0, a.fa_MHz());
+    ASSERT_TRUE(full.ClampedFound) << full.C0Reason;
+    EXPECT_EQ(full.C0Frequency_MHz, 2 * a.fa_MHz());
+    EXPECT_NEAR(full.C0_pF / a.C0_pF(), 1, 0.002);
+    std::printf("  C0 at 2·fa %.2f pF (%+.3f %%)\n", full.C0_pF, 100 * (full.C0_pF / a.C0_pF() - 1));
+    // The first 2 µs alone have not rung out: C0 is withheld.
+    const ImpedanceFigures cut = ComputeImpedance(U, I, 0, 1000, kDt_ns * 1e-3, 0, 0, a.fa_MHz());
+    EXPECT_FALSE(cut.ClampedFound);
+    EXPECT_EQ(cut.C0Reason, "Колебания не затухли к концу участка: емкость C0 не определяется.");
+
     if (const char *folder = std::getenv("PEP_FREE_PLATE_CSV"))
         WriteCsv(std::string(folder) + "/free-plate-" + plate.Name + ".csv", z, a);
 }

@@ -99,3 +99,43 @@ TEST(MainFormAccessibility, TheFieldChoiceIsNamedByItsCaptionAndFollowsAnAction)
     EXPECT_EQ(form.ViewRadioGroup->ItemIndex(), 2);
     EXPECT_EQ(form.Chart->LeftTitle(), QStringLiteral("В/м"));
 }
+
+namespace {
+
+// The menu's accessible name and, item by item, the role and name a screen reader announces
+// ("-" for a separator), while the menu is open.
+QStringList Announced(QMenu *menu) {
+    QStringList items;
+    QAccessibleInterface *m = QAccessible::queryAccessibleInterface(menu);
+    if (!m)
+        return {QStringLiteral("<no interface>")};
+    items << m->text(QAccessible::Name);
+    for (int i = 0; i < m->childCount(); ++i) {
+        QAccessibleInterface *item = m->child(i);
+        items << (item->role() == QAccessible::Separator ? QStringLiteral("-") : item->text(QAccessible::Name));
+    }
+    return items;
+}
+
+} // namespace
+
+TEST_F(ElectroForm, ChartMenusAndTheirCommandsHaveNames) {
+    Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+    Form->PopupMenu1->popup(Form->mapToGlobal(QPoint(40, 40)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form->PopupMenu1));
+    EXPECT_EQ(Announced(Form->PopupMenu1).join(QLatin1Char('|')),
+              QStringLiteral("Меню графика|Картинка|-|Сохранить в буфер|Записать в файл|-|Сохранить данные (CSV)"));
+    Form->PopupMenu1->hide();
+}
+
+TEST(MainFormAccessibility, TheChartMenuAndItsCommandsHaveNames) {
+    TMainForm form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    form.ChartPopupMenu->popup(form.mapToGlobal(QPoint(40, 40)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.ChartPopupMenu));
+    EXPECT_EQ(Announced(form.ChartPopupMenu).join(QLatin1Char('|')),
+              QStringLiteral("Меню графика|Картинка|-|Сохранить в буфер|Записать в файл|-|Сохранить данные (CSV)"));
+    form.ChartPopupMenu->hide();
+}

@@ -535,3 +535,29 @@ INSTANTIATE_TEST_SUITE_P(
                       TickCase{"#,##0.00", 0, 1e-30, true}, TickCase{"#,##0", -250, 1250, false},
                       TickCase{"#,##0", 0, 9e8, false}, TickCase{"#,##0.00", 0, 5000, false},
                       TickCase{"#,##0.00", -0.3, 0.4, false}));
+
+// A logarithmic axis labels its ticks in the axis' pattern: powers of ten (1, 2, 5 times them up to
+// three decades) over a wide range, round values within less than a decade; never "2E+01".
+TEST_F(ChartTest, LogarithmicTicksArePlainNumbers) {
+    const FormatSettings saved = DefaultFormatSettings();
+    DefaultFormatSettings() = FormatSettings{U',', U'\u00A0'};
+    const int s = Chart.AddSeries("Series1", TChart::SeriesKind::Line);
+    Chart.SetTickFormat("#,##0.##");
+    Chart.SetLeftLogarithmic(true);
+    struct Case {
+        double lo, hi;
+        const char *labels;
+    };
+    // The automatic range widens the data's by a factor 1.25 each way.
+    for (const Case &c : {Case{1.25, 8000, "1|10|100|1\u00A0000|10\u00A0000"}, // beyond three decades
+                          Case{0.5, 160, "0,5|1|2|5|10|20|50|100|200"},        // 1, 2, 5 per decade
+                          Case{16.25, 40, "15|20|25|30|35|40|45|50"}}) {       // under a decade
+        SCOPED_TRACE(c.labels);
+        Chart.Clear(s);
+        Chart.AddXY(s, 0, c.lo);
+        Chart.AddXY(s, 1, c.hi);
+        Chart.RefreshNow();
+        EXPECT_EQ(Chart.yAxis->tickVectorLabels().toList().join('|'), QString::fromUtf8(c.labels));
+    }
+    DefaultFormatSettings() = saved;
+}
