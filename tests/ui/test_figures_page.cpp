@@ -42,8 +42,9 @@ protected:
         Form->PulseChart->RefreshNow();
     }
     void Shot(const QString &name) {
-        if (const QString dir = qEnvironmentVariable("PEP_SHOTS_DIR"); !dir.isEmpty())
+        if (const QString dir = qEnvironmentVariable("PEP_SHOTS_DIR"); !dir.isEmpty()) {
             EXPECT_TRUE(Form->grab().save(dir + QLatin1Char('/') + name));
+        }
     }
     TSimulationEngine Engine;
 };
