@@ -2,6 +2,7 @@
 // The windows and the batch run compute the same task: the fields a batch run reads have the
 // windows' initial values, and a run through the real buttons records the same bits as a batch run.
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
 #include <filesystem>
@@ -65,9 +66,10 @@ TEST(BatchWindow, WindowRunAndBatchRunRecordTheSameBits) {
     SetYieldHook(nullptr);
     ASSERT_EQ(StepCount, kSteps);
 
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pep_batch_window";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    // A folder of this run: build trees side by side run their suites at the same time.
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const std::filesystem::path dir = tmp.path().toStdString();
     std::ofstream(dir / "default.PEPmodel") << "[MainForm]\r\n";
     BatchOptions o;
     o.Project = (dir / "default.PEPmodel").string();
@@ -82,5 +84,4 @@ TEST(BatchWindow, WindowRunAndBatchRunRecordTheSameBits) {
     const std::string batchCsv{std::istreambuf_iterator<char>(batch), {}};
     EXPECT_EQ(w.electro.Record().Count(), static_cast<size_t>(kSteps) + 1);
     EXPECT_TRUE(batchCsv == windowCsv.str()) << "the batch record differs from the window's";
-    std::filesystem::remove_all(dir);
 }
