@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "DataFiles.h"
 
+#include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <system_error>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "SignalRecord.h"
 
@@ -64,19 +67,25 @@ bool WriteColumnsCsv(std::ostream &out, std::string_view header,
 }
 
 bool WriteFileAtomically(const std::string &path, const std::string &text) {
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file)
-            return false;
-        file.write(text.data(), static_cast<std::streamsize>(text.size()));
-        file.close();
-        if (!file) {
-            std::remove(temporary.c_str());
-            return false;
-        }
+    // A temporary of this process and call alone: two runs writing into the same folder at once
+    // never write into each other's temporary, and each rename replaces the target whole.
+    static std::atomic<unsigned> serial{0};
+    const std::string temporary =
+        path + '.' + std::to_string(::getpid()) + '.' + std::to_string(serial++) + ".part";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            done += static_cast<std::size_t>(n);
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());
         return false;
     }

@@ -213,3 +213,15 @@ TEST_F(BatchChecks, AFailedWriteKeepsThePreviousFile) {
     EXPECT_EQ(ReadText(target), large);
     EXPECT_EQ(Names(dir), (std::vector<std::string>{"summary.json", "task.PEPmodel"}));
 }
+
+// Two batch runs writing into one folder at once: a write never touches another writer's temporary
+// (here one left where a fixed temporary name would be), and leaves no temporary of its own.
+TEST_F(BatchChecks, AWriteLeavesAnotherWritersTemporaryAlone) {
+    const fs::path target = dir / "signals.csv";
+    const fs::path others = dir / "signals.csv.part";
+    WriteText(others, "another run's rows");
+    EXPECT_TRUE(WriteFileAtomically(target.string(), "t_us\n"));
+    EXPECT_EQ(ReadText(target), "t_us\n");
+    EXPECT_EQ(ReadText(others), "another run's rows");
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"signals.csv", "signals.csv.part", "task.PEPmodel"}));
+}
