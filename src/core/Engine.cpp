@@ -51,6 +51,8 @@ std::string TSimulationEngine::CheckTask(const EngineInputs &in, TaskLayout *lay
     std::string refusal = CheckCircuitInputs(in.Generator);
     const TaskLayout planned = PlanTask(in.Task);
     if (refusal.empty())
+        refusal = CheckLayerThicknesses(in.Task);
+    if (refusal.empty())
         refusal = CheckTaskLayout(planned);
     if (refusal.empty() && !(in.PlateArea * 1e-6L > 0))
         refusal = "Площадь пъезопластины должна быть больше нуля.";
