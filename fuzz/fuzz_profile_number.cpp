@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: the same bytes go to the profile-file reader, to the real and integer parsers
-// with both decimal separators, (value bits + pattern) to the pattern formatter, and as a project
-// file through task construction (FuzzTask.cpp). Besides the sanitizers, it checks round trips that
-// must always hold and what an accepted task guarantees the solver.
+// with both decimal separators, and (value bits + pattern) to the pattern formatter. Besides the
+// sanitizers, it checks round trips that must always hold.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +12,6 @@
 #include <string_view>
 
 #include "Cp1251.h"
-#include "FuzzTask.h"
 #include "NumberText.h"
 #include "ProfileFile.h"
 
@@ -108,6 +106,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FuzzProfile(bytes);
     FuzzNumbers(bytes);
     FuzzFormat(bytes);
-    FuzzTask(bytes);
     return 0;
 }

@@ -261,6 +261,10 @@
         <source>Относительная диэлектрическая проницаемость</source>
         <translation>Relative dielectric permittivity</translation>
     </message>
+    <message>
+        <source>Площадь пъезопластины (мм^2)</source>
+        <translation>Piezo plate area (mm^2)</translation>
+    </message>
 </context>
 <context>
     <name>ProjectFiles</name>

@@ -58,6 +58,7 @@ const char *const kFieldPatterns[] = {
     QT_TRANSLATE_NOOP("Core", "Шаг во времени (нс)"),
     QT_TRANSLATE_NOOP("Core", "Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12"),
     QT_TRANSLATE_NOOP("Core", "Относительная диэлектрическая проницаемость"),
+    QT_TRANSLATE_NOOP("Core", "Площадь пъезопластины (мм^2)"),
 };
 
 // A solver failure: the fault, then the stage of the time step that met it (SolverFailureReason).

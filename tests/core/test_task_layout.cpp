@@ -265,6 +265,7 @@ TEST(TaskLayout, ImpossibleLayersAreRefusedNamingTheField) {
         {{{"Piezo_d33_QNSuperSpin", "1e400"}}, "Параметр «Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12" + finite},
         {{{"DeltaT_QNSuperSpin", "1e400"}}, "Параметр «Шаг во времени (нс)" + finite},
         {{{"DeltaX_QNSuperSpin", "1e400"}}, "Параметр «Шаг в пространстве (мкм)" + finite},
+        {{{"Spep_QNSuperSpin", "1e400"}}, "Параметр «Площадь пъезопластины (мм^2)" + finite},
         // Constants of a layer with no nodes of its own are never used: accepted.
         {{{"Liquid_Ro_QNSuperSpin", "0"}, {"Liquid_C33_QNSuperSpin", "-1"}}, ""},
         {{{"Ag_L1_QNSuperSpin", "0"}, {"Ag_Ro1_QNSuperSpin", "0"}}, ""},

@@ -52,7 +52,7 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write("[ParametersForm]\r\n" + lines +
                 "Piezo_Ro_QNSuperSpin=7600\r\nProtector_L_QNSuperSpin=0,5\r\nPiezo_L_QNSuperSpin=0,4\r\n"
-                "Piezo_ee0_QNSuperSpin=1300\r\nPiezo_d33_QNSuperSpin=40\r\n");
+                "Piezo_ee0_QNSuperSpin=1300\r\nPiezo_d33_QNSuperSpin=40\r\nSpep_QNSuperSpin=50\r\n");
         f.close();
         ASSERT_TRUE(Main->OpenProjectFile(path));
     }
@@ -152,6 +152,8 @@ TEST_F(TaskRefusalTest, EnglishErrorBoxNamesTheFieldInEnglish) {
                                   "span at least two grid nodes."},
         {"Piezo_ee0_QNSuperSpin=0", "Parameter “Relative dielectric permittivity” must be greater than zero: "
                                     "the task cannot be calculated."},
+        {"Spep_QNSuperSpin=1e400",
+         "Parameter “Piezo plate area (mm^2)” is not a finite number: the task cannot be calculated."},
         {"Piezo_d33_QNSuperSpin=1e400", "Parameter “Piezo modulus d33 (C/N) = (m/V) 10^-12” is not a finite "
                                         "number: the task cannot be calculated."},
     };

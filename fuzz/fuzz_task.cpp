@@ -1,16 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The bytes as a project file, taken where the batch line and the windows take it after reading:
-// the task inputs (ReadProjectInputs, with the NAME=VALUE lines of a "[Set]" section as --set
-// overrides), the task check (CheckTask: PlanTask, CheckLayerThicknesses, CheckTaskLayout), and
-// for a small accepted task the grid itself (CreateTask) and its stability bound. No time steps.
-#include "FuzzTask.h"
-
+// libFuzzer target: the bytes as a project file, taken where the batch line and the windows take it
+// after reading: the task inputs (ReadProjectInputs, with the NAME=VALUE lines of a "[Set]" section
+// as --set overrides), the task check (CheckTask: PlanTask, CheckLayerThicknesses, CheckTaskLayout),
+// and for a small accepted task the grid itself (CreateTask) and its stability bound. No time steps.
+// Besides the sanitizers, it checks what an accepted task guarantees the solver and that a refused
+// one changes nothing.
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "Cp1251.h"
 #include "Engine.h"
@@ -103,45 +105,53 @@ void CheckBuiltGrid(const TaskLayout &l) {
     Check(!std::isnan(bound) && bound > 0, "the stability bound is a positive number");
 }
 
-void FuzzTaskWith(const ProfileFile &profile, const ProjectOverrides &overrides, const FormatSettings &fs,
-                  TSimulationEngine &engine) {
-    EngineInputs in;
-    try {
-        in = ReadProjectInputs(profile, overrides, fs);
-    } catch (const ConversionError &) {
-        return; // an unreadable real: nothing is read, as the windows and the batch line do
-    } catch (const std::invalid_argument &) {
-        return; // an override naming no input
+// The inputs as the windows would read the file: with "," as the decimal separator, or with "."
+// when a real does not read with ",". False when neither reads every real, or an override names no
+// input.
+bool ReadInputs(const ProfileFile &profile, const ProjectOverrides &overrides, EngineInputs &in) {
+    for (const FormatSettings fs : {FormatSettings{U',', U'\u00A0'}, FormatSettings{U'.', U','}}) {
+        try {
+            in = ReadProjectInputs(profile, overrides, fs);
+            return true;
+        } catch (const ConversionError &) {
+            continue; // an unreadable real: nothing is read, as the windows and the batch line do
+        } catch (const std::invalid_argument &) {
+            return false;
+        }
     }
+    return false;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+    static TSimulationEngine engine;
+    const std::string_view bytes(reinterpret_cast<const char *>(data), size);
+    const ProfileFile profile = ProfileFile::Parse(bytes);
+    const ProjectOverrides overrides = SetLines(profile);
+    // Bytes that set no input give the default task again.
+    if (overrides.empty() && !profile.HasSection("MainForm") && !profile.HasSection("ParametersForm"))
+        return 0;
+    EngineInputs in;
+    if (!ReadInputs(profile, overrides, in))
+        return 0;
+
     TaskLayout layout;
     const std::string refusal = TSimulationEngine::CheckTask(in, &layout);
     if (!refusal.empty()) {
         Check(IsValidUtf8(refusal), "a refusal is UTF-8 text");
-        // A refused task changes nothing.
         const size_t nodes = NodeGrid.size();
         const double dx = Dx, dt = Dt;
         const int32_t first = PiezoFirst, last = PiezoLast;
         Check(engine.CreateTask(in) == refusal, "CreateTask refuses as CheckTask does");
         Check(NodeGrid.size() == nodes && Dx == dx && Dt == dt && PiezoFirst == first && PiezoLast == last,
               "a refused task leaves the grid as it was");
-        return;
+        return 0;
     }
     CheckAcceptedLayout(layout, in);
-    if (layout.N > kLargestBuiltGrid)
-        return;
-    Check(engine.CreateTask(in).empty(), "CreateTask accepts what CheckTask accepts");
-    CheckBuiltGrid(layout);
-}
-
-} // namespace
-
-void FuzzTask(std::string_view bytes) {
-    static TSimulationEngine engine;
-    const ProfileFile profile = ProfileFile::Parse(bytes);
-    const ProjectOverrides overrides = SetLines(profile);
-    // Bytes that set no input give the default task again: leave them to the other passes.
-    if (overrides.empty() && !profile.HasSection("MainForm") && !profile.HasSection("ParametersForm"))
-        return;
-    for (const FormatSettings fs : {FormatSettings{U',', U'\u00A0'}, FormatSettings{U'.', U','}})
-        FuzzTaskWith(profile, overrides, fs, engine);
+    if (layout.N <= kLargestBuiltGrid) {
+        Check(engine.CreateTask(in).empty(), "CreateTask accepts what CheckTask accepts");
+        CheckBuiltGrid(layout);
+    }
+    return 0;
 }
