@@ -66,6 +66,9 @@ protected:
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
                 text = box->text();
+                // PEP_SHOTS_DIR=<folder> keeps a picture of the box as a user sees it.
+                if (const QString dir = qEnvironmentVariable("PEP_SHOTS_DIR"); !dir.isEmpty())
+                    box->grab().save(dir + QStringLiteral("/refusal_box.png"));
                 QTest::mouseClick(box->buttons().front(), Qt::LeftButton);
             }
         });
