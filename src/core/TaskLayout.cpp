@@ -30,8 +30,8 @@ constexpr double kVacuumEps = 8.85e-12; // liquid and test object
 constexpr int64_t kUnset = INT64_MIN;
 
 // The parameter window's captions of the layer grid: its column heads and row heads.
-constexpr const char *kLayerCaptions[LayerCount] = {"Демпфер",   "Электрод 1", "Пъезоэлемент", "Электрод 2",
-                                                    "Протектор", "Слой жидкости", "Изделие"};
+constexpr const char *kLayerCaptions[LayerCount] = {
+    "Демпфер", "Электрод 1", "Пъезоэлемент", "Электрод 2", "Протектор", "Слой жидкости", "Изделие"};
 constexpr const char *kRowCaptions[4] = {"Толщина (мм)", "Плотность (кГ/м^3)", "Модуль С33 (ГПа)",
                                          "Вязкость (Па/c)"};
 

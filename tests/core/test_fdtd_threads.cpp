@@ -166,8 +166,9 @@ TEST(SolverThreads, AHealthyTaskAfterADivergingOneOnTheSameWorkersHasNoFault) {
             EXPECT_THROW(DoTimeStep(0), FloatingPointError);
         }
         const Outcome healthy = StepTask(kTasks[0]);
-        EXPECT_FALSE(healthy.Fault) << threads << " threads: step " << (healthy.Fault ? healthy.Fault->Step : 0)
-                                    << ", " << (healthy.Fault ? healthy.Fault->Message : "");
+        EXPECT_FALSE(healthy.Fault) << threads << " threads: step "
+                                    << (healthy.Fault ? healthy.Fault->Step : 0) << ", "
+                                    << (healthy.Fault ? healthy.Fault->Message : "");
         ExpectSameOutcome(one, healthy, "healthy after diverging, " + std::to_string(threads) + " threads");
     }
 }

@@ -19,6 +19,7 @@
 #include "Main.h"
 #include "ParametersUnit.h"
 #include "QNSuperSpin.h"
+#include "TaskLayout.h"
 
 namespace {
 
@@ -123,7 +124,8 @@ TEST_F(TaskRefusalTest, LoadedValuesAreShownAsStoredAndRefusedByTheButton) {
         SCOPED_TRACE(c.line.toStdString());
         Load("DeltaX_QNSuperSpin=10\r\n" + c.line + "\r\n");
         EXPECT_EQ(((*Params).*c.field)->text().toStdString(), c.shown.toStdString());
-        EXPECT_EQ(PressCreateAndReadErrorBox(), (QStringLiteral("Задача не создана.\n") + c.message).toStdString());
+        EXPECT_EQ(PressCreateAndReadErrorBox(),
+                  (QStringLiteral("Задача не создана.\n") + c.message).toStdString());
         EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
         EXPECT_EQ(NodeGrid.size(), 2525u); // the previous task stays
     }
@@ -133,8 +135,9 @@ TEST_F(TaskRefusalTest, LoadedValuesAreShownAsStoredAndRefusedByTheButton) {
 TEST_F(TaskRefusalTest, TypedCoarseStepLeavesThePlateOneNode) {
     TypeInto(Main->DeltaX_QNSuperSpin, QStringLiteral("1000"));
     ASSERT_EQ(Main->DeltaX_QNSuperSpin->text().toStdString(), "1000");
-    EXPECT_EQ(PressCreateAndReadErrorBox(), "Задача не создана.\nПараметр «Пъезоэлемент, Толщина (мм)» слишком "
-                                            "мал: пъезопластина должна занимать не менее двух узлов сетки.");
+    EXPECT_EQ(PressCreateAndReadErrorBox(),
+              "Задача не создана.\nПараметр «Пъезоэлемент, Толщина (мм)» слишком "
+              "мал: пъезопластина должна занимать не менее двух узлов сетки.");
     TypeInto(Main->DeltaX_QNSuperSpin, QStringLiteral("500"));
     EXPECT_EQ(PressCreateAndReadErrorBox(), "");
     EXPECT_EQ(PiezoFirst, 14);
@@ -149,10 +152,11 @@ TEST_F(TaskRefusalTest, EnglishErrorBoxNamesTheFieldInEnglish) {
     } cases[] = {
         {"Protector_L_QNSuperSpin=-1",
          "Parameter “Protector, Thickness (mm)” is less than zero: the task cannot be calculated."},
-        {"Piezo_Ro_QNSuperSpin=-7600",
-         "Parameter “Piezo plate, Density (kg/m^3)” must be greater than zero: the task cannot be calculated."},
-        {"Piezo_L_QNSuperSpin=0", "Parameter “Piezo plate, Thickness (mm)” is too small: the piezo plate must "
-                                  "span at least two grid nodes."},
+        {"Piezo_Ro_QNSuperSpin=-7600", "Parameter “Piezo plate, Density (kg/m^3)” must be greater than zero: "
+                                       "the task cannot be calculated."},
+        {"Piezo_L_QNSuperSpin=0",
+         "Parameter “Piezo plate, Thickness (mm)” is too small: the piezo plate must "
+         "span at least two grid nodes."},
         {"Piezo_ee0_QNSuperSpin=0", "Parameter “Relative dielectric permittivity” must be greater than zero: "
                                     "the task cannot be calculated."},
         {"Spep_QNSuperSpin=1e400",
@@ -163,8 +167,7 @@ TEST_F(TaskRefusalTest, EnglishErrorBoxNamesTheFieldInEnglish) {
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line.toStdString());
         Load(c.line + "\r\n");
-        EXPECT_EQ(PressCreateAndReadErrorBox(),
-                  "The task was not built.\n" + std::string(c.english));
+        EXPECT_EQ(PressCreateAndReadErrorBox(), "The task was not built.\n" + std::string(c.english));
     }
 }
 
@@ -178,10 +181,36 @@ TEST_F(TaskRefusalTest, ElectrodesOfDifferentMetalsThroughTheButton) {
     const struct {
         size_t node;
         double rho, c33;
-    } expected[] = {{725, 8200, 67e9},    {726, 19300, 78e9},  {727, 19300, 78e9}, {728, 7600, 121e9},
-                    {767, 7600, 121e9},   {768, 8960, 137e9},  {769, 8960, 137e9}, {770, 2650, 90e9}};
+    } expected[] = {{725, 8200, 67e9},  {726, 19300, 78e9}, {727, 19300, 78e9}, {728, 7600, 121e9},
+                    {767, 7600, 121e9}, {768, 8960, 137e9}, {769, 8960, 137e9}, {770, 2650, 90e9}};
     for (const auto &x : expected) {
         EXPECT_EQ(NodeGrid[x.node].Rho, x.rho) << x.node;
         EXPECT_EQ(NodeGrid[x.node].C33, x.c33) << x.node;
     }
+}
+
+// The core names a layer's field as the window names it to assistive tools, so a refusal points at
+// a field the user can find (and UiText finds its translation).
+TEST_F(TaskRefusalTest, CoreCaptionsAreTheFieldsAccessibleNames) {
+    using P = TParametersForm;
+    const struct {
+        int layer, row;
+        TQNSuperSpin *P::*field;
+    } fields[] = {
+        {Backing, 0, &P::Dempfer_L_QNSuperSpin},       {Backing, 1, &P::Dempfer_Ro_QNSuperSpin},
+        {Backing, 2, &P::Dempfer_C33_QNSuperSpin},     {Backing, 3, &P::Dempfer_Nu_QNSuperSpin},
+        {Electrode1, 0, &P::Ag_L1_QNSuperSpin},        {Electrode1, 1, &P::Ag_Ro1_QNSuperSpin},
+        {Electrode1, 2, &P::Ag_C33_1_QNSuperSpin},     {Plate, 0, &P::Piezo_L_QNSuperSpin},
+        {Plate, 1, &P::Piezo_Ro_QNSuperSpin},          {Plate, 2, &P::Piezo_C33_QNSuperSpin},
+        {Plate, 3, &P::Piezo_Nu_QNSuperSpin},          {Electrode2, 0, &P::Ag_L2_QNSuperSpin},
+        {Electrode2, 1, &P::Ag_Ro2_QNSuperSpin},       {Electrode2, 2, &P::Ag_C33_2_QNSuperSpin},
+        {Protector, 0, &P::Protector_L_QNSuperSpin},   {Protector, 1, &P::Protector_Ro_QNSuperSpin},
+        {Protector, 2, &P::Protector_C33_QNSuperSpin}, {Protector, 3, &P::Protector_Nu_QNSuperSpin},
+        {Liquid, 0, &P::Liquid_L_QNSuperSpin},         {Liquid, 1, &P::Liquid_Ro_QNSuperSpin},
+        {Liquid, 2, &P::Liquid_C33_QNSuperSpin},       {Liquid, 3, &P::Liquid_Nu_QNSuperSpin},
+        {Sample, 0, &P::Sample_L_QNSuperSpin},         {Sample, 1, &P::Sample_Ro_QNSuperSpin},
+        {Sample, 2, &P::Sample_C33_QNSuperSpin},       {Sample, 3, &P::Sample_Nu_QNSuperSpin},
+    };
+    for (const auto &f : fields)
+        EXPECT_EQ(((*Params).*f.field)->accessibleName().toStdString(), LayerFieldCaption(f.layer, f.row));
 }
