@@ -47,13 +47,15 @@ std::string NotPositive(const std::string &caption) {
     return "Параметр «" + caption + "» должен быть больше нуля: задача не может быть рассчитана.";
 }
 
-// The constants of a layer that keeps nodes of its own.
+// The constants of a layer that keeps nodes of its own. The velocity update divides by the density;
+// a zero modulus is a layer that carries no stress (a free face, as the free-plate validation
+// uses), a negative one or a negative viscosity makes waves grow without a source.
 std::string CheckLayerConstants(const LayerMaterial &m, int k) {
     const struct {
         double value;
         LayerRow row;
         bool zeroAllowed;
-    } constants[] = {{m.Rho, RowDensity, false}, {m.C33, RowModulus, false}, {m.Eta, RowViscosity, true}};
+    } constants[] = {{m.Rho, RowDensity, false}, {m.C33, RowModulus, true}, {m.Eta, RowViscosity, true}};
     for (const auto &c : constants) {
         const std::string caption = LayerFieldCaption(k, c.row);
         if (!std::isfinite(c.value))

@@ -60,8 +60,8 @@ std::string CheckLayerThicknesses(const TaskInputs &in);
 // Why the layout cannot be computed, as a Russian sentence for the user; empty when it can.
 // Checks the spatial and time steps, the node count (int32 range and available memory), that every
 // layer lies inside the grid, that the piezo plate can carry the difference stencils and spans at
-// least two nodes, and the constants of every layer that keeps nodes of its own (density and
-// modulus > 0, viscosity >= 0, all finite; the plate's permittivity > 0 and its constant finite).
+// least two nodes, and the constants of every layer that keeps nodes of its own (density > 0,
+// modulus and viscosity >= 0, all finite; the plate's permittivity > 0 and its constant finite).
 std::string CheckTaskLayout(const TaskLayout &layout);
 
 // How many nodes of the grid carry layer k's constants once every later layer has been set

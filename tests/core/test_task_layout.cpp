@@ -256,8 +256,8 @@ TEST(TaskLayout, ImpossibleLayersAreRefusedNamingTheField) {
         {{{"Ag_Ro1_QNSuperSpin", "0"}}, "Параметр «Электрод 1, Плотность (кГ/м^3)" + positive},
         {{{"Liquid_L_QNSuperSpin", "2"}, {"Liquid_Ro_QNSuperSpin", "0"}},
          "Параметр «Слой жидкости, Плотность (кГ/м^3)" + positive},
-        {{{"Dempfer_C33_QNSuperSpin", "0"}}, "Параметр «Демпфер, Модуль С33 (ГПа)" + positive},
-        {{{"Ag_C33_2_QNSuperSpin", "-82.7"}}, "Параметр «Электрод 2, Модуль С33 (ГПа)" + positive},
+        {{{"Dempfer_C33_QNSuperSpin", "-67"}}, "Параметр «Демпфер, Модуль С33 (ГПа)" + negative},
+        {{{"Ag_C33_2_QNSuperSpin", "-82.7"}}, "Параметр «Электрод 2, Модуль С33 (ГПа)" + negative},
         {{{"Protector_Nu_QNSuperSpin", "-1"}}, "Параметр «Протектор, Вязкость (Па/c)" + negative},
         {{{"Piezo_ee0_QNSuperSpin", "0"}}, "Параметр «Относительная диэлектрическая проницаемость" + positive},
         {{{"Piezo_Ro_QNSuperSpin", "1e400"}}, "Параметр «Пъезоэлемент, Плотность (кГ/м^3)" + finite},
@@ -270,6 +270,8 @@ TEST(TaskLayout, ImpossibleLayersAreRefusedNamingTheField) {
         {{{"Liquid_Ro_QNSuperSpin", "0"}, {"Liquid_C33_QNSuperSpin", "-1"}}, ""},
         {{{"Ag_L1_QNSuperSpin", "0"}, {"Ag_Ro1_QNSuperSpin", "0"}}, ""},
         {{{"Dempfer_Nu_QNSuperSpin", "0"}, {"Piezo_d33_QNSuperSpin", "0"}}, ""},
+        // A layer of zero modulus carries no stress: a free face.
+        {{{"Protector_C33_QNSuperSpin", "0"}}, ""},
     };
     TSimulationEngine engine;
     for (const Case &c : cases) {
