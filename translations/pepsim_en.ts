@@ -433,6 +433,42 @@ printed); 4 - calculation stopped by a computational error (the files hold the r
         <source>Без обоих резонансов емкость C0 не определяется.</source>
         <translation>Without both resonances C0 is not determined.</translation>
     </message>
+    <message>
+        <source>Параметр «%1» не является конечным числом: задача не может быть рассчитана.</source>
+        <translation>Parameter “%1” is not a finite number: the task cannot be calculated.</translation>
+    </message>
+    <message>
+        <source>Параметр «%1» меньше нуля: задача не может быть рассчитана.</source>
+        <translation>Parameter “%1” is less than zero: the task cannot be calculated.</translation>
+    </message>
+    <message>
+        <source>Параметр «%1» должен быть больше нуля: задача не может быть рассчитана.</source>
+        <translation>Parameter “%1” must be greater than zero: the task cannot be calculated.</translation>
+    </message>
+    <message>
+        <source>Параметр «%1» слишком мал: пъезопластина должна занимать не менее двух узлов сетки.</source>
+        <translation>Parameter “%1” is too small: the piezo plate must span at least two grid nodes.</translation>
+    </message>
+    <message>
+        <source>Шаг в пространстве (мкм)</source>
+        <translation>Spatial step (µm)</translation>
+    </message>
+    <message>
+        <source>Шаг во времени (нс)</source>
+        <translation>Time step (ns)</translation>
+    </message>
+    <message>
+        <source>Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12</source>
+        <translation>Piezo modulus d33 (C/N) = (m/V) 10^-12</translation>
+    </message>
+    <message>
+        <source>Относительная диэлектрическая проницаемость</source>
+        <translation>Relative dielectric permittivity</translation>
+    </message>
+    <message>
+        <source>Площадь пъезопластины (мм^2)</source>
+        <translation>Piezo plate area (mm^2)</translation>
+    </message>
 </context>
 <context>
     <name>ProjectFiles</name>

@@ -51,9 +51,15 @@ std::string TSimulationEngine::CheckTask(const EngineInputs &in, TaskLayout *lay
     std::string refusal = CheckCircuitInputs(in.Generator);
     const TaskLayout planned = PlanTask(in.Task);
     if (refusal.empty())
+        refusal = CheckLayerThicknesses(in.Task);
+    if (refusal.empty())
         refusal = CheckTaskLayout(planned);
     if (refusal.empty() && !(in.PlateArea * 1e-6L > 0))
         refusal = "Площадь пъезопластины должна быть больше нуля.";
+    // An infinite area would make the plate's current density zero: a plate that never moves.
+    if (refusal.empty() && !std::isfinite(static_cast<double>(in.PlateArea * 1e-6L)))
+        refusal = "Параметр «Площадь пъезопластины (мм^2)» не является конечным числом: задача не может быть "
+                  "рассчитана.";
     if (layout)
         *layout = planned;
     return refusal;

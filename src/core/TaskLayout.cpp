@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TaskLayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unistd.h>
+#include <vector>
 
 #include "FDTD_1D_Routines.h"
 
@@ -27,7 +29,86 @@ constexpr double kPassiveEps = 1e22;    // electrodes, backing, protector: the f
 constexpr double kVacuumEps = 8.85e-12; // liquid and test object
 constexpr int64_t kUnset = INT64_MIN;
 
+// The parameter window's captions of the layer grid: its column heads and row heads.
+constexpr const char *kLayerCaptions[LayerCount] = {
+    "Демпфер", "Электрод 1", "Пъезоэлемент", "Электрод 2", "Протектор", "Слой жидкости", "Изделие"};
+constexpr const char *kRowCaptions[4] = {"Толщина (мм)", "Плотность (кГ/м^3)", "Модуль С33 (ГПа)",
+                                         "Вязкость (Па/c)"};
+
+enum LayerRow { RowThickness, RowDensity, RowModulus, RowViscosity };
+
+std::string NotFinite(const std::string &caption) {
+    return "Параметр «" + caption + "» не является конечным числом: задача не может быть рассчитана.";
+}
+std::string Negative(const std::string &caption) {
+    return "Параметр «" + caption + "» меньше нуля: задача не может быть рассчитана.";
+}
+std::string NotPositive(const std::string &caption) {
+    return "Параметр «" + caption + "» должен быть больше нуля: задача не может быть рассчитана.";
+}
+
+// The constants of a layer that keeps nodes of its own. The velocity update divides by the density;
+// a zero modulus is a layer that carries no stress (a free face, as the free-plate validation
+// uses), a negative one or a negative viscosity makes waves grow without a source.
+std::string CheckLayerConstants(const LayerMaterial &m, int k) {
+    const struct {
+        double value;
+        LayerRow row;
+        bool zeroAllowed;
+    } constants[] = {{m.Rho, RowDensity, false}, {m.C33, RowModulus, true}, {m.Eta, RowViscosity, true}};
+    for (const auto &c : constants) {
+        const std::string caption = LayerFieldCaption(k, c.row);
+        if (!std::isfinite(c.value))
+            return NotFinite(caption);
+        if (c.zeroAllowed ? c.value < 0 : !(c.value > 0))
+            return c.zeroAllowed ? Negative(caption) : NotPositive(caption);
+    }
+    return {};
+}
+
 } // namespace
+
+std::string LayerFieldCaption(int layer, int row) {
+    return std::string(kLayerCaptions[layer]) + ", " + kRowCaptions[row];
+}
+
+std::string CheckLayerThicknesses(const TaskInputs &in) {
+    for (int k = Backing; k < LayerCount; ++k) {
+        // In metres as PlanTask holds it: a thickness beyond the double range is not finite there.
+        const long double t = in.Layers[k].Thickness;
+        if (!std::isfinite(D(t * 0.001L)))
+            return NotFinite(LayerFieldCaption(k, RowThickness));
+        if (t < 0)
+            return Negative(LayerFieldCaption(k, RowThickness));
+    }
+    return {};
+}
+
+int64_t OwnNodeCount(const TaskLayout &layout, int k) {
+    struct Range {
+        int64_t first, last;
+    };
+    // Layer k's nodes on the grid (SetMaterial clips to it), less the ranges of the later layers.
+    const LayerMaterial &m = layout.Materials[k];
+    std::vector<Range> own{{std::max<int64_t>(m.First, 0), std::min<int64_t>(m.Last, layout.N - 1)}};
+    for (int j = k + 1; j < LayerCount; ++j) {
+        const Range later{layout.Materials[j].First, layout.Materials[j].Last};
+        if (later.last < later.first)
+            continue;
+        std::vector<Range> rest;
+        for (const Range &r : own) {
+            if (r.first < later.first)
+                rest.push_back({r.first, std::min(r.last, later.first - 1)});
+            if (r.last > later.last)
+                rest.push_back({std::max(r.first, later.last + 1), r.last});
+        }
+        own.swap(rest);
+    }
+    int64_t count = 0;
+    for (const Range &r : own)
+        count += std::max<int64_t>(r.last - r.first + 1, 0);
+    return count;
+}
 
 TaskLayout PlanTask(const TaskInputs &in) {
     TaskLayout out;
@@ -85,8 +166,12 @@ TaskLayout PlanTask(const TaskInputs &in) {
 std::string CheckTaskLayout(const TaskLayout &layout) {
     if (!(layout.Dx > 0))
         return "Шаг в пространстве должен быть больше нуля.";
+    if (!std::isfinite(layout.Dx))
+        return NotFinite("Шаг в пространстве (мкм)");
     if (!(layout.Dt > 0))
         return "Шаг во времени должен быть больше нуля.";
+    if (!std::isfinite(layout.Dt))
+        return NotFinite("Шаг во времени (нс)");
     if (!(layout.T > 0))
         return "Суммарная толщина слоев должна быть больше нуля.";
     if (layout.N <= 0 || layout.N > INT32_MAX)
@@ -113,6 +198,24 @@ std::string CheckTaskLayout(const TaskLayout &layout) {
     // The difference stencils of the plate reach two nodes to the left and one to the right.
     if (layout.PiezoFirst < 2 || layout.PiezoLast > layout.N - 2)
         return "Пъезопластина слишком близко к краю сетки: проверьте толщины слоев.";
+    // The plate voltage sums the field over PiezoFirst .. PiezoLast - 1: one node is no plate.
+    if (layout.PiezoLast - layout.PiezoFirst < 1)
+        return "Параметр «" + LayerFieldCaption(Plate, RowThickness) +
+               "» слишком мал: пъезопластина должна занимать не менее двух узлов сетки.";
+
+    // A layer whose nodes are all taken by later layers leaves no trace of its constants.
+    for (int k = Backing; k < LayerCount; ++k)
+        if (OwnNodeCount(layout, k) > 0)
+            if (std::string refusal = CheckLayerConstants(layout.Materials[k], k); !refusal.empty())
+                return refusal;
+    const LayerMaterial &plate = layout.Materials[Plate];
+    if (!std::isfinite(plate.PiezoE33))
+        return NotFinite("Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12");
+    const std::string permittivity = "Относительная диэлектрическая проницаемость";
+    if (!std::isfinite(plate.Eps))
+        return NotFinite(permittivity);
+    if (!(plate.Eps > 0))
+        return NotPositive(permittivity);
     return {};
 }
 

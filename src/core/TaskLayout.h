@@ -52,10 +52,25 @@ struct TaskLayout {
 // in extended precision, every named quantity held as a double, indices truncated toward zero).
 TaskLayout PlanTask(const TaskInputs &in);
 
+// Why the layer thicknesses cannot be placed, as a Russian sentence naming the field; empty when
+// they can. A negative or non-finite thickness is refused before the layout is planned: a negative
+// one would fold the stack back over its neighbours.
+std::string CheckLayerThicknesses(const TaskInputs &in);
+
 // Why the layout cannot be computed, as a Russian sentence for the user; empty when it can.
 // Checks the spatial and time steps, the node count (int32 range and available memory), that every
-// layer lies inside the grid and that the piezo plate can carry the difference stencils.
+// layer lies inside the grid, that the piezo plate can carry the difference stencils and spans at
+// least two nodes, and the constants of every layer that keeps nodes of its own (density > 0,
+// modulus and viscosity >= 0, all finite; the plate's permittivity > 0 and its constant finite).
 std::string CheckTaskLayout(const TaskLayout &layout);
+
+// How many nodes of the grid carry layer k's constants once every later layer has been set
+// (a later layer wins a shared node).
+int64_t OwnNodeCount(const TaskLayout &layout, int k);
+
+// The caption of a layer's field as the parameter window names it, "Пъезоэлемент, Толщина (мм)".
+// row: 0 thickness, 1 density, 2 modulus C33, 3 viscosity.
+std::string LayerFieldCaption(int layer, int row);
 
 // Builds the solver's grid from the layout: InitGrid, one SetMaterial per layer in stack order,
 // PiezoFirst and PiezoLast. Returns the node count.

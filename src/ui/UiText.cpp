@@ -36,11 +36,16 @@ namespace {
     QT_TRANSLATE_NOOP("Core", "Без обоих резонансов емкость C0 не определяется."),
 };
 
-// Messages about one field of the generator: %1 is the field's caption.
+// Messages about one field of the generator or of the task: %1 is the field's caption.
 const char *const kFieldPatterns[] = {
     QT_TRANSLATE_NOOP("Core", "Параметр «%1» равен нулю: схема генератора не может быть рассчитана."),
     QT_TRANSLATE_NOOP(
         "Core", "Параметр «%1» не является конечным числом: схема генератора не может быть рассчитана."),
+    QT_TRANSLATE_NOOP("Core", "Параметр «%1» не является конечным числом: задача не может быть рассчитана."),
+    QT_TRANSLATE_NOOP("Core", "Параметр «%1» меньше нуля: задача не может быть рассчитана."),
+    QT_TRANSLATE_NOOP("Core", "Параметр «%1» должен быть больше нуля: задача не может быть рассчитана."),
+    QT_TRANSLATE_NOOP("Core",
+                      "Параметр «%1» слишком мал: пъезопластина должна занимать не менее двух узлов сетки."),
 };
 
 // The captions those messages name (Circuit.cpp, Engine.cpp).
@@ -55,6 +60,13 @@ const char *const kFieldPatterns[] = {
     QT_TRANSLATE_NOOP("Core", "Длительность фронта (нс)"),
     QT_TRANSLATE_NOOP("Core", "Длительность импульса ЗИ (нс)"),
     QT_TRANSLATE_NOOP("Core", "Напряжение пробоя VT (В)"),
+    // TaskLayout.cpp; a layer's field is named "<column head>, <row head>" of the parameter
+    // window's layer grid, translated as that window translates them.
+    QT_TRANSLATE_NOOP("Core", "Шаг в пространстве (мкм)"),
+    QT_TRANSLATE_NOOP("Core", "Шаг во времени (нс)"),
+    QT_TRANSLATE_NOOP("Core", "Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12"),
+    QT_TRANSLATE_NOOP("Core", "Относительная диэлектрическая проницаемость"),
+    QT_TRANSLATE_NOOP("Core", "Площадь пъезопластины (мм^2)"),
 };
 
 // Messages that name a file or a control (ProjectFile.cpp, ProjectInputs.cpp): the names stay as
@@ -107,6 +119,19 @@ QStringList Arguments(const QString &pattern, const QString &text) {
     return m.hasMatch() ? m.capturedTexts().mid(1) : QStringList();
 }
 
+// A field's caption: one of the core's own, or a layer grid cell "<layer>, <row>".
+QString Caption(const QString &caption) {
+    if (const QString own = Core(caption); own != caption)
+        return own;
+    const qsizetype comma = caption.indexOf(QStringLiteral(", "));
+    if (comma < 0)
+        return caption;
+    const auto grid = [](const QString &part) {
+        return QCoreApplication::translate("TParametersForm", part.toUtf8().constData());
+    };
+    return grid(caption.left(comma)) + QStringLiteral(", ") + grid(caption.mid(comma + 2));
+}
+
 } // namespace
 
 QString UiText(const std::string &message) {
@@ -120,7 +145,7 @@ QString UiText(const std::string &message) {
         const QString head = source.left(at), tail = source.mid(at + 2);
         if (text.size() > head.size() + tail.size() && text.startsWith(head) && text.endsWith(tail)) {
             const QString caption = text.mid(head.size(), text.size() - head.size() - tail.size());
-            return Core(pattern).arg(Core(caption));
+            return Core(pattern).arg(Caption(caption));
         }
     }
 

@@ -52,6 +52,19 @@ nodisplay "$pepsim" --batch "$work/refused.PEPmodel" --until 1 --out "$work/refu
 check "a refused task is status 3" test $? -eq 3
 check "with the refusal text" grep -qx 'Площадь пъезопластины должна быть больше нуля.' "$work/err.txt"
 
+# Layer values that describe no computable stack, set on the command line.
+while IFS='|' read -r set message; do
+    nodisplay "$pepsim" --batch "$work/task.PEPmodel" --until 7 --set "$set" --out "$work/impossible" \
+        2>"$work/err.txt"
+    check "--set $set is status 3" test $? -eq 3
+    check "  saying so" test "$(cat "$work/err.txt")" = "Задача не создана.
+$message"
+done <<'CASES'
+Piezo_L_QNSuperSpin=0|Параметр «Пъезоэлемент, Толщина (мм)» слишком мал: пъезопластина должна занимать не менее двух узлов сетки.
+Piezo_Ro_QNSuperSpin=-7600|Параметр «Пъезоэлемент, Плотность (кГ/м^3)» должен быть больше нуля: задача не может быть рассчитана.
+Protector_L_QNSuperSpin=-1|Параметр «Протектор, Толщина (мм)» меньше нуля: задача не может быть рассчитана.
+CASES
+
 nodisplay "$pepsim" --batch "$work/task.PEPmodel" --until 100 --set DeltaT_QNSuperSpin=40 --out "$work/diverged" 2>/dev/null
 check "a diverging run is status 4" test $? -eq 4
 check "and still writes its files" grep -q '"outcome": "solver failure"' "$work/diverged/summary.json"

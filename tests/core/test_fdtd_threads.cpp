@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -57,9 +58,8 @@ const Task kTasks[] = {
     {"diverging", 1e-5, 2e-8, 2525, 20000, true},
 };
 
-Outcome RunTask(const Task &task, int threads, int threshold) {
-    SetSolverThreads(threads);
-    SetSolverParallelThreshold(threshold);
+// Lays the task and steps it on the threads as they are set.
+Outcome StepTask(const Task &task) {
     EXPECT_EQ(LayScaledStack(task.Dx), task.Nodes);
     if (task.Dt > 0)
         Dt = task.Dt;
@@ -74,6 +74,13 @@ Outcome RunTask(const Task &task, int threads, int threshold) {
         ShiftTimeLevels();
     }
     out.Grid = NodeGrid;
+    return out;
+}
+
+Outcome RunTask(const Task &task, int threads, int threshold) {
+    SetSolverThreads(threads);
+    SetSolverParallelThreshold(threshold);
+    Outcome out = StepTask(task);
     SetSolverThreads(0);
     SetSolverParallelThreshold(-1);
     return out;
@@ -134,6 +141,36 @@ TEST(SolverThreads, TheDivergingTaskEndsInTheSameFaultWhateverThreadMetIt) {
     const Outcome many = RunTask(kTasks[3], 2, 0);
     ASSERT_TRUE(many.Fault);
     ExpectSameOutcome(one, many, "diverging, 2 threads");
+}
+
+// A worker's fault flags are its own thread's and outlive a sweep: after a run whose fields
+// overflowed on every thread's nodes, a healthy task on the same workers must report no fault and
+// give the single-thread bits.
+TEST(SolverThreads, AHealthyTaskAfterADivergingOneOnTheSameWorkersHasNoFault) {
+    ThreadGuard guard;
+    const Outcome one = RunTask(kTasks[0], 1, -1);
+    ASSERT_FALSE(one.Fault);
+    for (int threads : {2, 8}) {
+        SetSolverThreads(threads);
+        SetSolverParallelThreshold(0);
+        const Outcome diverged = StepTask(kTasks[3]);
+        ASSERT_TRUE(diverged.Fault) << threads;
+        // The overflow reaches only a few nodes before the run stops, often on the calling thread's
+        // chunks. The same state over the whole of the fine grid, stepped on, has every worker
+        // compute overflowed nodes.
+        ASSERT_EQ(LayScaledStack(2e-6), 12619);
+        for (int step = 0; step < 200; ++step) {
+            for (GridNode &n : NodeGrid)
+                for (int l = 1; l < 4; ++l)
+                    n.V[l] = n.S[l] = n.E[l] = std::numeric_limits<double>::infinity();
+            EXPECT_THROW(DoTimeStep(0), FloatingPointError);
+        }
+        const Outcome healthy = StepTask(kTasks[0]);
+        EXPECT_FALSE(healthy.Fault) << threads << " threads: step "
+                                    << (healthy.Fault ? healthy.Fault->Step : 0) << ", "
+                                    << (healthy.Fault ? healthy.Fault->Message : "");
+        ExpectSameOutcome(one, healthy, "healthy after diverging, " + std::to_string(threads) + " threads");
+    }
 }
 
 // A fault of each sweep, wherever its node lies: the same kind, stage and text on every count.

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include "Engine.h"
 #include "FDTD_1D_Routines.h"
+#include "ProfileFile.h"
+#include "ProjectInputs.h"
 #include "TaskLayout.h"
 #include "../DefaultInputs.h"
 
@@ -218,5 +221,104 @@ TEST(TaskLayout, EachRefusalSaysWhy) {
         TaskInputs in = DefaultInputs();
         c.change(in);
         EXPECT_EQ(CheckTaskLayout(PlanTask(in)), c.message);
+    }
+}
+
+// Nodes each layer keeps once the later layers are set: a shared boundary node goes to the later
+// layer, an empty liquid layer keeps none, the test object keeps its last node too.
+TEST(TaskLayout, OwnNodeCountsOfTheDefaultStack) {
+    const TaskLayout l = PlanTask(DefaultInputs());
+    const int64_t expected[LayerCount] = {600, 2, 40, 2, 50, 0, 1601};
+    for (int k = Backing; k < LayerCount; ++k)
+        EXPECT_EQ(OwnNodeCount(l, k), expected[k]) << k;
+}
+
+// Inputs that describe no computable stack, set as the batch line's --set does (the windows read
+// the same values through the same check): each refused with the sentence naming the field, and a
+// refused task leaves the previous grid as it was.
+TEST(TaskLayout, ImpossibleLayersAreRefusedNamingTheField) {
+    const FormatSettings fs{U',', U' '};
+    const std::string finite = "» не является конечным числом: задача не может быть рассчитана.";
+    const std::string positive = "» должен быть больше нуля: задача не может быть рассчитана.";
+    const std::string negative = "» меньше нуля: задача не может быть рассчитана.";
+    struct Case {
+        ProjectOverrides set;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{{"Piezo_L_QNSuperSpin", "0"}},
+         "Параметр «Пъезоэлемент, Толщина (мм)» слишком мал: пъезопластина должна занимать не менее двух "
+         "узлов сетки."},
+        {{{"Piezo_Ro_QNSuperSpin", "-7600"}}, "Параметр «Пъезоэлемент, Плотность (кГ/м^3)" + positive},
+        {{{"Protector_L_QNSuperSpin", "-1"}}, "Параметр «Протектор, Толщина (мм)" + negative},
+        {{{"Dempfer_L_QNSuperSpin", "-3"}}, "Параметр «Демпфер, Толщина (мм)" + negative},
+        {{{"Sample_Ro_QNSuperSpin", "0"}}, "Параметр «Изделие, Плотность (кГ/м^3)" + positive},
+        {{{"Ag_Ro1_QNSuperSpin", "0"}}, "Параметр «Электрод 1, Плотность (кГ/м^3)" + positive},
+        {{{"Liquid_L_QNSuperSpin", "2"}, {"Liquid_Ro_QNSuperSpin", "0"}},
+         "Параметр «Слой жидкости, Плотность (кГ/м^3)" + positive},
+        {{{"Dempfer_C33_QNSuperSpin", "-67"}}, "Параметр «Демпфер, Модуль С33 (ГПа)" + negative},
+        {{{"Ag_C33_2_QNSuperSpin", "-82.7"}}, "Параметр «Электрод 2, Модуль С33 (ГПа)" + negative},
+        {{{"Protector_Nu_QNSuperSpin", "-1"}}, "Параметр «Протектор, Вязкость (Па/c)" + negative},
+        {{{"Piezo_ee0_QNSuperSpin", "0"}}, "Параметр «Относительная диэлектрическая проницаемость" + positive},
+        {{{"Piezo_Ro_QNSuperSpin", "1e400"}}, "Параметр «Пъезоэлемент, Плотность (кГ/м^3)" + finite},
+        {{{"Sample_L_QNSuperSpin", "1e4000"}}, "Параметр «Изделие, Толщина (мм)" + finite},
+        {{{"Piezo_d33_QNSuperSpin", "1e400"}}, "Параметр «Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12" + finite},
+        {{{"DeltaT_QNSuperSpin", "1e400"}}, "Параметр «Шаг во времени (нс)" + finite},
+        {{{"DeltaX_QNSuperSpin", "1e400"}}, "Параметр «Шаг в пространстве (мкм)" + finite},
+        {{{"Spep_QNSuperSpin", "1e400"}}, "Параметр «Площадь пъезопластины (мм^2)" + finite},
+        // Constants of a layer with no nodes of its own are never used: accepted.
+        {{{"Liquid_Ro_QNSuperSpin", "0"}, {"Liquid_C33_QNSuperSpin", "-1"}}, ""},
+        {{{"Ag_L1_QNSuperSpin", "0"}, {"Ag_Ro1_QNSuperSpin", "0"}}, ""},
+        {{{"Dempfer_Nu_QNSuperSpin", "0"}, {"Piezo_d33_QNSuperSpin", "0"}}, ""},
+        // A layer of zero modulus carries no stress: a free face.
+        {{{"Protector_C33_QNSuperSpin", "0"}}, ""},
+    };
+    TSimulationEngine engine;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.set.front().first + "=" + c.set.front().second);
+        ASSERT_EQ(engine.CreateTask(ReadProjectInputs(ProfileFile{}, {{"DeltaX_QNSuperSpin", "50"}}, fs)), "");
+        EngineInputs in = ReadProjectInputs(ProfileFile{}, c.set, fs);
+        EXPECT_EQ(TSimulationEngine::CheckTask(in), c.message);
+        EXPECT_EQ(engine.CreateTask(in), c.message);
+        EXPECT_EQ(NodeGrid.size(), c.message.empty() ? PlanTask(in.Task).N : 506);
+    }
+}
+
+// Two electrodes of different metals and thicknesses: every node of each layer carries that
+// layer's own five constants, so one electrode cannot take the other's.
+TEST(TaskLayout, ElectrodesOfDifferentMaterialsKeepTheirOwnConstants) {
+    TaskInputs in = DefaultInputs();
+    in.Layers[Electrode1] = {0.03L, 19300.0L, 78.0L, 0.0L}; // gold, 3 nodes
+    in.Layers[Electrode2] = {0.05L, 8960.0L, 137.0L, 0.0L}; // copper, 5 nodes
+    const TaskLayout l = PlanTask(in);
+    ASSERT_EQ(CheckTaskLayout(l), "");
+    ASSERT_EQ(ApplyTaskLayout(l), l.N);
+    EXPECT_EQ(PiezoFirst, 729);
+    EXPECT_EQ(PiezoLast, 769);
+    struct Expect {
+        LayerIndex layer;
+        int32_t first, last; // the nodes the layer keeps
+        double rho, c33, eta, e33, eps;
+    };
+    const double e33 = static_cast<double>(121.0L * (40.0L * 1e-12L) * 1e9L);
+    const double epsPlate = static_cast<double>(1300.0L * 8.85L * 1e-12L);
+    const Expect expected[] = {
+        {Backing, 126, 725, 8200, 67e9, 650, 0, 1e22},
+        {Electrode1, 726, 728, 19300, 78e9, 0, 0, 1e22},
+        {Plate, 729, 768, 7600, 121e9, 30, e33, epsPlate},
+        {Electrode2, 769, 773, 8960, 137e9, 0, 0, 1e22},
+        {Protector, 774, 823, 2650, 90e9, 20, 0, 1e22},
+    };
+    for (const Expect &x : expected) {
+        SCOPED_TRACE(x.layer);
+        EXPECT_EQ(OwnNodeCount(l, x.layer), x.last - x.first + 1);
+        for (int32_t i = x.first - 1; i <= x.last + 1; ++i) {
+            const bool inside = i >= x.first && i <= x.last;
+            const GridNode &node = NodeGrid[static_cast<size_t>(i)];
+            EXPECT_EQ(node.Rho == x.rho && node.C33 == x.c33 && node.Eta == x.eta && node.PiezoE33 == x.e33 &&
+                          node.Eps == x.eps,
+                      inside)
+                << "node " << i;
+        }
     }
 }
