@@ -407,7 +407,7 @@ printed); 4 - calculation stopped by a computational error (the files hold the r
     </message>
     <message>
         <source>Участок не содержит начала возбуждения: импеданс пластины по нему не определяется.</source>
-        <translation>The stretch does not hold the start of the excitation: it does not determine the plate's impedance.</translation>
+        <translation>The stretch does not hold the start of the excitation: it does not determine the plate&apos;s impedance.</translation>
     </message>
     <message>
         <source>В полосе поиска нет минимума |Z|.</source>
