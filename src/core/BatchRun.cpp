@@ -343,13 +343,6 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
         err << language.OfCore(e.what()) << "\n";
         return kBatchBadArguments;
     }
-    // The output folder is tried before the run: a run of hours must not end in files nobody can write.
-    const fs::path out = options.OutDir;
-    if (const std::string problem = CheckOutputFolder(out, language); !problem.empty()) {
-        err << problem << "\n";
-        return kBatchBadArguments;
-    }
-
     if (options.Threads > 0)
         SetSolverThreads(options.Threads);
     TSimulationEngine engine;
@@ -357,6 +350,13 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
         err << language.Own(QT_TRANSLATE_NOOP("Batch", "Задача не создана.")) << "\n"
             << language.OfCore(refusal) << "\n";
         return kBatchRefused;
+    }
+    // The output folder is tried before the run (a run of hours must not end in files nobody can
+    // write), and after the task check, so that a refused task leaves no folder behind.
+    const fs::path out = options.OutDir;
+    if (const std::string problem = CheckOutputFolder(out, language); !problem.empty()) {
+        err << problem << "\n";
+        return kBatchBadArguments;
     }
 
     TSignalRecord record;

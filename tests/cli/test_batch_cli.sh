@@ -51,6 +51,7 @@ printf '[MainForm]\r\nDeltaX_QNSuperSpin=50\r\n[ParametersForm]\r\nSpep_QNSuperS
 nodisplay "$pepsim" --batch "$work/refused.PEPmodel" --until 1 --out "$work/refused" 2>"$work/err.txt"
 check "a refused task is status 3" test $? -eq 3
 check "with the refusal text" grep -qx 'Площадь пъезопластины должна быть больше нуля.' "$work/err.txt"
+check "and makes no output folder" test ! -e "$work/refused"
 
 # Layer values that describe no computable stack, set on the command line.
 while IFS='|' read -r set message; do
