@@ -22,15 +22,25 @@ namespace {
 
 // Builds the default task with the given test-object thickness and runs it through the buttons
 // until at least `steps` steps are done; returns the plate voltage per step.
-std::vector<double> RunPlateVoltage(double sampleMm, int32_t steps) {
+// The three windows as the program builds them, shown, with error boxes collected.
+struct Windows {
     TMainForm main;
     TParametersForm params;
     TElectroForm electro;
-    main.SetWindows(&params, &electro);
     QStringList errors;
-    main.ShowError = [&](const QString &t) { errors << t; };
-    main.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&main));
+    Windows() {
+        main.SetWindows(&params, &electro);
+        main.ShowError = [this](const QString &t) { errors << t; };
+        main.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&main));
+    }
+};
+
+std::vector<double> RunPlateVoltage(double sampleMm, int32_t steps) {
+    Windows w;
+    TMainForm &main = w.main;
+    TParametersForm &params = w.params;
+    QStringList &errors = w.errors;
     InstallEventYield();
 
     params.Sample_L_QNSuperSpin->SetValue(sampleMm);
@@ -49,7 +59,7 @@ std::vector<double> RunPlateVoltage(double sampleMm, int32_t steps) {
     RemoveEventYield();
     EXPECT_GE(StepCount, steps);
 
-    const TSignalRecord &rec = electro.Record();
+    const TSignalRecord &rec = w.electro.Record();
     EXPECT_EQ(rec.Count(), static_cast<size_t>(StepCount) + 1);
     std::vector<double> upep;
     for (size_t i = 1; i < rec.Count(); ++i)
@@ -62,14 +72,10 @@ std::vector<double> RunPlateVoltage(double sampleMm, int32_t steps) {
 // The default task as the windows show it under the locale of the run (ctest runs this file under
 // C, ru_RU, de_DE and en_US): the fields in the locale's separator, and the task builds.
 TEST(EndToEnd, DefaultTaskShowsTheLocaleNumbersAndBuilds) {
-    TMainForm main;
-    TParametersForm params;
-    TElectroForm electro;
-    main.SetWindows(&params, &electro);
-    QStringList errors;
-    main.ShowError = [&](const QString &t) { errors << t; };
-    main.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    Windows w;
+    TMainForm &main = w.main;
+    TParametersForm &params = w.params;
+    QStringList &errors = w.errors;
     const QString dec = QLocale::system().decimalPoint();
     EXPECT_EQ(main.DeltaX_QNSuperSpin->text(), QStringLiteral("10"));
     EXPECT_EQ(main.DeltaT_QNSuperSpin->text(), "0" + dec + "2");
