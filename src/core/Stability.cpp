@@ -26,8 +26,8 @@
 //     Dt^2 P_i + 2 Dt Q_i,   P_i = sum_k sum_j |Dvs_ij| C_j |Dvs_kj| / sqrt(rho_i rho_k)
 // (Q_i the same with Eta), which is exact in a uniform medium; near a layer boundary it lets a
 // light node feel the modulus of a stiff neighbour reached by the stencil over its own density.
-// Each node's bound gives Dt_i = (-Q_i + sqrt(Q_i^2 + 25/9 P_i)) / P_i; the grid's step is the
-// smallest of them.
+// Each node's bound gives Dt_i = (-Q_i + sqrt(Q_i^2 + 25/9 P_i)) / P_i, computed as
+// (25/9) / (Q_i + sqrt(Q_i^2 + 25/9 P_i)); the grid's step is the smallest of them.
 
 namespace {
 
@@ -78,14 +78,11 @@ double MaxStableTimeStep(const std::vector<GridNode> &grid, int32_t first, int32
                 q += w * std::fabs(ej);
             }
         }
-        long double dt;
-        if (p > 0)
-            dt = (-q + std::sqrt(q * q + kGrowthLimit * p)) / p;
-        else if (q > 0)
-            dt = kGrowthLimit / (2 * q);
-        else
+        if (!(p > 0) && !(q > 0))
             continue;
-        best = std::min(best, dt);
+        // The root of p Dt^2 + 2 q Dt = 25/9 in the form without cancellation: (-q + sqrt(...)) / p
+        // loses every digit when the viscosity dominates (q^2 >> p) and gave 0.
+        best = std::min(best, kGrowthLimit / (q + std::sqrt(q * q + kGrowthLimit * p)));
     }
     return static_cast<double>(best);
 }

@@ -93,6 +93,14 @@ TEST(Stability, UniformMediaGiveTheClosedForms) {
     const double q = 56.0 * 56.0 * 50 / (576.0 * 1e-10 * 1000);
     EXPECT_NEAR(MaxStableTimeStep(NodeGrid, 0, -1, Dx), 25.0 / 18.0 / q, 1e-24);
 
+    // A viscosity that dwarfs the stiffness (q^2 >> 25/9 p): the viscous bound, to 1e-12, not a
+    // root lost to cancellation.
+    SetMaterial(0, 101, 7800, 60e9, 7.8e13, 0, 8.85e-12);
+    const double qHuge = 56.0 * 56.0 * 7.8e13 / (576.0 * 1e-10 * 7800);
+    const double viscous = MaxStableTimeStep(NodeGrid, 0, -1, Dx);
+    EXPECT_GT(viscous, 0);
+    EXPECT_NEAR(viscous / (25.0 / 18.0 / qHuge), 1, 1e-12);
+
     // Nothing stiff or viscous: no limit; a node without density: no stable step at all.
     SetMaterial(0, 101, 1000, 0, 0, 0, 8.85e-12);
     EXPECT_EQ(MaxStableTimeStep(NodeGrid, 0, -1, Dx), std::numeric_limits<double>::infinity());
