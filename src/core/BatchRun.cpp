@@ -152,10 +152,9 @@ std::string SummaryJson(const BatchOptions &options, const TSimulationEngine &en
         json.String("reason", z.Reason);
     } else {
         // Each withheld figure with its own reason (|Z| at a resonance shares the resonance's).
-        const std::string *keff = z.SeriesFound ? &z.ParallelReason : &z.SeriesReason;
         for (const auto &[key, reason] : {std::pair{"fr_reason", &z.SeriesReason},
                                           {"fa_reason", &z.ParallelReason},
-                                          {"keff_reason", keff},
+                                          {"keff_reason", &z.KeffReason()},
                                           {"C0_reason", &z.C0Reason}})
             if (!reason->empty())
                 json.String(key, *reason);

@@ -58,8 +58,7 @@ std::string TSimulationEngine::CheckTask(const EngineInputs &in, TaskLayout *lay
         refusal = "Площадь пъезопластины должна быть больше нуля.";
     // An infinite area would make the plate's current density zero: a plate that never moves.
     if (refusal.empty() && !std::isfinite(static_cast<double>(in.PlateArea * 1e-6L)))
-        refusal = "Параметр «Площадь пъезопластины (мм^2)» не является конечным числом: задача не может быть "
-                  "рассчитана.";
+        refusal = NotFiniteRefusal("Площадь пъезопластины (мм^2)");
     if (layout)
         *layout = planned;
     return refusal;

@@ -45,6 +45,8 @@ struct ImpedanceFigures {
 
     // Why a figure is withheld (Russian, for the user); empty when it was found.
     std::string SeriesReason, ParallelReason, C0Reason;
+    // keff needs both resonances: the reason of the first one missing.
+    const std::string &KeffReason() const { return SeriesFound ? ParallelReason : SeriesReason; }
 };
 
 // Impedance of the stretch [first, last) of the voltage U (V) and current I (A), sampled every

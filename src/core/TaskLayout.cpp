@@ -37,9 +37,6 @@ constexpr const char *kRowCaptions[4] = {"Толщина (мм)", "Плотно�
 
 enum LayerRow { RowThickness, RowDensity, RowModulus, RowViscosity };
 
-std::string NotFinite(const std::string &caption) {
-    return "Параметр «" + caption + "» не является конечным числом: задача не может быть рассчитана.";
-}
 std::string Negative(const std::string &caption) {
     return "Параметр «" + caption + "» меньше нуля: задача не может быть рассчитана.";
 }
@@ -59,7 +56,7 @@ std::string CheckLayerConstants(const LayerMaterial &m, int k) {
     for (const auto &c : constants) {
         const std::string caption = LayerFieldCaption(k, c.row);
         if (!std::isfinite(c.value))
-            return NotFinite(caption);
+            return NotFiniteRefusal(caption);
         if (c.zeroAllowed ? c.value < 0 : !(c.value > 0))
             return c.zeroAllowed ? Negative(caption) : NotPositive(caption);
     }
@@ -67,6 +64,10 @@ std::string CheckLayerConstants(const LayerMaterial &m, int k) {
 }
 
 } // namespace
+
+std::string NotFiniteRefusal(const std::string &caption) {
+    return "Параметр «" + caption + "» не является конечным числом: задача не может быть рассчитана.";
+}
 
 std::string LayerFieldCaption(int layer, int row) {
     return std::string(kLayerCaptions[layer]) + ", " + kRowCaptions[row];
@@ -77,7 +78,7 @@ std::string CheckLayerThicknesses(const TaskInputs &in) {
         // In metres as PlanTask holds it: a thickness beyond the double range is not finite there.
         const long double t = in.Layers[k].Thickness;
         if (!std::isfinite(D(t * 0.001L)))
-            return NotFinite(LayerFieldCaption(k, RowThickness));
+            return NotFiniteRefusal(LayerFieldCaption(k, RowThickness));
         if (t < 0)
             return Negative(LayerFieldCaption(k, RowThickness));
     }
@@ -167,11 +168,11 @@ std::string CheckTaskLayout(const TaskLayout &layout) {
     if (!(layout.Dx > 0))
         return "Шаг в пространстве должен быть больше нуля.";
     if (!std::isfinite(layout.Dx))
-        return NotFinite("Шаг в пространстве (мкм)");
+        return NotFiniteRefusal("Шаг в пространстве (мкм)");
     if (!(layout.Dt > 0))
         return "Шаг во времени должен быть больше нуля.";
     if (!std::isfinite(layout.Dt))
-        return NotFinite("Шаг во времени (нс)");
+        return NotFiniteRefusal("Шаг во времени (нс)");
     if (!(layout.T > 0))
         return "Суммарная толщина слоев должна быть больше нуля.";
     if (layout.N <= 0 || layout.N > INT32_MAX)
@@ -210,10 +211,10 @@ std::string CheckTaskLayout(const TaskLayout &layout) {
                 return refusal;
     const LayerMaterial &plate = layout.Materials[Plate];
     if (!std::isfinite(plate.PiezoE33))
-        return NotFinite("Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12");
+        return NotFiniteRefusal("Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12");
     const std::string permittivity = "Относительная диэлектрическая проницаемость";
     if (!std::isfinite(plate.Eps))
-        return NotFinite(permittivity);
+        return NotFiniteRefusal(permittivity);
     if (!(plate.Eps > 0))
         return NotPositive(permittivity);
     return {};

@@ -72,6 +72,9 @@ int64_t OwnNodeCount(const TaskLayout &layout, int k);
 // row: 0 thickness, 1 density, 2 modulus C33, 3 viscosity.
 std::string LayerFieldCaption(int layer, int row);
 
+// The refusal of a field whose value is not a finite number, naming it by its caption.
+std::string NotFiniteRefusal(const std::string &caption);
+
 // Builds the solver's grid from the layout: InitGrid, one SetMaterial per layer in stack order,
 // PiezoFirst and PiezoLast. Returns the node count.
 int32_t ApplyTaskLayout(const TaskLayout &layout);

@@ -192,7 +192,7 @@ void TElectroForm::ShowFigures() {
          why(z.ParallelReason));
     Show(KeffLabel,
          Figure(QStringLiteral("keff = "), series && parallel, QStringLiteral("0.0000"), z.keff, QString()),
-         why(series ? z.ParallelReason : z.SeriesReason));
+         why(z.KeffReason()));
     const bool clamped = z.Valid && z.ClampedFound;
     Show(C0Label, Figure(tr("C0 (зажатая) = "), clamped, QStringLiteral("#,##0.0"), z.C0_pF, tr(" пФ")),
          clamped && z.C0Frequency_MHz > 0

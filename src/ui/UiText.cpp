@@ -139,15 +139,9 @@ QString UiText(const std::string &message) {
     if (const QString whole = Core(text); whole != text)
         return whole;
 
-    for (const char *pattern : kFieldPatterns) {
-        const QString source = QString::fromUtf8(pattern);
-        const qsizetype at = source.indexOf(QStringLiteral("%1"));
-        const QString head = source.left(at), tail = source.mid(at + 2);
-        if (text.size() > head.size() + tail.size() && text.startsWith(head) && text.endsWith(tail)) {
-            const QString caption = text.mid(head.size(), text.size() - head.size() - tail.size());
-            return Core(pattern).arg(Caption(caption));
-        }
-    }
+    for (const char *pattern : kFieldPatterns)
+        if (const QStringList args = Arguments(QString::fromUtf8(pattern), text); args.size() == 1)
+            return Core(pattern).arg(Caption(args[0]));
 
     for (const char *pattern : kNamingPatterns)
         if (const QStringList args = Arguments(QString::fromUtf8(pattern), text); !args.isEmpty()) {
