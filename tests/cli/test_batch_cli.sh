@@ -105,6 +105,29 @@ for loc in C en_US.UTF-8 de_DE.UTF-8 ru_RU.UTF-8; do
 done
 check "the file's time step was read" grep -q '"dt_s": 1.5e-10,' "$work/C-comma/summary.json"
 
+# The records of four projects, pinned to the byte: the default task, a fine grid, a run that
+# diverges and one whose plate hangs on a 50 ohm resistor and a 10 µH inductor. Any change to the
+# arithmetic of the solver or the generator, or to the record's format, changes these digests.
+printf '[MainForm]\r\n' >"$work/pin-default.PEPmodel"
+printf '[MainForm]\r\nDeltaX_QNSuperSpin=5\r\nDeltaT_QNSuperSpin=0,05\r\n' >"$work/pin-fine.PEPmodel"
+printf '[MainForm]\r\nDeltaT_QNSuperSpin=40\r\n' >"$work/pin-diverging.PEPmodel"
+printf '[ParametersForm]\r\nElectro_RL_QNSuperSpin=50\r\nElectro_L_QNSuperSpin=10\r\n' >"$work/pin-rl.PEPmodel"
+while read -r name until status rows digest; do
+    for threads in 1 2; do
+        nodisplay "$pepsim" --batch "$work/pin-$name.PEPmodel" --until "$until" --threads $threads \
+            --out "$work/pin-$name-$threads" 2>/dev/null
+        check "pinned $name record on $threads threads: status $status" test $? -eq "$status"
+        check "  its $rows lines of signals.csv to the byte" test \
+            "$(wc -l <"$work/pin-$name-$threads/signals.csv") $(sha256sum <"$work/pin-$name-$threads/signals.csv")" \
+            = "$rows $digest  -"
+    done
+done <<'PINS'
+default 7 0 35002 7c19c1facb373f626656223d9f6ce8c7873462f8078a9159ee65fbff2ad34030
+fine 2 0 40002 8e8d61a10653c3563f702856234eaeaf93263addc7794bc911a6b6ad2aeeed4e
+diverging 100 4 93 620f8369d58be6ada7337e4f199b10cbbcf0f3b25b0330f7b12e5368c9e30599
+rl 7 0 35002 c632bbb8edbe7c9623d750c82efccda1ccf5f2c4fb475cb94764459452185c74
+PINS
+
 PEPSIM="$pepsim" nodisplay "$source/scripts/sweep" --out "$work/sweep" "$work/task.PEPmodel" \
     Protector_L_QNSuperSpin 0.1 0.4 0.5 0.6 x >/dev/null 2>"$work/err.txt"
 check "a sweep with failed values is status 1" test $? -eq 1
