@@ -7,8 +7,8 @@
 #include <numbers>
 #include <vector>
 
-#include "Impedance.h"
-#include "PulseFigures.h"
+#include "analysis/Impedance.h"
+#include "analysis/PulseFigures.h"
 
 namespace {
 

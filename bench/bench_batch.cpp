@@ -6,12 +6,12 @@
 
 #include <sstream>
 
-#include "DataFiles.h"
-#include "Engine.h"
-#include "FormatSettings.h"
-#include "ProfileFile.h"
-#include "ProjectInputs.h"
-#include "SignalRecord.h"
+#include "circuit/SignalRecord.h"
+#include "files/DataFiles.h"
+#include "files/ProfileFile.h"
+#include "files/ProjectInputs.h"
+#include "run/Engine.h"
+#include "text/FormatSettings.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <malloc.h>
 #include <unistd.h>
 
-#include "ChartAdapter.h"
-#include "SignalRecord.h"
+#include "charts/ChartAdapter.h"
+#include "circuit/SignalRecord.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
-#include "AppFormat.h"
+#include "app/AppFormat.h"
 
 int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

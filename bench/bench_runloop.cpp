@@ -8,11 +8,11 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 
-#include "ElectroUnit.h"
-#include "EventYield.h"
-#include "Main.h"
-#include "ParametersUnit.h"
-#include "SpinEdit.h"
+#include "main/EventYield.h"
+#include "main/Main.h"
+#include "parameters/ParametersUnit.h"
+#include "signals/ElectroUnit.h"
+#include "widgets/SpinEdit.h"
 
 namespace {
 

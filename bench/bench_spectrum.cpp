@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "EventYield.h"
-#include "Spectrum.h"
-#include "Yield.h"
+#include "analysis/Spectrum.h"
+#include "main/EventYield.h"
+#include "solver/Yield.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "EventYield.h"
-#include "FDTD_1D_Routines.h"
-#include "Yield.h"
 #include "../tests/DefaultStack.h"
+#include "main/EventYield.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "solver/Yield.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "../tests/DefaultStack.h"
-#include "FDTD_1D_Routines.h"
+#include "solver/FDTD_1D_Routines.h"
 
 namespace {
 

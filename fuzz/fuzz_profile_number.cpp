@@ -11,9 +11,9 @@
 #include <string>
 #include <string_view>
 
-#include "Cp1251.h"
-#include "NumberText.h"
-#include "ProfileFile.h"
+#include "files/ProfileFile.h"
+#include "text/Cp1251.h"
+#include "text/NumberText.h"
 
 namespace {
 

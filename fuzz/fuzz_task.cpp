@@ -14,13 +14,13 @@
 #include <string>
 #include <string_view>
 
-#include "Cp1251.h"
-#include "Engine.h"
-#include "Errors.h"
-#include "FDTD_1D_Routines.h"
-#include "ProfileFile.h"
-#include "ProjectInputs.h"
-#include "Stability.h"
+#include "files/ProfileFile.h"
+#include "files/ProjectInputs.h"
+#include "run/Engine.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "solver/Stability.h"
+#include "text/Cp1251.h"
+#include "text/Errors.h"
 
 namespace {
 

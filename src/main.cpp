@@ -9,15 +9,15 @@
 #include <unistd.h>
 #include <vector>
 
-#include "AppFormat.h"
-#include "BatchRun.h"
-#include "ElectroUnit.h"
-#include "EventYield.h"
-#include "FormatSettings.h"
-#include "Language.h"
-#include "Main.h"
-#include "ParametersUnit.h"
-#include "UiText.h"
+#include "app/AppFormat.h"
+#include "app/Language.h"
+#include "app/UiText.h"
+#include "main/EventYield.h"
+#include "main/Main.h"
+#include "parameters/ParametersUnit.h"
+#include "run/BatchRun.h"
+#include "signals/ElectroUnit.h"
+#include "text/FormatSettings.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // The parameter window's initial values as task inputs, as the fields read them (extended
 // precision); shared by the tests of task layout and stability.
 
-#include "TaskLayout.h"
+#include "stack/TaskLayout.h"
 
 inline TaskInputs DefaultInputs() {
     TaskInputs in;

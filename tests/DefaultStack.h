@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <numbers>
 
-#include "FDTD_1D_Routines.h"
+#include "solver/FDTD_1D_Routines.h"
 
 // Lays the seven default layers (Dx = 1e-5 m, Dt = 2e-10 s); returns the node count (2525).
 inline int32_t LayDefaultStack() {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 
-#include "AppFormat.h"
+#include "app/AppFormat.h"
 
 int main(int argc, char **argv) {
     // Widget tests run without a display.

@@ -12,9 +12,9 @@
 #include <numbers>
 #include <vector>
 
-#include "FourierBuffer.h"
-#include "Impedance.h"
-#include "PulseFigures.h"
+#include "analysis/FourierBuffer.h"
+#include "analysis/Impedance.h"
+#include "analysis/PulseFigures.h"
 
 namespace {
 

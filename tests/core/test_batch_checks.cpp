@@ -12,10 +12,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "BatchRun.h"
-#include "CoreTexts.h"
-#include "DataFiles.h"
-#include "ProjectFile.h"
+#include "files/DataFiles.h"
+#include "files/ProjectFile.h"
+#include "run/BatchRun.h"
+#include "text/CoreTexts.h"
 
 namespace {
 

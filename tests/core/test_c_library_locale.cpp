@@ -14,9 +14,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "BatchRun.h"
-#include "NumEditRules.h"
-#include "NumberText.h"
+#include "run/BatchRun.h"
+#include "text/NumEditRules.h"
+#include "text/NumberText.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "Circuit.h"
-#include "Errors.h"
+#include "circuit/Circuit.h"
+#include "text/Errors.h"
 
 namespace {
 

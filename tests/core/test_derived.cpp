@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "DerivedQuantities.h"
+#include "stack/DerivedQuantities.h"
 
 namespace {
 

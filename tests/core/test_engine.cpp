@@ -8,14 +8,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "BatchRun.h"
-#include "DataFiles.h"
-#include "Engine.h"
-#include "Errors.h"
-#include "FDTD_1D_Routines.h"
-#include "ProfileFile.h"
-#include "ProjectInputs.h"
-#include "SignalRecord.h"
+#include "circuit/SignalRecord.h"
+#include "files/DataFiles.h"
+#include "files/ProfileFile.h"
+#include "files/ProjectInputs.h"
+#include "run/BatchRun.h"
+#include "run/Engine.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "text/Errors.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <stdexcept>
 
 #include "../DefaultStack.h"
-#include "Errors.h"
-#include "FDTD_1D_Routines.h"
-#include "Yield.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "solver/Yield.h"
+#include "text/Errors.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <complex>
 #include <numbers>
 
-#include "FDTD_1D_Routines.h"
 #include "../DefaultStack.h"
+#include "solver/FDTD_1D_Routines.h"
 
 namespace {
 

@@ -19,10 +19,10 @@
 #include <unistd.h>
 
 #include "../DefaultStack.h"
-#include "Errors.h"
-#include "FDTD_1D_Routines.h"
-#include "SweepPool.h"
-#include "Yield.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "solver/SweepPool.h"
+#include "solver/Yield.h"
+#include "text/Errors.h"
 
 namespace {
 

@@ -32,8 +32,8 @@
 #include <string>
 #include <vector>
 
-#include "Engine.h"
-#include "Impedance.h"
+#include "analysis/Impedance.h"
+#include "run/Engine.h"
 
 namespace {
 

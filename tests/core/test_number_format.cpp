@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "NumberText.h"
+#include "text/NumberText.h"
 
 namespace {
 

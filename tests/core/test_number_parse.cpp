@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "Errors.h"
-#include "NumberText.h"
+#include "text/Errors.h"
+#include "text/NumberText.h"
 
 namespace {
 

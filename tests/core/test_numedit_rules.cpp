@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "Errors.h"
-#include "NumEditRules.h"
+#include "text/Errors.h"
+#include "text/NumEditRules.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "Cp1251.h"
-#include "ProfileFile.h"
+#include "files/ProfileFile.h"
+#include "text/Cp1251.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "BatchRun.h"
-#include "FormatSettings.h"
-#include "RecordFigures.h"
-#include "SignalRecord.h"
+#include "analysis/RecordFigures.h"
+#include "circuit/SignalRecord.h"
+#include "run/BatchRun.h"
+#include "text/FormatSettings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "SignalRecord.h"
+#include "circuit/SignalRecord.h"
 
 namespace {
 std::array<double, TSignalRecord::kSignals> Sample(double base) {

@@ -5,8 +5,8 @@
 #include <numbers>
 #include <vector>
 
-#include "Spectrum.h"
-#include "Yield.h"
+#include "analysis/Spectrum.h"
+#include "solver/Yield.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <limits>
 #include <numbers>
 
-#include "Errors.h"
-#include "FDTD_1D_Routines.h"
-#include "Stability.h"
-#include "TaskLayout.h"
 #include "../DefaultInputs.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "solver/Stability.h"
+#include "stack/TaskLayout.h"
+#include "text/Errors.h"
 
 namespace {
 

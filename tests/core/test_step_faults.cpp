@@ -8,8 +8,8 @@
 #include <string>
 
 #include "../DefaultStack.h"
-#include "Errors.h"
-#include "FDTD_1D_Routines.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "text/Errors.h"
 
 namespace {
 

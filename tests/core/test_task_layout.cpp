@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "Engine.h"
-#include "FDTD_1D_Routines.h"
-#include "ProfileFile.h"
-#include "ProjectInputs.h"
-#include "TaskLayout.h"
 #include "../DefaultInputs.h"
+#include "files/ProfileFile.h"
+#include "files/ProjectInputs.h"
+#include "run/Engine.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "stack/TaskLayout.h"
 
 namespace {
 

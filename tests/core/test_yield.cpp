@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "Yield.h"
+#include "solver/Yield.h"
 
 namespace {
 

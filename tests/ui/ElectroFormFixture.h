@@ -28,15 +28,15 @@
 #include <numbers>
 #include <vector>
 
-#include "ChartAdapter.h"
-#include "ElectroUnit.h"
-#include "EventYield.h"
-#include "FDTD_1D_Routines.h"
-#include "FormatSettings.h"
-#include "QNSuperSpin.h"
-#include "RadioGroup.h"
-#include "Spectrum.h"
-#include "Yield.h"
+#include "analysis/Spectrum.h"
+#include "charts/ChartAdapter.h"
+#include "main/EventYield.h"
+#include "signals/ElectroUnit.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "solver/Yield.h"
+#include "text/FormatSettings.h"
+#include "widgets/QNSuperSpin.h"
+#include "widgets/RadioGroup.h"
 
 class ElectroForm : public ::testing::Test {
 protected:

@@ -7,7 +7,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 
-#include "Main.h"
+#include "main/Main.h"
 
 namespace {
 

@@ -10,16 +10,16 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
-#include "BatchRun.h"
-#include "DataFiles.h"
-#include "ElectroUnit.h"
-#include "EventYield.h"
-#include "FDTD_1D_Routines.h"
-#include "Main.h"
-#include "ParametersUnit.h"
-#include "ProjectInputs.h"
-#include "QNSuperSpin.h"
-#include "Yield.h"
+#include "files/DataFiles.h"
+#include "files/ProjectInputs.h"
+#include "main/EventYield.h"
+#include "main/Main.h"
+#include "parameters/ParametersUnit.h"
+#include "run/BatchRun.h"
+#include "signals/ElectroUnit.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "solver/Yield.h"
+#include "widgets/QNSuperSpin.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 
 #include <cmath>
 
-#include "AppFormat.h"
-#include "ChartAdapter.h"
-#include "FormatSettings.h"
-#include "SignalRecord.h"
+#include "app/AppFormat.h"
+#include "charts/ChartAdapter.h"
+#include "circuit/SignalRecord.h"
+#include "text/FormatSettings.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <numbers>
 
-#include "AppFormat.h"
 #include "ElectroFormFixture.h"
+#include "app/AppFormat.h"
 
 // Readable failures for Qt strings.
 inline void PrintTo(const QString &s, std::ostream *os) {

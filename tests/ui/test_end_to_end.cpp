@@ -11,12 +11,12 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "ElectroUnit.h"
-#include "EventYield.h"
-#include "FDTD_1D_Routines.h"
-#include "Main.h"
-#include "ParametersUnit.h"
-#include "QNSuperSpin.h"
+#include "main/EventYield.h"
+#include "main/Main.h"
+#include "parameters/ParametersUnit.h"
+#include "signals/ElectroUnit.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "widgets/QNSuperSpin.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "FormatSettings.h"
-#include "ParametersUnit.h"
-#include "Platform.h"
-#include "QNSuperSpin.h"
+#include "app/Platform.h"
+#include "parameters/ParametersUnit.h"
+#include "text/FormatSettings.h"
+#include "widgets/QNSuperSpin.h"
 
 namespace {
 

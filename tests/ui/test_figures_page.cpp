@@ -5,11 +5,11 @@
 // figures a stretch cannot support withheld with their reasons.
 #include <QRegularExpression>
 
-#include "AppFormat.h"
 #include "ElectroFormFixture.h"
-#include "Engine.h"
-#include "ProfileFile.h"
-#include "ProjectInputs.h"
+#include "app/AppFormat.h"
+#include "files/ProfileFile.h"
+#include "files/ProjectInputs.h"
+#include "run/Engine.h"
 
 // Readable failures for Qt strings.
 inline void PrintTo(const QString &s, std::ostream *os) {

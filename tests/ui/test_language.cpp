@@ -25,18 +25,18 @@
 #include <gtest/gtest.h>
 #include <map>
 
-#include "ChartAdapter.h"
-#include "ElectroUnit.h"
-#include "Engine.h"
-#include "EventYield.h"
-#include "FDTD_1D_Routines.h"
-#include "FormatSettings.h"
-#include "Language.h"
-#include "Main.h"
-#include "ParametersUnit.h"
-#include "QNSuperSpin.h"
-#include "RadioGroup.h"
-#include "UiText.h"
+#include "app/Language.h"
+#include "app/UiText.h"
+#include "charts/ChartAdapter.h"
+#include "main/EventYield.h"
+#include "main/Main.h"
+#include "parameters/ParametersUnit.h"
+#include "run/Engine.h"
+#include "signals/ElectroUnit.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "text/FormatSettings.h"
+#include "widgets/QNSuperSpin.h"
+#include "widgets/RadioGroup.h"
 
 namespace {
 

@@ -18,16 +18,16 @@
 
 #include <functional>
 
-#include "AppFormat.h"
-#include "ChartAdapter.h"
-#include "ElectroUnit.h"
-#include "EventYield.h"
-#include "FDTD_1D_Routines.h"
-#include "Main.h"
-#include "ParametersUnit.h"
-#include "QNSuperSpin.h"
-#include "RadioGroup.h"
-#include "SpinEdit.h"
+#include "app/AppFormat.h"
+#include "charts/ChartAdapter.h"
+#include "main/EventYield.h"
+#include "main/Main.h"
+#include "parameters/ParametersUnit.h"
+#include "signals/ElectroUnit.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "widgets/QNSuperSpin.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/SpinEdit.h"
 
 namespace {
 

@@ -12,13 +12,13 @@
 #include <cmath>
 #include <memory>
 
-#include "ChartAdapter.h"
-#include "ElectroUnit.h"
-#include "FDTD_1D_Routines.h"
-#include "FormatSettings.h"
-#include "Main.h"
-#include "ParametersUnit.h"
-#include "QNSuperSpin.h"
+#include "charts/ChartAdapter.h"
+#include "main/Main.h"
+#include "parameters/ParametersUnit.h"
+#include "signals/ElectroUnit.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "text/FormatSettings.h"
+#include "widgets/QNSuperSpin.h"
 
 namespace {
 

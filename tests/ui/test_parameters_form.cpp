@@ -10,12 +10,12 @@
 #include <QTest>
 #include <memory>
 
-#include "CircuitPictures.h"
-#include "Errors.h"
-#include "FDTD_1D_Routines.h"
-#include "FormatSettings.h"
-#include "ParametersUnit.h"
-#include "QNSuperSpin.h"
+#include "parameters/CircuitPictures.h"
+#include "parameters/ParametersUnit.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "text/Errors.h"
+#include "text/FormatSettings.h"
+#include "widgets/QNSuperSpin.h"
 
 namespace {
 

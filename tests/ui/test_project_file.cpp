@@ -17,16 +17,16 @@
 #include <map>
 #include <sys/stat.h>
 
-#include "AppFormat.h"
-#include "ElectroUnit.h"
-#include "Errors.h"
-#include "Main.h"
-#include "ParametersUnit.h"
-#include "ProfileFile.h"
-#include "QNSuperSpin.h"
-#include "RadioGroup.h"
-#include "SaveLoadPrjUnit.h"
-#include "SpinEdit.h"
+#include "app/AppFormat.h"
+#include "app/SaveLoadPrjUnit.h"
+#include "files/ProfileFile.h"
+#include "main/Main.h"
+#include "parameters/ParametersUnit.h"
+#include "signals/ElectroUnit.h"
+#include "text/Errors.h"
+#include "widgets/QNSuperSpin.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/SpinEdit.h"
 
 namespace {
 

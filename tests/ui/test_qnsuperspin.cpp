@@ -13,10 +13,10 @@
 #include <QVBoxLayout>
 #include <random>
 
-#include "Errors.h"
-#include "FormatSettings.h"
-#include "Platform.h"
-#include "QNSuperSpin.h"
+#include "app/Platform.h"
+#include "text/Errors.h"
+#include "text/FormatSettings.h"
+#include "widgets/QNSuperSpin.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "RadioGroup.h"
+#include "widgets/RadioGroup.h"
 
 namespace {
 

@@ -17,11 +17,11 @@
 #include <iostream>
 #include <unistd.h>
 
-#include "ElectroUnit.h"
-#include "Main.h"
-#include "ParametersUnit.h"
-#include "RecentProjects.h"
-#include "SaveLoadPrjUnit.h"
+#include "app/RecentProjects.h"
+#include "app/SaveLoadPrjUnit.h"
+#include "main/Main.h"
+#include "parameters/ParametersUnit.h"
+#include "signals/ElectroUnit.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QTest>
 #include <climits>
 
-#include "FormatSettings.h"
-#include "Platform.h"
-#include "SpinEdit.h"
+#include "app/Platform.h"
+#include "text/FormatSettings.h"
+#include "widgets/SpinEdit.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "ElectroUnit.h"
-#include "FDTD_1D_Routines.h"
-#include "FormatSettings.h"
-#include "Language.h"
-#include "Main.h"
-#include "ParametersUnit.h"
-#include "QNSuperSpin.h"
-#include "TaskLayout.h"
+#include "app/Language.h"
+#include "main/Main.h"
+#include "parameters/ParametersUnit.h"
+#include "signals/ElectroUnit.h"
+#include "solver/FDTD_1D_Routines.h"
+#include "stack/TaskLayout.h"
+#include "text/FormatSettings.h"
+#include "widgets/QNSuperSpin.h"
 
 namespace {
 

@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "stack/TaskLayout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unistd.h>
+#include <vector>
+
+#include "solver/FDTD_1D_Routines.h"
+
+namespace {
+
+// Trunc of the quotient of two doubles formed in extended precision; false when it is not a
+// finite number of a 64-bit integer's range.
+bool TruncQuotient(double a, double b, int64_t &out) {
+    if (b == 0)
+        return false;
+    const long double q = static_cast<long double>(a) / static_cast<long double>(b);
+    if (!std::isfinite(q) || std::fabs(q) >= 9.2e18L)
+        return false;
+    out = static_cast<int64_t>(q); // conversion truncates toward zero
+    return true;
+}
+
+// Quantities stored as doubles: the extended-precision result rounded once.
+double D(long double v) { return static_cast<double>(v); }
+
+constexpr double kPassiveEps = 1e22;    // electrodes, backing, protector: the field stays zero
+constexpr double kVacuumEps = 8.85e-12; // liquid and test object
+constexpr int64_t kUnset = INT64_MIN;
+
+// The parameter window's captions of the layer grid: its column heads and row heads.
+constexpr const char *kLayerCaptions[LayerCount] = {
+    "Демпфер", "Электрод 1", "Пъезоэлемент", "Электрод 2", "Протектор", "Слой жидкости", "Изделие"};
+constexpr const char *kRowCaptions[4] = {"Толщина (мм)", "Плотность (кГ/м^3)", "Модуль С33 (ГПа)",
+                                         "Вязкость (Па/c)"};
+
+enum LayerRow { RowThickness, RowDensity, RowModulus, RowViscosity };
+
+std::string Negative(const std::string &caption) {
+    return "Параметр «" + caption + "» меньше нуля: задача не может быть рассчитана.";
+}
+std::string NotPositive(const std::string &caption) {
+    return "Параметр «" + caption + "» должен быть больше нуля: задача не может быть рассчитана.";
+}
+
+// The constants of a layer that keeps nodes of its own. The velocity update divides by the density;
+// a zero modulus is a layer that carries no stress (a free face, as the free-plate validation
+// uses), a negative one or a negative viscosity makes waves grow without a source.
+std::string CheckLayerConstants(const LayerMaterial &m, int k) {
+    const struct {
+        double value;
+        LayerRow row;
+        bool zeroAllowed;
+    } constants[] = {{m.Rho, RowDensity, false}, {m.C33, RowModulus, true}, {m.Eta, RowViscosity, true}};
+    for (const auto &c : constants) {
+        const std::string caption = LayerFieldCaption(k, c.row);
+        if (!std::isfinite(c.value))
+            return NotFiniteRefusal(caption);
+        if (c.zeroAllowed ? c.value < 0 : !(c.value > 0))
+            return c.zeroAllowed ? Negative(caption) : NotPositive(caption);
+    }
+    return {};
+}
+
+} // namespace
+
+std::string NotFiniteRefusal(const std::string &caption) {
+    return "Параметр «" + caption + "» не является конечным числом: задача не может быть рассчитана.";
+}
+
+std::string LayerFieldCaption(int layer, int row) {
+    return std::string(kLayerCaptions[layer]) + ", " + kRowCaptions[row];
+}
+
+std::string CheckLayerThicknesses(const TaskInputs &in) {
+    for (int k = Backing; k < LayerCount; ++k) {
+        // In metres as PlanTask holds it: a thickness beyond the double range is not finite there.
+        const long double t = in.Layers[k].Thickness;
+        if (!std::isfinite(D(t * 0.001L)))
+            return NotFiniteRefusal(LayerFieldCaption(k, RowThickness));
+        if (t < 0)
+            return Negative(LayerFieldCaption(k, RowThickness));
+    }
+    return {};
+}
+
+int64_t OwnNodeCount(const TaskLayout &layout, int k) {
+    struct Range {
+        int64_t first, last;
+    };
+    // Layer k's nodes on the grid (SetMaterial clips to it), less the ranges of the later layers.
+    const LayerMaterial &m = layout.Materials[k];
+    std::vector<Range> own{{std::max<int64_t>(m.First, 0), std::min<int64_t>(m.Last, layout.N - 1)}};
+    for (int j = k + 1; j < LayerCount; ++j) {
+        const Range later{layout.Materials[j].First, layout.Materials[j].Last};
+        if (later.last < later.first)
+            continue;
+        std::vector<Range> rest;
+        for (const Range &r : own) {
+            if (r.first < later.first)
+                rest.push_back({r.first, std::min(r.last, later.first - 1)});
+            if (r.last > later.last)
+                rest.push_back({std::max(r.first, later.last + 1), r.last});
+        }
+        own.swap(rest);
+    }
+    int64_t count = 0;
+    for (const Range &r : own)
+        count += std::max<int64_t>(r.last - r.first + 1, 0);
+    return count;
+}
+
+TaskLayout PlanTask(const TaskInputs &in) {
+    TaskLayout out;
+    out.Boundaries.fill(kUnset);
+
+    // Stack thickness and grid length.
+    double T = D(in.Layers[Backing].Thickness * 0.001L);
+    for (int k = Electrode1; k < LayerCount; ++k)
+        T = D(in.Layers[k].Thickness * 0.001L + T);
+    out.T = T;
+    out.L = D(T * 1.1L);
+    out.Dx = D(in.DeltaX * 1e-6L);
+    out.Dt = D(in.DeltaT * 1e-9L);
+
+    int64_t q = 0;
+    out.N = TruncQuotient(out.L, out.Dx, q) ? q + 2 : 0;
+
+    double p = D(out.L * 0.05L);
+    int64_t first = 0;
+    if (!TruncQuotient(p, out.Dx, first))
+        return out;
+    out.Boundaries[0] = first;
+
+    for (int k = Backing; k < LayerCount; ++k) {
+        const LayerInputs &layer = in.Layers[k];
+        p = D(layer.Thickness * 0.001L + p);
+        int64_t last = 0;
+        if (!TruncQuotient(p, out.Dx, last))
+            return out;
+
+        LayerMaterial &m = out.Materials[k];
+        m.First = static_cast<int32_t>(first);
+        m.Last = static_cast<int32_t>(last);
+        m.Rho = D(layer.Rho);
+        m.C33 = D(layer.C33 * 1e9L);
+        m.Eta = (k == Electrode1 || k == Electrode2) ? 0.0 : D(layer.Eta);
+        m.PiezoE33 = 0;
+        m.Eps = (k == Liquid || k == Sample) ? kVacuumEps : kPassiveEps;
+        if (k == Plate) {
+            const long double d33 = in.PiezoD33 * 1e-12L;
+            double e33 = D(layer.C33 * d33 * 1e9L);
+            if (in.Inverse)
+                e33 = -e33;
+            m.PiezoE33 = e33;
+            m.Eps = D(in.PiezoEe0 * 8.85L * 1e-12L);
+            out.PiezoFirst = static_cast<int32_t>(first);
+            out.PiezoLast = static_cast<int32_t>(last);
+        }
+        out.Boundaries[k + 1] = last;
+        first = last;
+    }
+    return out;
+}
+
+std::string CheckTaskLayout(const TaskLayout &layout) {
+    if (!(layout.Dx > 0))
+        return "Шаг в пространстве должен быть больше нуля.";
+    if (!std::isfinite(layout.Dx))
+        return NotFiniteRefusal("Шаг в пространстве (мкм)");
+    if (!(layout.Dt > 0))
+        return "Шаг во времени должен быть больше нуля.";
+    if (!std::isfinite(layout.Dt))
+        return NotFiniteRefusal("Шаг во времени (нс)");
+    if (!(layout.T > 0))
+        return "Суммарная толщина слоев должна быть больше нуля.";
+    if (layout.N <= 0 || layout.N > INT32_MAX)
+        return "Слишком много узлов в сетке: увеличьте шаг в пространстве.";
+    for (int64_t b : layout.Boundaries)
+        if (b == kUnset)
+            return "Слишком много узлов в сетке: увеличьте шаг в пространстве.";
+
+    // A grid that does not fit comfortably in memory is refused before anything is allocated.
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages > 0 && pageSize > 0) {
+        const long double physical = static_cast<long double>(pages) * pageSize;
+        const long double needed = static_cast<long double>(layout.N) * sizeof(GridNode);
+        if (needed > physical / 2)
+            return "Сетка не помещается в памяти: увеличьте шаг в пространстве.";
+    }
+
+    for (const LayerMaterial &m : layout.Materials)
+        if (m.Last >= m.First && (m.First < 0 || m.Last > layout.N - 1))
+            return "Слои выходят за пределы сетки: проверьте толщины слоев.";
+    if (layout.N <= 4)
+        return "Слишком мало узлов в сетке: уменьшите шаг в пространстве.";
+    // The difference stencils of the plate reach two nodes to the left and one to the right.
+    if (layout.PiezoFirst < 2 || layout.PiezoLast > layout.N - 2)
+        return "Пъезопластина слишком близко к краю сетки: проверьте толщины слоев.";
+    // The plate voltage sums the field over PiezoFirst .. PiezoLast - 1: one node is no plate.
+    if (layout.PiezoLast - layout.PiezoFirst < 1)
+        return "Параметр «" + LayerFieldCaption(Plate, RowThickness) +
+               "» слишком мал: пъезопластина должна занимать не менее двух узлов сетки.";
+
+    // A layer whose nodes are all taken by later layers leaves no trace of its constants.
+    for (int k = Backing; k < LayerCount; ++k)
+        if (OwnNodeCount(layout, k) > 0)
+            if (std::string refusal = CheckLayerConstants(layout.Materials[k], k); !refusal.empty())
+                return refusal;
+    const LayerMaterial &plate = layout.Materials[Plate];
+    if (!std::isfinite(plate.PiezoE33))
+        return NotFiniteRefusal("Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12");
+    const std::string permittivity = "Относительная диэлектрическая проницаемость";
+    if (!std::isfinite(plate.Eps))
+        return NotFiniteRefusal(permittivity);
+    if (!(plate.Eps > 0))
+        return NotPositive(permittivity);
+    return {};
+}
+
+int32_t ApplyTaskLayout(const TaskLayout &layout) {
+    const int32_t n = InitGrid(layout.L, layout.Dx, layout.Dt);
+    for (const LayerMaterial &m : layout.Materials)
+        SetMaterial(m.First, m.Last, m.Rho, m.C33, m.Eta, m.PiezoE33, m.Eps);
+    PiezoFirst = layout.PiezoFirst;
+    PiezoLast = layout.PiezoLast;
+    return n;
+}

@@ -1,8 +1,0 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
-#pragma once
-// The program's one simulation engine, which the windows drive. The run state keeps the names the
-// windows and their tests use: references into the engine.
-
-#include "Engine.h"
-
-extern TSimulationEngine Engine;
