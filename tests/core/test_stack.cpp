@@ -140,11 +140,11 @@ TEST(Stack, PlanTaskIsThePlacementOfTheWindowsStack) {
 }
 
 // Every field of the table sets its own input: fields set to distinct values land in distinct
-// places, each where its caption says.
+// places, each where its name says.
 TEST(TaskFieldTable, EveryFieldSetsItsOwnInput) {
     EngineInputs in;
     const auto &fields = TaskFields();
-    ASSERT_EQ(fields.size(), 41u);
+    ASSERT_EQ(fields.size(), 42u); // 39 fields and the check box of the parameter window, two steps
     for (std::size_t i = 0; i < fields.size(); ++i)
         SetTaskInput(in, fields[i], static_cast<long double>(i + 1));
     const TaskInputs &t = in.Task;
@@ -158,8 +158,12 @@ TEST(TaskFieldTable, EveryFieldSetsItsOwnInput) {
                 stored.insert(v);
     std::multiset<long double> expected;
     for (std::size_t i = 0; i < fields.size(); ++i)
-        expected.insert(static_cast<long double>(i + 1));
+        if (!IsCheckBox(fields[i]))
+            expected.insert(static_cast<long double>(i + 1));
     EXPECT_EQ(stored, expected);
+    EXPECT_TRUE(t.Inverse);
+    SetTaskInput(in, *FindTaskField("InverseCheckBox"), 0);
+    EXPECT_FALSE(t.Inverse);
 
     const auto at = [&](const char *name) {
         const TaskField *f = FindTaskField(name);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The windows and the batch run compute the same task: the fields a batch run reads have the
 // windows' initial values, and a run through the real buttons records the same bits as a batch run.
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -48,8 +49,15 @@ TEST(BatchWindow, TheWindowsShowTheTaskFieldTable) {
     int parameterFields = 0;
     for (const TaskField &f : TaskFields()) {
         const bool main = std::strcmp(f.Section, "MainForm") == 0;
-        parameterFields += !main;
         QWidget *window = main ? static_cast<QWidget *>(&w.main) : &w.params;
+        if (IsCheckBox(f)) {
+            auto *box = window->findChild<QCheckBox *>(QString::fromLatin1(f.Name));
+            ASSERT_NE(box, nullptr) << f.Name;
+            EXPECT_EQ(box->isChecked(), f.Initial != 0);
+            EXPECT_EQ(box->text().toStdString(), TaskFieldCaption(f));
+            continue;
+        }
+        parameterFields += !main;
         auto *field = window->findChild<TQNSuperSpin *>(QString::fromLatin1(f.Name));
         ASSERT_NE(field, nullptr) << f.Name;
         EXPECT_EQ(field->GetValue(), f.Initial) << f.Name;

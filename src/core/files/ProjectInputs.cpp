@@ -44,7 +44,7 @@ EngineInputs ReadProjectInputs(const ProfileFile &profile, const ProjectOverride
     // A file is read only when every real it holds can be read, in the order of the windows.
     for (const char *section : {kMain, kParameters})
         for (const TaskField &f : TaskFields())
-            if (f.Section == section)
+            if (f.Section == section && !IsCheckBox(f))
                 if (const auto text = profile.Read(f.Section, f.Name))
                     StrToFloatEitherPoint(*text, fs);
     for (const char *name : {"Middle_F_QNSuperSpin", "Width_F_QNSuperSpin", "Diapazon_QNSuperSpin"})
@@ -53,26 +53,28 @@ EngineInputs ReadProjectInputs(const ProfileFile &profile, const ProjectOverride
 
     // Field values by lower-case name, as the windows would read them after loading the file.
     std::map<std::string, long double> real;
+    bool inverse = false;
     for (const TaskField &f : TaskFields()) {
-        long double v = f.Initial;
-        if (const auto text = profile.Read(f.Section, f.Name))
-            v = StrToFloatEitherPoint(*text, fs);
-        real[Lower(f.Name)] = v;
+        const auto text = profile.Read(f.Section, f.Name);
+        if (IsCheckBox(f))
+            inverse = ReadInt(text, static_cast<int>(f.Initial)) != 0;
+        else
+            real[Lower(f.Name)] = text ? StrToFloatEitherPoint(*text, fs) : f.Initial;
     }
     int redraw = ReadInt(profile.Read(kMain, "IterationSpinEdit"), 10);
-    bool inverse = ReadInt(profile.Read(kParameters, "InverseCheckBox"), 0) != 0;
 
     for (const auto &[name, text] : overrides) {
-        const std::string key = Lower(name);
-        if (const auto it = real.find(key); it != real.end()) {
-            it->second = StrToFloatEitherPoint(text, fs);
-        } else if (key == "iterationspinedit" || key == "inversecheckbox") {
+        const TaskField *field = FindTaskField(name);
+        const bool redrawPeriod = Lower(name) == "iterationspinedit";
+        if (field && !IsCheckBox(*field)) {
+            real[Lower(field->Name)] = StrToFloatEitherPoint(text, fs);
+        } else if (field || redrawPeriod) {
             long long v = 0;
             if (!TryStrToInt(text, v) || v < std::numeric_limits<int>::min() ||
                 v > std::numeric_limits<int>::max())
                 throw std::invalid_argument("Значение «" + text + "» параметра " + name +
                                             " не является целым числом.");
-            if (key == "iterationspinedit")
+            if (redrawPeriod)
                 redraw = static_cast<int>(v);
             else
                 inverse = v != 0;
@@ -83,8 +85,7 @@ EngineInputs ReadProjectInputs(const ProfileFile &profile, const ProjectOverride
 
     EngineInputs in;
     in.RedrawEvery = redraw;
-    in.Task.Inverse = inverse;
     for (const TaskField &f : TaskFields())
-        SetTaskInput(in, f, ThroughField(real.at(Lower(f.Name)), f.Format, fs));
+        SetTaskInput(in, f, IsCheckBox(f) ? inverse : ThroughField(real.at(Lower(f.Name)), f.Format, fs));
     return in;
 }

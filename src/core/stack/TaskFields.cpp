@@ -91,6 +91,8 @@ const std::vector<TaskField> &TaskFields() {
         LayerField("Ag_L1_QNSuperSpin", 0.02L, kStd, Electrode1, RowThickness),
         LayerField("Ag_Ro1_QNSuperSpin", 10500, kGroup, Electrode1, RowDensity),
         LayerField("Ag_C33_1_QNSuperSpin", 82.7L, kStd, Electrode1, RowModulus),
+        Field(kParams, "InverseCheckBox", 0, kStd,
+              QT_TRANSLATE_NOOP("TParametersForm", "инверсия поляризации"), nullptr, In::PolarizationInverted),
         Field(kMainFormSection, "DeltaX_QNSuperSpin", 10, kStd,
               QT_TRANSLATE_NOOP("TMainForm", "Шаг в пространстве (мкм)"), nullptr, In::DeltaX),
         Field(kMainFormSection, "DeltaT_QNSuperSpin", 0.2L, kStd,
@@ -144,6 +146,9 @@ void SetTaskInput(EngineInputs &inputs, const TaskField &field, long double valu
         break;
     case TaskInput::PlateArea:
         inputs.PlateArea = value;
+        break;
+    case TaskInput::PolarizationInverted:
+        task.Inverse = value != 0;
         break;
     case TaskInput::ChargeVoltage:
         g.ChargeVoltage = value;

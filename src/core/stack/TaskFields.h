@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The numeric fields of a task, one table for every place that knows them: the parameter window
+// The fields of a task, one table for every place that knows them: the parameter window
 // creates its fields from it, the project reader and the batch line's --set read and replace
 // them by name, and the windows build a task from them. Each field has its window's section in a
 // project file, its control name, initial value, number format, caption and the input it sets.
@@ -26,6 +26,7 @@ enum class TaskInput {
     PiezoD33,
     RelativePermittivity,
     PlateArea,
+    PolarizationInverted, // a check box: 0 or 1
     ChargeVoltage,
     CapacitorC,
     ResistorR,
@@ -54,9 +55,13 @@ struct TaskField {
     LayerIndex Layer; // the layer of a layer quantity, LayerCount for the others
 };
 
-// Every numeric field of a task: the parameter window's in its tab order (the order a project file
-// lists them), then the main window's.
+// Every field of a task: the parameter window's in its tab order (the order a project file lists
+// them), then the main window's. All are numeric fields but the polarisation check box.
 const std::vector<TaskField> &TaskFields();
+
+inline bool IsCheckBox(const TaskField &field) {
+    return field.Sets == TaskInput::PolarizationInverted;
+}
 
 // The field of a control name (any letter case); null when there is none.
 const TaskField *FindTaskField(std::string_view name);

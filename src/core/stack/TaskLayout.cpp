@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "solver/FDTD_1D_Routines.h"
+#include "stack/TaskFields.h"
 
 namespace {
 
@@ -27,6 +28,11 @@ bool TruncQuotient(double a, double b, int64_t &out) {
 double D(long double v) { return static_cast<double>(v); }
 
 constexpr int64_t kUnset = INT64_MIN;
+
+// A field's caption as the refusals name it.
+std::string FieldCaption(const char *name) {
+    return TaskFieldCaption(*FindTaskField(name));
+}
 
 std::string Negative(const std::string &caption) {
     return "Параметр «" + caption + "» меньше нуля: задача не может быть рассчитана.";
@@ -153,11 +159,11 @@ std::string CheckTaskLayout(const TaskLayout &layout) {
     if (!(layout.Dx > 0))
         return "Шаг в пространстве должен быть больше нуля.";
     if (!std::isfinite(layout.Dx))
-        return NotFiniteRefusal("Шаг в пространстве (мкм)");
+        return NotFiniteRefusal(FieldCaption("DeltaX_QNSuperSpin"));
     if (!(layout.Dt > 0))
         return "Шаг во времени должен быть больше нуля.";
     if (!std::isfinite(layout.Dt))
-        return NotFiniteRefusal("Шаг во времени (нс)");
+        return NotFiniteRefusal(FieldCaption("DeltaT_QNSuperSpin"));
     if (!(layout.T > 0))
         return "Суммарная толщина слоев должна быть больше нуля.";
     if (layout.N <= 0 || layout.N > INT32_MAX)
@@ -196,8 +202,8 @@ std::string CheckTaskLayout(const TaskLayout &layout) {
                 return refusal;
     const PlacedLayer &plate = layout.Materials[layout.PlateIndex];
     if (!std::isfinite(plate.PiezoE33))
-        return NotFiniteRefusal("Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12");
-    const std::string permittivity = "Относительная диэлектрическая проницаемость";
+        return NotFiniteRefusal(FieldCaption("Piezo_d33_QNSuperSpin"));
+    const std::string permittivity = FieldCaption("Piezo_ee0_QNSuperSpin");
     if (!std::isfinite(plate.Permittivity))
         return NotFiniteRefusal(permittivity);
     if (!(plate.Permittivity > 0))

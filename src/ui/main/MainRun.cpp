@@ -56,9 +56,11 @@ void TMainForm::CreateTaskBitBtnClick() {
             const QWidget *window = std::strcmp(f.Section, kMainFormSection) == 0
                                         ? static_cast<const QWidget *>(this)
                                         : static_cast<const QWidget *>(FParametersForm);
-            SetTaskInput(in, f, window->findChild<TQNSuperSpin *>(QLatin1String(f.Name))->GetValue());
+            const QLatin1String name(f.Name);
+            SetTaskInput(in, f,
+                         IsCheckBox(f) ? window->findChild<QCheckBox *>(name)->isChecked()
+                                       : window->findChild<TQNSuperSpin *>(name)->GetValue());
         }
-        in.Task.Inverse = FParametersForm->InverseCheckBox->isChecked();
     } catch (const ConversionError &e) {
         refusal = QString::fromStdString(e.what());
     }

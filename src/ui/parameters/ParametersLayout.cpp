@@ -49,7 +49,7 @@ QString Tr(const char *text) {
     return QCoreApplication::translate("TParametersForm", text);
 }
 
-// The fields' widget specifics: the member each one is, and the place of those outside the layer
+// The fields' widget specifics: the member each numeric one is, and the place of those outside the layer
 // grid (a layer's field sits in its column and row). Names, values, formats and captions come from
 // the task's field table.
 struct FieldWidget {
@@ -61,6 +61,7 @@ struct FieldWidget {
 #define FIELD(name) &TParametersForm::name, #name
 // clang-format off
 const FieldWidget kFieldWidgets[] = {
+    {nullptr, "InverseCheckBox", {440, 412, 260, 24}},
     {FIELD(Electro_C_QNSuperSpin), {222, 355, 84, 24}},
     {FIELD(Electro_R_QNSuperSpin), {222, 391, 84, 24}},
     {FIELD(Electro_L_QNSuperSpin), {222, 427, 84, 24}},
@@ -178,6 +179,13 @@ void TParametersForm::CreateFields() {
         if (std::strcmp(f.Section, kParametersFormSection) != 0)
             continue;
         const FieldWidget &w = WidgetOf(f);
+        if (IsCheckBox(f)) {
+            InverseCheckBox = new QCheckBox(Tr(f.Caption), MechanicsTabSheet);
+            InverseCheckBox->setObjectName(QString::fromLatin1(f.Name));
+            InverseCheckBox->setGeometry(w.rect);
+            InverseCheckBox->setChecked(f.Initial != 0);
+            continue;
+        }
         const bool inGrid = f.Layer != LayerCount;
         const bool electrical = !inGrid && f.Sets >= TaskInput::ChargeVoltage;
         auto *spin = new TQNSuperSpin(electrical ? ElectricalTabSheet : MechanicsTabSheet);
@@ -213,9 +221,6 @@ void TParametersForm::CreateFields() {
         }
         this->*w.member = spin;
     }
-    InverseCheckBox = new QCheckBox(tr("инверсия поляризации"), MechanicsTabSheet);
-    InverseCheckBox->setObjectName(QStringLiteral("InverseCheckBox"));
-    InverseCheckBox->setGeometry(440, 412, 260, 24);
 }
 
 void TParametersForm::CreateElectricalTab() {
