@@ -70,9 +70,9 @@ TEST(Stack, NineLayersPlacedOnTheGrid) {
         int64_t units; // of 10 nm
         long double density, gpa, viscosity;
     } rows[] = {
-        {2.0L, 200000, 8200, 67, 650}, {0.01L, 1000, 10500, 83, 0}, {0.37L, 37000, 3000, 20, 5},
+        {2.0L, 200000, 8200, 67, 650}, {0.01L, 1000, 10500, 83, 0},   {0.37L, 37000, 3000, 20, 5},
         {0.01L, 1000, 19300, 78, 0},   {0.13L, 13000, 7600, 121, 30}, {0.25L, 25000, 2000, 9, 2},
-        {0.5L, 50000, 2650, 90, 20},   {0.08L, 8000, 1000, 2, 0},    {3.0L, 300000, 7800, 275, 0},
+        {0.5L, 50000, 2650, 90, 20},   {0.08L, 8000, 1000, 2, 0},     {3.0L, 300000, 7800, 275, 0},
     };
     Stack s;
     for (const auto &r : rows) {
@@ -149,9 +149,11 @@ TEST(TaskFieldTable, EveryFieldSetsItsOwnInput) {
         SetTaskInput(in, fields[i], static_cast<long double>(i + 1));
     const TaskInputs &t = in.Task;
     const CircuitInputs &g = in.Generator;
-    std::multiset<long double> stored = {in.PlateArea, t.PiezoD33, t.RelativePermittivity, t.DeltaX, t.DeltaT,
-                                         g.ChargeVoltage, g.C, g.R, g.L, g.RL, g.Ron, g.Roff, g.Tfront,
-                                         g.Tpulse, g.Ucut};
+    std::multiset<long double> stored = {in.PlateArea, t.PiezoD33, t.RelativePermittivity,
+                                         t.DeltaX,     t.DeltaT,   g.ChargeVoltage,
+                                         g.C,          g.R,        g.L,
+                                         g.RL,         g.Ron,      g.Roff,
+                                         g.Tfront,     g.Tpulse,   g.Ucut};
     for (const LayerInputs &l : t.Layers)
         for (long double v : {l.ThicknessMm, l.Density, l.StiffnessGPa, l.Viscosity})
             if (v != 0) // the electrodes have no viscosity field

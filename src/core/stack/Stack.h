@@ -43,7 +43,7 @@ struct Layer {
 enum class EndCondition { GridEdge };
 
 struct Stack {
-    std::vector<Layer> Layers; // from the grid's first node on
+    std::vector<Layer> Layers;  // from the grid's first node on
     std::size_t PlateIndex = 0; // the layer that carries the electric field and the electrodes' voltage
     EndCondition LeftEnd = EndCondition::GridEdge;
     EndCondition RightEnd = EndCondition::GridEdge;

@@ -13,7 +13,8 @@ constexpr auto kGroup = TNumberFormat::Thousands;
 constexpr const char *kParams = kParametersFormSection;
 
 // A layer's field: its caption is the layer's name and the row head.
-TaskField LayerField(const char *name, long double initial, TNumberFormat format, LayerIndex layer, LayerRow row) {
+TaskField LayerField(const char *name, long double initial, TNumberFormat format, LayerIndex layer,
+                     LayerRow row) {
     static constexpr TaskInput kInputs[RowCount] = {TaskInput::Thickness, TaskInput::Density,
                                                     TaskInput::Stiffness, TaskInput::Viscosity};
     return {kParams, name, initial, format, LayerRowCaption(row), nullptr, kInputs[row], layer};
@@ -42,7 +43,8 @@ const std::vector<TaskField> &TaskFields() {
               QT_TRANSLATE_NOOP("TParametersForm", "Резистор R (Ом)"), nullptr, In::ResistorR),
         Field(kParams, "Electro_L_QNSuperSpin", 1.2L, kStd,
               QT_TRANSLATE_NOOP("TParametersForm", "Индуктивность L (мкГ)"), nullptr, In::InductanceL),
-        Field(kParams, "Electro_U0_QNSuperSpin", 300, kStd, QT_TRANSLATE_NOOP("TParametersForm", "Напряжение заряда"),
+        Field(kParams, "Electro_U0_QNSuperSpin", 300, kStd,
+              QT_TRANSLATE_NOOP("TParametersForm", "Напряжение заряда"),
               QT_TRANSLATE_NOOP("TParametersForm", "на конденсаторе С (В)"), In::ChargeVoltage),
         Field(kParams, "Electro_VTRon_QNSuperSpin", 16, kStd,
               QT_TRANSLATE_NOOP("TParametersForm", "Сопротивление ключа"),
@@ -79,7 +81,8 @@ const std::vector<TaskField> &TaskFields() {
         LayerField("Liquid_Nu_QNSuperSpin", 0, kStd, Liquid, RowViscosity),
         LayerField("Sample_Nu_QNSuperSpin", 0, kStd, Sample, RowViscosity),
         Field(kParams, "Piezo_d33_QNSuperSpin", 40, kGroup,
-              QT_TRANSLATE_NOOP("TParametersForm", "Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12"), nullptr, In::PiezoD33),
+              QT_TRANSLATE_NOOP("TParametersForm", "Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12"), nullptr,
+              In::PiezoD33),
         Field(kParams, "Piezo_ee0_QNSuperSpin", 1300, kStd,
               QT_TRANSLATE_NOOP("TParametersForm", "Относительная диэлектрическая "),
               QT_TRANSLATE_NOOP("TParametersForm", "проницаемость "), In::RelativePermittivity),
@@ -92,7 +95,8 @@ const std::vector<TaskField> &TaskFields() {
         LayerField("Ag_Ro1_QNSuperSpin", 10500, kGroup, Electrode1, RowDensity),
         LayerField("Ag_C33_1_QNSuperSpin", 82.7L, kStd, Electrode1, RowModulus),
         Field(kParams, "InverseCheckBox", 0, kStd,
-              QT_TRANSLATE_NOOP("TParametersForm", "инверсия поляризации"), nullptr, In::PolarizationInverted),
+              QT_TRANSLATE_NOOP("TParametersForm", "инверсия поляризации"), nullptr,
+              In::PolarizationInverted),
         Field(kMainFormSection, "DeltaX_QNSuperSpin", 10, kStd,
               QT_TRANSLATE_NOOP("TMainForm", "Шаг в пространстве (мкм)"), nullptr, In::DeltaX),
         Field(kMainFormSection, "DeltaT_QNSuperSpin", 0.2L, kStd,
@@ -106,7 +110,8 @@ const TaskField *FindTaskField(std::string_view name) {
     const auto same = [name](const TaskField &f) {
         const std::string_view n(f.Name);
         return n.size() == name.size() && std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
-                   return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+                   return std::tolower(static_cast<unsigned char>(a)) ==
+                          std::tolower(static_cast<unsigned char>(b));
                });
     };
     const auto &fields = TaskFields();

@@ -49,7 +49,8 @@ std::string CheckLayerConstants(const PlacedLayer &m) {
         double value;
         LayerRow row;
         bool zeroAllowed;
-    } constants[] = {{m.Density, RowDensity, false}, {m.Stiffness, RowModulus, true}, {m.Viscosity, RowViscosity, true}};
+    } constants[] = {
+        {m.Density, RowDensity, false}, {m.Stiffness, RowModulus, true}, {m.Viscosity, RowViscosity, true}};
     for (const auto &c : constants) {
         const std::string caption = LayerFieldCaption(m.Name, c.row);
         if (!std::isfinite(c.value))
