@@ -85,20 +85,12 @@ void TParametersForm::FormActivate() {
     if (!FComplete)
         return;
     DerivedInputs in;
-    const struct {
-        LayerIndex layer;
-        TQNSuperSpin *density, *stiffness;
-    } layers[] = {
-        {Backing, Dempfer_Ro_QNSuperSpin, Dempfer_C33_QNSuperSpin},
-        {Electrode1, Ag_Ro1_QNSuperSpin, Ag_C33_1_QNSuperSpin},
-        {Plate, Piezo_Ro_QNSuperSpin, Piezo_C33_QNSuperSpin},
-        {Electrode2, Ag_Ro2_QNSuperSpin, Ag_C33_2_QNSuperSpin},
-        {Protector, Protector_Ro_QNSuperSpin, Protector_C33_QNSuperSpin},
-        {Liquid, Liquid_Ro_QNSuperSpin, Liquid_C33_QNSuperSpin},
-        {Sample, Sample_Ro_QNSuperSpin, Sample_C33_QNSuperSpin},
-    };
-    for (const auto &l : layers)
-        in.Layers[l.layer] = {ValueOrNaN(l.density), ValueOrNaN(l.stiffness)};
+    for (const TaskField &f : TaskFields()) {
+        if (f.Sets == TaskInput::Density)
+            in.Layers[f.Layer].Density = ValueOrNaN(findChild<TQNSuperSpin *>(QLatin1String(f.Name)));
+        else if (f.Sets == TaskInput::Stiffness)
+            in.Layers[f.Layer].StiffnessGPa = ValueOrNaN(findChild<TQNSuperSpin *>(QLatin1String(f.Name)));
+    }
     in.PlateThicknessMm = ValueOrNaN(Piezo_L_QNSuperSpin);
     in.RelativePermittivity = ValueOrNaN(Piezo_ee0_QNSuperSpin);
     in.PlateArea = ValueOrNaN(Spep_QNSuperSpin);
