@@ -15,7 +15,7 @@ inline TaskInputs DefaultInputs() {
     in.Layers[Liquid] = {0.0L, 1000.0L, 2.25L, 0.0L};
     in.Layers[Sample] = {16.0L, 7800.0L, 275.0L, 0.0L};
     in.PiezoD33 = 40.0L;
-    in.PiezoEe0 = 1300.0L;
+    in.RelativePermittivity = 1300.0L;
     in.DeltaX = 10.0L;
     in.DeltaT = 0.2L;
     return in;

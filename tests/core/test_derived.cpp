@@ -10,16 +10,16 @@ namespace {
 // The parameter window's initial layer values.
 DerivedInputs InitialInputs() {
     DerivedInputs in;
-    in.Layers[dlDempfer] = {8200, 67};
-    in.Layers[dlAg1] = {10500, 82.7};
-    in.Layers[dlAg2] = {10500, 82.7};
-    in.Layers[dlProtector] = {2650, 90};
-    in.Layers[dlLiquid] = {1000, 2.25};
-    in.Layers[dlSample] = {7800, 275};
-    in.Layers[dlPiezo] = {7600, 121};
-    in.PiezoL = 0.4;
-    in.PiezoEe0 = 1300;
-    in.Spep = 50;
+    in.Layers[Backing] = {8200, 67};
+    in.Layers[Electrode1] = {10500, 82.7};
+    in.Layers[Electrode2] = {10500, 82.7};
+    in.Layers[Protector] = {2650, 90};
+    in.Layers[Liquid] = {1000, 2.25};
+    in.Layers[Sample] = {7800, 275};
+    in.Layers[Plate] = {7600, 121};
+    in.PlateThicknessMm = 0.4;
+    in.RelativePermittivity = 1300;
+    in.PlateArea = 50;
     return in;
 }
 
@@ -28,13 +28,13 @@ DerivedInputs InitialInputs() {
 TEST(DerivedQuantities, InitialValues) {
     const DerivedResults r = ComputeDerivedQuantities(InitialInputs());
     struct Row {
-        DerivedLayer layer;
+        LayerIndex layer;
         double cl, z;
     };
     const Row rows[] = {
-        {dlDempfer, 2858, 2.34e7}, {dlAg1, 2806, 2.95e7},       {dlAg2, 2806, 2.95e7},
-        {dlPiezo, 3990, 3.03e7},   {dlProtector, 5828, 1.54e7}, {dlLiquid, 1500, 1.50e6},
-        {dlSample, 5938, 4.63e7},
+        {Backing, 2858, 2.34e7}, {Electrode1, 2806, 2.95e7},       {Electrode2, 2806, 2.95e7},
+        {Plate, 3990, 3.03e7},   {Protector, 5828, 1.54e7}, {Liquid, 1500, 1.50e6},
+        {Sample, 5938, 4.63e7},
     };
     for (const Row &row : rows) {
         const LayerAcoustics &a = r.Layers[row.layer];
@@ -42,7 +42,7 @@ TEST(DerivedQuantities, InitialValues) {
         EXPECT_NEAR(a.CL, row.cl, 0.5) << row.layer;
         EXPECT_NEAR(a.Z, row.z, 0.005 * std::pow(10.0, std::floor(std::log10(row.z)))) << row.layer;
     }
-    EXPECT_DOUBLE_EQ(r.Layers[dlLiquid].CL, 1500);
+    EXPECT_DOUBLE_EQ(r.Layers[Liquid].CL, 1500);
     ASSERT_TRUE(r.C0Valid);
     EXPECT_NEAR(r.C0 * 1e9, 1.438, 0.0005);
     EXPECT_NEAR(r.C0, 1300 * 8.85e-12 * 50e-6 / 0.4e-3, 1e-22);
@@ -72,19 +72,19 @@ TEST(DerivedQuantities, ZeroModulusGivesZeroSpeedAndNegativeIsInvalid) {
 
 TEST(DerivedQuantities, PiezoDensityZeroKeepsCapacitanceOnly) {
     DerivedInputs in = InitialInputs();
-    in.Layers[dlPiezo].Ro = 0;
+    in.Layers[Plate].Density = 0;
     const DerivedResults r = ComputeDerivedQuantities(in);
-    EXPECT_FALSE(r.Layers[dlPiezo].Valid);
+    EXPECT_FALSE(r.Layers[Plate].Valid);
     EXPECT_TRUE(r.C0Valid);
     EXPECT_NEAR(r.C0 * 1e9, 1.438, 0.0005);
     EXPECT_FALSE(r.FValid);
     EXPECT_FALSE(r.LcValid);
-    EXPECT_TRUE(r.Layers[dlDempfer].Valid);
+    EXPECT_TRUE(r.Layers[Backing].Valid);
 }
 
 TEST(DerivedQuantities, ZeroThicknessUsesTheReplacements) {
     DerivedInputs in = InitialInputs();
-    in.PiezoL = 0;
+    in.PlateThicknessMm = 0;
     const DerivedResults r = ComputeDerivedQuantities(in);
     EXPECT_EQ(r.C0, 1e-16);
     EXPECT_EQ(r.F, 1.0);
@@ -94,7 +94,7 @@ TEST(DerivedQuantities, ZeroThicknessUsesTheReplacements) {
 
 TEST(DerivedQuantities, UndefinedInductanceIsInvalidNotAFault) {
     DerivedInputs in = InitialInputs();
-    in.PiezoEe0 = 0; // zero capacitance
+    in.RelativePermittivity = 0; // zero capacitance
     DerivedResults r = ComputeDerivedQuantities(in);
     EXPECT_TRUE(r.C0Valid);
     EXPECT_EQ(r.C0, 0);
@@ -102,20 +102,20 @@ TEST(DerivedQuantities, UndefinedInductanceIsInvalidNotAFault) {
     EXPECT_FALSE(r.LcValid);
 
     in = InitialInputs();
-    in.Spep = 0;
+    in.PlateArea = 0;
     EXPECT_FALSE(ComputeDerivedQuantities(in).LcValid);
 
     in = InitialInputs();
-    in.Layers[dlPiezo].C33 = 0; // zero frequency
+    in.Layers[Plate].StiffnessGPa = 0; // zero frequency
     r = ComputeDerivedQuantities(in);
     EXPECT_TRUE(r.FValid);
     EXPECT_EQ(r.F, 0);
     EXPECT_FALSE(r.LcValid);
 
     in = InitialInputs();
-    in.Layers[dlPiezo].C33 = -121; // no real speed
+    in.Layers[Plate].StiffnessGPa = -121; // no real speed
     r = ComputeDerivedQuantities(in);
-    EXPECT_FALSE(r.Layers[dlPiezo].Valid);
+    EXPECT_FALSE(r.Layers[Plate].Valid);
     EXPECT_FALSE(r.FValid);
     EXPECT_FALSE(r.LcValid);
     EXPECT_TRUE(r.C0Valid);

@@ -185,16 +185,16 @@ TEST(ProjectInputs, FileValuesOverridesAndTheirRefusals) {
     EXPECT_EQ(in.Task.DeltaT, 0.2L);
     EXPECT_EQ(in.RedrawEvery, 3);
     EXPECT_TRUE(in.Task.Inverse);
-    EXPECT_EQ(in.Task.Layers[Plate].Thickness, 0.5L);
-    EXPECT_EQ(in.Task.Layers[Protector].Thickness, 0.7L);
-    EXPECT_EQ(in.Task.Layers[Electrode1].Eta, 0);
+    EXPECT_EQ(in.Task.Layers[Plate].ThicknessMm, 0.5L);
+    EXPECT_EQ(in.Task.Layers[Protector].ThicknessMm, 0.7L);
+    EXPECT_EQ(in.Task.Layers[Electrode1].Viscosity, 0);
     EXPECT_EQ(in.Generator.RL, 0.01L);
     EXPECT_EQ(in.PlateArea, 50);
 
     // A field shows at most 14 decimals, and the task reads what it shows.
     const EngineInputs rounded =
         ReadProjectInputs({}, {{"Piezo_L_QNSuperSpin", "0,123456789012345678"}}, kComma);
-    EXPECT_EQ(rounded.Task.Layers[Plate].Thickness, 0.12345678901235L);
+    EXPECT_EQ(rounded.Task.Layers[Plate].ThicknessMm, 0.12345678901235L);
 
     const auto message = [&](const ProfileFile &p, const ProjectOverrides &o) {
         try {
@@ -229,9 +229,9 @@ TEST(ProjectInputs, CommaAndPointReadAlikeUnderEitherLocale) {
             for (const char *set : {"0,7", "0.7"}) {
                 const EngineInputs in = read(sep, fs, set);
                 EXPECT_EQ(in.Task.DeltaT, 0.15L);
-                EXPECT_EQ(in.Task.Layers[Plate].Thickness, 0.45L);
+                EXPECT_EQ(in.Task.Layers[Plate].ThicknessMm, 0.45L);
                 EXPECT_EQ(in.Generator.L, 1.25L);
-                EXPECT_EQ(in.Task.Layers[Protector].Thickness, 0.7L);
+                EXPECT_EQ(in.Task.Layers[Protector].ThicknessMm, 0.7L);
             }
 }
 

@@ -58,7 +58,7 @@ EngineInputs FreePlateInputs(const PlateMaterial &m) {
     in.Task.Layers[Liquid] = empty;
     in.Task.Layers[Sample] = empty;
     in.Task.PiezoD33 = m.D33_pC_N;
-    in.Task.PiezoEe0 = m.EpsR;
+    in.Task.RelativePermittivity = m.EpsR;
     in.Task.DeltaX = kDx_um;
     in.Task.DeltaT = kDt_ns;
     // The generator with the parameter window's initial values.

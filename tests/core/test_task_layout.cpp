@@ -10,7 +10,11 @@
 
 namespace {
 
-std::array<int64_t, 8> Indices(const TaskLayout &l) { return l.Boundaries; }
+std::array<int64_t, 8> Indices(const TaskLayout &l) {
+    std::array<int64_t, 8> b{};
+    std::copy(l.Boundaries.begin(), l.Boundaries.end(), b.begin());
+    return b;
+}
 
 } // namespace
 
@@ -25,10 +29,10 @@ TEST(TaskLayout, DefaultStackGivesTheWorkedExample) {
     EXPECT_EQ(l.PiezoFirst, 728);
     EXPECT_EQ(l.PiezoLast, 768);
     EXPECT_NEAR(l.Materials[Plate].PiezoE33, 4.84, 1e-12);
-    EXPECT_NEAR(l.Materials[Plate].Eps, 1.1505e-8, 1e-20);
-    EXPECT_EQ(l.Materials[Electrode1].Eps, 1e22);
-    EXPECT_EQ(l.Materials[Sample].Eps, 8.85e-12);
-    EXPECT_EQ(l.Materials[Backing].C33, 67e9);
+    EXPECT_NEAR(l.Materials[Plate].Permittivity, 1.1505e-8, 1e-20);
+    EXPECT_EQ(l.Materials[Electrode1].Permittivity, 1e22);
+    EXPECT_EQ(l.Materials[Sample].Permittivity, 8.85e-12);
+    EXPECT_EQ(l.Materials[Backing].Stiffness, 67e9);
     EXPECT_EQ(CheckTaskLayout(l), "");
 }
 
@@ -42,13 +46,13 @@ TEST(TaskLayout, CoarseStepAndLiquidLayerVariants) {
     EXPECT_EQ(l.PiezoLast, 153);
 
     in = DefaultInputs();
-    in.Layers[Liquid].Thickness = 2.0L;
+    in.Layers[Liquid].ThicknessMm = 2.0L;
     l = PlanTask(in);
     EXPECT_EQ(l.N, 2745);
     EXPECT_EQ(Indices(l), (std::array<int64_t, 8>{137, 737, 739, 779, 781, 831, 1031, 2631}));
     EXPECT_EQ(l.Materials[Liquid].First, 831);
     EXPECT_EQ(l.Materials[Liquid].Last, 1031);
-    EXPECT_EQ(l.Materials[Liquid].C33, 2.25e9);
+    EXPECT_EQ(l.Materials[Liquid].Stiffness, 2.25e9);
 }
 
 TEST(TaskLayout, InversionFlipsOnlyThePlateConstant) {
@@ -58,7 +62,7 @@ TEST(TaskLayout, InversionFlipsOnlyThePlateConstant) {
     const TaskLayout b = PlanTask(in);
     EXPECT_EQ(b.Materials[Plate].PiezoE33, -a.Materials[Plate].PiezoE33);
     EXPECT_EQ(a.Boundaries, b.Boundaries);
-    EXPECT_EQ(a.Materials[Plate].Eps, b.Materials[Plate].Eps);
+    EXPECT_EQ(a.Materials[Plate].Permittivity, b.Materials[Plate].Permittivity);
 }
 
 TEST(TaskLayout, ApplyBuildsTheGridWithLaterLayerWinningSharedNodes) {
@@ -98,14 +102,14 @@ TEST(TaskLayout, RefusesTasksThatCannotBeComputed) {
 
     in = DefaultInputs();
     for (auto &layer : in.Layers)
-        layer.Thickness = 0;
-    in.Layers[Plate].Thickness = 0.1L; // plate alone: its stencil would reach outside the grid
+        layer.ThicknessMm = 0;
+    in.Layers[Plate].ThicknessMm = 0.1L; // plate alone: its stencil would reach outside the grid
     const TaskLayout plateOnly = PlanTask(in);
     EXPECT_LT(plateOnly.PiezoFirst, 2);
     EXPECT_NE(CheckTaskLayout(plateOnly), "");
 
     in = DefaultInputs();
-    in.Layers[Backing].Thickness = -30; // layers pushed before the start of the grid
+    in.Layers[Backing].ThicknessMm = -30; // layers pushed before the start of the grid
     EXPECT_NE(CheckTaskLayout(PlanTask(in)), "");
 }
 
@@ -113,7 +117,7 @@ TEST(TaskLayout, RefusesTasksThatCannotBeComputed) {
 // object the double product 1.1 * T would be one unit above and give one node more.
 TEST(TaskLayout, GridLengthIsTheExtendedProductRoundedOnce) {
     TaskInputs in = DefaultInputs();
-    in.Layers[Sample].Thickness = 11.06L;
+    in.Layers[Sample].ThicknessMm = 11.06L;
     const TaskLayout l = PlanTask(in);
     EXPECT_EQ(l.T, 0.017999999999999999);
     EXPECT_EQ(l.L, 0.019799999999999998);
@@ -143,22 +147,22 @@ TEST(TaskLayout, EveryLayerGetsItsOwnFiveConstants) {
     const TaskLayout l = PlanTask(DefaultInputs());
     for (const Expect &x : expected) {
         SCOPED_TRACE(x.layer);
-        const LayerMaterial &m = l.Materials[x.layer];
+        const PlacedLayer &m = l.Materials[x.layer];
         EXPECT_EQ(m.First, x.first);
         EXPECT_EQ(m.Last, x.last);
-        EXPECT_EQ(m.Rho, x.rho);
-        EXPECT_EQ(m.C33, x.c33);
-        EXPECT_EQ(m.Eta, x.eta);
+        EXPECT_EQ(m.Density, x.rho);
+        EXPECT_EQ(m.Stiffness, x.c33);
+        EXPECT_EQ(m.Viscosity, x.eta);
         EXPECT_EQ(m.PiezoE33, x.e33);
-        EXPECT_EQ(m.Eps, x.eps);
+        EXPECT_EQ(m.Permittivity, x.eps);
     }
     EXPECT_NEAR(e33, 4.84, 1e-12);
     // Electrodes carry no viscosity whatever their field says.
     TaskInputs in = DefaultInputs();
-    in.Layers[Electrode1].Eta = 5;
-    in.Layers[Electrode2].Eta = 5;
-    EXPECT_EQ(PlanTask(in).Materials[Electrode1].Eta, 0);
-    EXPECT_EQ(PlanTask(in).Materials[Electrode2].Eta, 0);
+    in.Layers[Electrode1].Viscosity = 5;
+    in.Layers[Electrode2].Viscosity = 5;
+    EXPECT_EQ(PlanTask(in).Materials[Electrode1].Viscosity, 0);
+    EXPECT_EQ(PlanTask(in).Materials[Electrode2].Viscosity, 0);
 }
 
 // The plate's stencils reach two nodes to the left and one to the right: PiezoFirst = 2 and
@@ -199,7 +203,7 @@ TEST(TaskLayout, EachRefusalSaysWhy) {
         {"no layers",
          [](TaskInputs &in) {
              for (auto &layer : in.Layers)
-                 layer.Thickness = 0;
+                 layer.ThicknessMm = 0;
          },
          "Суммарная толщина слоев должна быть больше нуля."},
         {"too many nodes", [](TaskInputs &in) { in.DeltaX = 1e-9L; },
@@ -209,11 +213,11 @@ TEST(TaskLayout, EachRefusalSaysWhy) {
         {"plate alone",
          [](TaskInputs &in) {
              for (auto &layer : in.Layers)
-                 layer.Thickness = 0;
-             in.Layers[Plate].Thickness = 0.1L;
+                 layer.ThicknessMm = 0;
+             in.Layers[Plate].ThicknessMm = 0.1L;
          },
          "Пъезопластина слишком близко к краю сетки: проверьте толщины слоев."},
-        {"layers before the grid", [](TaskInputs &in) { in.Layers[Backing].Thickness = -3; },
+        {"layers before the grid", [](TaskInputs &in) { in.Layers[Backing].ThicknessMm = -3; },
          "Слои выходят за пределы сетки: проверьте толщины слоев."},
     };
     for (const Case &c : cases) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The windows and the batch run compute the same task: the fields a batch run reads have the
 // windows' initial values, and a run through the real buttons records the same bits as a batch run.
+#include <QCheckBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +20,7 @@
 #include "signals/ElectroUnit.h"
 #include "solver/FDTD_1D_Routines.h"
 #include "solver/Yield.h"
+#include "stack/TaskFields.h"
 #include "widgets/QNSuperSpin.h"
 
 namespace {
@@ -41,16 +43,30 @@ void BreakingYield() {
 
 } // namespace
 
-TEST(BatchWindow, TaskFieldsStartWithTheWindowsValues) {
+// The windows create their numeric fields from the task's field table, the one the batch run reads.
+TEST(BatchWindow, TheWindowsShowTheTaskFieldTable) {
     Windows w;
-    for (const ProjectRealField &f : ProjectRealFields()) {
-        QWidget *window = std::strcmp(f.Section, "MainForm") == 0 ? static_cast<QWidget *>(&w.main) : &w.params;
+    int parameterFields = 0;
+    for (const TaskField &f : TaskFields()) {
+        const bool main = std::strcmp(f.Section, "MainForm") == 0;
+        QWidget *window = main ? static_cast<QWidget *>(&w.main) : &w.params;
+        if (IsCheckBox(f)) {
+            auto *box = window->findChild<QCheckBox *>(QString::fromLatin1(f.Name));
+            ASSERT_NE(box, nullptr) << f.Name;
+            EXPECT_EQ(box->isChecked(), f.Initial != 0);
+            EXPECT_EQ(box->text().toStdString(), TaskFieldCaption(f));
+            continue;
+        }
+        parameterFields += !main;
         auto *field = window->findChild<TQNSuperSpin *>(QString::fromLatin1(f.Name));
         ASSERT_NE(field, nullptr) << f.Name;
         EXPECT_EQ(field->GetValue(), f.Initial) << f.Name;
         EXPECT_EQ(field->NumberFormat(), f.Format) << f.Name;
         EXPECT_EQ(field->Decimals(), -1) << f.Name;
+        EXPECT_EQ(field->accessibleName().toStdString(), TaskFieldCaption(f)) << f.Name;
     }
+    EXPECT_EQ(parameterFields, 39);
+    EXPECT_EQ(w.params.findChildren<TQNSuperSpin *>().size(), parameterFields);
 }
 
 TEST(BatchWindow, WindowRunAndBatchRunRecordTheSameBits) {

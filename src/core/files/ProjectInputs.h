@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The inputs of a task as a project file stores them: the numeric fields of the main window and the
-// parameter window under their control names, the redraw period and the polarisation switch. A
+// parameter window under their control names (TaskFields), the redraw period and the polarisation switch. A
 // task is read from a file exactly as the windows would show and then read it: a field missing
 // from the file keeps its initial value, and every real goes through the field's display text.
 
@@ -11,20 +11,8 @@
 
 #include "run/Engine.h"
 #include "text/FormatSettings.h"
-#include "text/NumEditRules.h"
 
 class ProfileFile;
-
-// A numeric field that a task reads: its window's section, its name, initial value and display.
-struct ProjectRealField {
-    const char *Section;
-    const char *Name;
-    long double Initial;
-    TNumberFormat Format;
-};
-
-// Every numeric field of a task, in the order the parameter window lists them, then the main window's.
-const std::vector<ProjectRealField> &ProjectRealFields();
 
 // NAME=VALUE replacements applied after the file is read; NAME is a control name (any letter case).
 using ProjectOverrides = std::vector<std::pair<std::string, std::string>>;

@@ -15,15 +15,15 @@ bool Finite(long double x) {
 
 LayerAcoustics ComputeLayerAcoustics(const LayerElastics &m) {
     LayerAcoustics r;
-    if (!(m.Ro > 0))
+    if (!(m.Density > 0))
         return r;
-    const Ext ro = m.Ro;
-    const Ext arg = Ext(m.C33) * 1e9L / ro;
+    const Ext density = m.Density;
+    const Ext arg = Ext(m.StiffnessGPa) * 1e9L / density;
     // A negative modulus has no real speed: reported as invalid instead of a NaN.
     if (!(arg >= 0) || !Finite(arg))
         return r;
     const Ext cl = std::sqrt(arg);
-    const Ext z = ro * cl;
+    const Ext z = density * cl;
     if (!Finite(z))
         return r;
     r.Valid = true;
@@ -34,17 +34,17 @@ LayerAcoustics ComputeLayerAcoustics(const LayerElastics &m) {
 
 DerivedResults ComputeDerivedQuantities(const DerivedInputs &in) {
     DerivedResults r;
-    for (int i = 0; i < dlLayerCount; ++i)
+    for (int i = 0; i < LayerCount; ++i)
         r.Layers[i] = ComputeLayerAcoustics(in.Layers[i]);
 
-    const Ext eps = Ext(in.PiezoEe0) * 8.85L * 1e-12L;
-    const Ext area = Ext(in.Spep) * 1e-6L;
-    const Ext h = Ext(in.PiezoL) * 0.001L;
+    const Ext eps = Ext(in.RelativePermittivity) * 8.85L * 1e-12L;
+    const Ext area = Ext(in.PlateArea) * 1e-6L;
+    const Ext h = Ext(in.PlateThicknessMm) * 0.001L;
     const Ext c0 = h != 0 ? eps * area / h : 1e-16L;
     r.C0 = static_cast<double>(c0);
     r.C0Valid = Finite(c0) && Finite(static_cast<long double>(r.C0));
 
-    const LayerAcoustics &piezo = r.Layers[dlPiezo];
+    const LayerAcoustics &piezo = r.Layers[Plate];
     if (!piezo.Valid)
         return r;
     const Ext f = h != 0 ? Ext(piezo.CL) / 2 / h : 1.0L;

@@ -4,10 +4,14 @@
 // of each layer, and the static capacitance, thickness resonance and matching inductance of the
 // piezo plate. Inputs in the window's units; results in SI units with validity flags.
 
-// One layer's inputs: density (kg/m^3) and modulus C33 (GPa).
+#include <array>
+
+#include "stack/TaskStack.h"
+
+// One layer's inputs.
 struct LayerElastics {
-    double Ro = 0;
-    double C33 = 0;
+    double Density = 0;      // kg/m^3
+    double StiffnessGPa = 0; // c33
 };
 
 // A layer's derived pair. Valid is false when the density is not positive or the result is not a
@@ -18,17 +22,15 @@ struct LayerAcoustics {
     double Z = 0;  // kg/(m^2 s)
 };
 
-enum DerivedLayer { dlDempfer, dlAg1, dlAg2, dlProtector, dlLiquid, dlSample, dlPiezo, dlLayerCount };
-
 struct DerivedInputs {
-    LayerElastics Layers[dlLayerCount]; // indexed by DerivedLayer
-    double PiezoL = 0;                  // plate thickness, mm
-    double PiezoEe0 = 0;                // relative permittivity
-    double Spep = 0;                    // plate area, mm^2
+    std::array<LayerElastics, LayerCount> Layers{}; // the window's layers; the plate is Layers[Plate]
+    double PlateThicknessMm = 0;
+    double RelativePermittivity = 0; // of the plate
+    double PlateArea = 0; // mm^2
 };
 
 struct DerivedResults {
-    LayerAcoustics Layers[dlLayerCount];
+    std::array<LayerAcoustics, LayerCount> Layers{};
     bool C0Valid = false; // finite static capacitance
     double C0 = 0;        // F (1e-16 when the plate thickness is 0)
     bool FValid = false;  // positive plate density and a finite frequency

@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <unistd.h>
 #include <vector>
 
 #include "solver/FDTD_1D_Routines.h"
+#include "stack/TaskFields.h"
 
 namespace {
 
@@ -25,17 +27,12 @@ bool TruncQuotient(double a, double b, int64_t &out) {
 // Quantities stored as doubles: the extended-precision result rounded once.
 double D(long double v) { return static_cast<double>(v); }
 
-constexpr double kPassiveEps = 1e22;    // electrodes, backing, protector: the field stays zero
-constexpr double kVacuumEps = 8.85e-12; // liquid and test object
 constexpr int64_t kUnset = INT64_MIN;
 
-// The parameter window's captions of the layer grid: its column heads and row heads.
-constexpr const char *kLayerCaptions[LayerCount] = {
-    "Демпфер", "Электрод 1", "Пъезоэлемент", "Электрод 2", "Протектор", "Слой жидкости", "Изделие"};
-constexpr const char *kRowCaptions[4] = {"Толщина (мм)", "Плотность (кГ/м^3)", "Модуль С33 (ГПа)",
-                                         "Вязкость (Па/c)"};
-
-enum LayerRow { RowThickness, RowDensity, RowModulus, RowViscosity };
+// A field's caption as the refusals name it.
+std::string FieldCaption(const char *name) {
+    return TaskFieldCaption(*FindTaskField(name));
+}
 
 std::string Negative(const std::string &caption) {
     return "Параметр «" + caption + "» меньше нуля: задача не может быть рассчитана.";
@@ -47,14 +44,15 @@ std::string NotPositive(const std::string &caption) {
 // The constants of a layer that keeps nodes of its own. The velocity update divides by the density;
 // a zero modulus is a layer that carries no stress (a free face, as the free-plate validation
 // uses), a negative one or a negative viscosity makes waves grow without a source.
-std::string CheckLayerConstants(const LayerMaterial &m, int k) {
+std::string CheckLayerConstants(const PlacedLayer &m) {
     const struct {
         double value;
         LayerRow row;
         bool zeroAllowed;
-    } constants[] = {{m.Rho, RowDensity, false}, {m.C33, RowModulus, true}, {m.Eta, RowViscosity, true}};
+    } constants[] = {
+        {m.Density, RowDensity, false}, {m.Stiffness, RowModulus, true}, {m.Viscosity, RowViscosity, true}};
     for (const auto &c : constants) {
-        const std::string caption = LayerFieldCaption(k, c.row);
+        const std::string caption = LayerFieldCaption(m.Name, c.row);
         if (!std::isfinite(c.value))
             return NotFiniteRefusal(caption);
         if (c.zeroAllowed ? c.value < 0 : !(c.value > 0))
@@ -65,34 +63,14 @@ std::string CheckLayerConstants(const LayerMaterial &m, int k) {
 
 } // namespace
 
-std::string NotFiniteRefusal(const std::string &caption) {
-    return "Параметр «" + caption + "» не является конечным числом: задача не может быть рассчитана.";
-}
-
-std::string LayerFieldCaption(int layer, int row) {
-    return std::string(kLayerCaptions[layer]) + ", " + kRowCaptions[row];
-}
-
-std::string CheckLayerThicknesses(const TaskInputs &in) {
-    for (int k = Backing; k < LayerCount; ++k) {
-        // In metres as PlanTask holds it: a thickness beyond the double range is not finite there.
-        const long double t = in.Layers[k].Thickness;
-        if (!std::isfinite(D(t * 0.001L)))
-            return NotFiniteRefusal(LayerFieldCaption(k, RowThickness));
-        if (t < 0)
-            return Negative(LayerFieldCaption(k, RowThickness));
-    }
-    return {};
-}
-
-int64_t OwnNodeCount(const TaskLayout &layout, int k) {
+int64_t OwnNodeCount(const TaskLayout &layout, std::size_t k) {
     struct Range {
         int64_t first, last;
     };
     // Layer k's nodes on the grid (SetMaterial clips to it), less the ranges of the later layers.
-    const LayerMaterial &m = layout.Materials[k];
+    const PlacedLayer &m = layout.Materials[k];
     std::vector<Range> own{{std::max<int64_t>(m.First, 0), std::min<int64_t>(m.Last, layout.N - 1)}};
-    for (int j = k + 1; j < LayerCount; ++j) {
+    for (std::size_t j = k + 1; j < layout.Materials.size(); ++j) {
         const Range later{layout.Materials[j].First, layout.Materials[j].Last};
         if (later.last < later.first)
             continue;
@@ -111,18 +89,25 @@ int64_t OwnNodeCount(const TaskLayout &layout, int k) {
     return count;
 }
 
-TaskLayout PlanTask(const TaskInputs &in) {
+TaskLayout PlaceStack(const Stack &stack, long double deltaX, long double deltaT) {
+    if (stack.PlateIndex >= stack.Layers.size())
+        throw std::invalid_argument("a stack needs its plate among its layers");
     TaskLayout out;
-    out.Boundaries.fill(kUnset);
+    const std::size_t count = stack.Layers.size();
+    out.Boundaries.assign(count + 1, kUnset);
+    out.Materials.resize(count);
+    out.PlateIndex = stack.PlateIndex;
+    for (std::size_t k = 0; k < count; ++k)
+        out.Materials[k].Name = stack.Layers[k].Name;
 
     // Stack thickness and grid length.
-    double T = D(in.Layers[Backing].Thickness * 0.001L);
-    for (int k = Electrode1; k < LayerCount; ++k)
-        T = D(in.Layers[k].Thickness * 0.001L + T);
+    double T = 0;
+    for (std::size_t k = 0; k < count; ++k)
+        T = k == 0 ? D(stack.Layers[k].ThicknessMm * 0.001L) : D(stack.Layers[k].ThicknessMm * 0.001L + T);
     out.T = T;
     out.L = D(T * 1.1L);
-    out.Dx = D(in.DeltaX * 1e-6L);
-    out.Dt = D(in.DeltaT * 1e-9L);
+    out.Dx = D(deltaX * 1e-6L);
+    out.Dt = D(deltaT * 1e-9L);
 
     int64_t q = 0;
     out.N = TruncQuotient(out.L, out.Dx, q) ? q + 2 : 0;
@@ -133,28 +118,31 @@ TaskLayout PlanTask(const TaskInputs &in) {
         return out;
     out.Boundaries[0] = first;
 
-    for (int k = Backing; k < LayerCount; ++k) {
-        const LayerInputs &layer = in.Layers[k];
-        p = D(layer.Thickness * 0.001L + p);
+    for (std::size_t k = 0; k < count; ++k) {
+        const Layer &layer = stack.Layers[k];
+        const Material &material = layer.Material;
+        p = D(layer.ThicknessMm * 0.001L + p);
         int64_t last = 0;
         if (!TruncQuotient(p, out.Dx, last))
             return out;
 
-        LayerMaterial &m = out.Materials[k];
+        PlacedLayer &m = out.Materials[k];
         m.First = static_cast<int32_t>(first);
         m.Last = static_cast<int32_t>(last);
-        m.Rho = D(layer.Rho);
-        m.C33 = D(layer.C33 * 1e9L);
-        m.Eta = (k == Electrode1 || k == Electrode2) ? 0.0 : D(layer.Eta);
+        m.Density = D(material.Density);
+        m.Stiffness = D(material.StiffnessGPa * 1e9L);
+        m.Viscosity = D(material.Viscosity);
         m.PiezoE33 = 0;
-        m.Eps = (k == Liquid || k == Sample) ? kVacuumEps : kPassiveEps;
-        if (k == Plate) {
-            const long double d33 = in.PiezoD33 * 1e-12L;
-            double e33 = D(layer.C33 * d33 * 1e9L);
-            if (in.Inverse)
+        m.Permittivity = material.Permittivity;
+        if (material.Piezoelectric) {
+            const long double d33 = material.PiezoD33pCN * 1e-12L;
+            double e33 = D(material.StiffnessGPa * d33 * 1e9L);
+            if (material.PolarizationInverted)
                 e33 = -e33;
             m.PiezoE33 = e33;
-            m.Eps = D(in.PiezoEe0 * 8.85L * 1e-12L);
+            m.Permittivity = D(material.RelativePermittivity * 8.85L * 1e-12L);
+        }
+        if (k == stack.PlateIndex) {
             out.PiezoFirst = static_cast<int32_t>(first);
             out.PiezoLast = static_cast<int32_t>(last);
         }
@@ -164,15 +152,19 @@ TaskLayout PlanTask(const TaskInputs &in) {
     return out;
 }
 
+TaskLayout PlanTask(const TaskInputs &in) {
+    return PlaceStack(BuildTaskStack(in), in.DeltaX, in.DeltaT);
+}
+
 std::string CheckTaskLayout(const TaskLayout &layout) {
     if (!(layout.Dx > 0))
         return "Шаг в пространстве должен быть больше нуля.";
     if (!std::isfinite(layout.Dx))
-        return NotFiniteRefusal("Шаг в пространстве (мкм)");
+        return NotFiniteRefusal(FieldCaption("DeltaX_QNSuperSpin"));
     if (!(layout.Dt > 0))
         return "Шаг во времени должен быть больше нуля.";
     if (!std::isfinite(layout.Dt))
-        return NotFiniteRefusal("Шаг во времени (нс)");
+        return NotFiniteRefusal(FieldCaption("DeltaT_QNSuperSpin"));
     if (!(layout.T > 0))
         return "Суммарная толщина слоев должна быть больше нуля.";
     if (layout.N <= 0 || layout.N > INT32_MAX)
@@ -191,7 +183,7 @@ std::string CheckTaskLayout(const TaskLayout &layout) {
             return "Сетка не помещается в памяти: увеличьте шаг в пространстве.";
     }
 
-    for (const LayerMaterial &m : layout.Materials)
+    for (const PlacedLayer &m : layout.Materials)
         if (m.Last >= m.First && (m.First < 0 || m.Last > layout.N - 1))
             return "Слои выходят за пределы сетки: проверьте толщины слоев.";
     if (layout.N <= 4)
@@ -201,29 +193,29 @@ std::string CheckTaskLayout(const TaskLayout &layout) {
         return "Пъезопластина слишком близко к краю сетки: проверьте толщины слоев.";
     // The plate voltage sums the field over PiezoFirst .. PiezoLast - 1: one node is no plate.
     if (layout.PiezoLast - layout.PiezoFirst < 1)
-        return "Параметр «" + LayerFieldCaption(Plate, RowThickness) +
+        return "Параметр «" + LayerFieldCaption(layout.Materials[layout.PlateIndex].Name, RowThickness) +
                "» слишком мал: пъезопластина должна занимать не менее двух узлов сетки.";
 
     // A layer whose nodes are all taken by later layers leaves no trace of its constants.
-    for (int k = Backing; k < LayerCount; ++k)
+    for (std::size_t k = 0; k < layout.Materials.size(); ++k)
         if (OwnNodeCount(layout, k) > 0)
-            if (std::string refusal = CheckLayerConstants(layout.Materials[k], k); !refusal.empty())
+            if (std::string refusal = CheckLayerConstants(layout.Materials[k]); !refusal.empty())
                 return refusal;
-    const LayerMaterial &plate = layout.Materials[Plate];
+    const PlacedLayer &plate = layout.Materials[layout.PlateIndex];
     if (!std::isfinite(plate.PiezoE33))
-        return NotFiniteRefusal("Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12");
-    const std::string permittivity = "Относительная диэлектрическая проницаемость";
-    if (!std::isfinite(plate.Eps))
+        return NotFiniteRefusal(FieldCaption("Piezo_d33_QNSuperSpin"));
+    const std::string permittivity = FieldCaption("Piezo_ee0_QNSuperSpin");
+    if (!std::isfinite(plate.Permittivity))
         return NotFiniteRefusal(permittivity);
-    if (!(plate.Eps > 0))
+    if (!(plate.Permittivity > 0))
         return NotPositive(permittivity);
     return {};
 }
 
 int32_t ApplyTaskLayout(const TaskLayout &layout) {
     const int32_t n = InitGrid(layout.L, layout.Dx, layout.Dt);
-    for (const LayerMaterial &m : layout.Materials)
-        SetMaterial(m.First, m.Last, m.Rho, m.C33, m.Eta, m.PiezoE33, m.Eps);
+    for (const PlacedLayer &m : layout.Materials)
+        SetMaterial(m.First, m.Last, m.Density, m.Stiffness, m.Viscosity, m.PiezoE33, m.Permittivity);
     PiezoFirst = layout.PiezoFirst;
     PiezoLast = layout.PiezoLast;
     return n;

@@ -1,37 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Layout of a new task: the stack thickness, the grid length and steps, the node index of every
-// layer boundary and the material constants each layer gives its nodes. A pure computation over
-// the input values; applying it to the solver's grid is a separate step, so that a task that
-// cannot be computed is refused before anything changes.
+// A stack placed on the grid: the stack thickness, the grid length and steps, the node index of
+// every layer boundary and the material constants each layer gives its nodes. A pure computation
+// over the stack; applying it to the solver's grid is a separate step, so that a task that cannot
+// be computed is refused before anything changes.
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
-// One layer's inputs as the fields hold them (extended precision, input units).
-struct LayerInputs {
-    long double Thickness = 0; // mm
-    long double Rho = 0;       // kg/m^3
-    long double C33 = 0;       // GPa
-    long double Eta = 0;       // Pa*s
-};
+#include "stack/Stack.h"
+#include "stack/TaskStack.h"
 
-enum LayerIndex { Backing, Electrode1, Plate, Electrode2, Protector, Liquid, Sample, LayerCount };
-
-struct TaskInputs {
-    std::array<LayerInputs, LayerCount> Layers{};
-    long double PiezoD33 = 0; // 1e-12 C/N
-    long double PiezoEe0 = 0; // relative permittivity
-    bool Inverse = false;     // polarisation inverted
-    long double DeltaX = 0;   // µm
-    long double DeltaT = 0;   // ns
-};
-
-struct LayerMaterial {
+// A layer on the grid: its nodes and the constants it gives them (SI units).
+struct PlacedLayer {
+    std::string Name; // names the layer's fields in refusals
     int32_t First = 0;
     int32_t Last = 0;
-    double Rho = 0, C33 = 0, Eta = 0, PiezoE33 = 0, Eps = 0;
+    double Density = 0, Stiffness = 0, Viscosity = 0, PiezoE33 = 0, Permittivity = 0;
 };
 
 struct TaskLayout {
@@ -40,22 +27,23 @@ struct TaskLayout {
     double Dx = 0; // m
     double Dt = 0; // s
     int64_t N = 0; // node count InitGrid will give (0 when it cannot be computed)
-    // Boundary node indices in marker order: outer face of the backing, the six inner boundaries,
-    // far face of the test object.
-    std::array<int64_t, 8> Boundaries{};
-    std::array<LayerMaterial, LayerCount> Materials{};
+    // Boundary node indices in stack order: the first layer's outer face, the inner boundaries,
+    // the last layer's far face (one more than there are layers).
+    std::vector<int64_t> Boundaries;
+    std::vector<PlacedLayer> Materials; // one per layer, in stack order
+    std::size_t PlateIndex = 0;
     int32_t PiezoFirst = 0;
     int32_t PiezoLast = 0;
 };
 
-// Positions, indices and materials, with the arithmetic of task construction (conversion factors
-// in extended precision, every named quantity held as a double, indices truncated toward zero).
-TaskLayout PlanTask(const TaskInputs &in);
+// Places a stack on a grid of spatial step deltaX (µm) and time step deltaT (ns): the grid is
+// 1.1 times the stack long, the stack starts 5 % of that in. The arithmetic of task construction:
+// conversion factors in extended precision, every named quantity held as a double, indices
+// truncated toward zero. Any number of layers; a later layer wins a shared node.
+TaskLayout PlaceStack(const Stack &stack, long double deltaX, long double deltaT);
 
-// Why the layer thicknesses cannot be placed, as a Russian sentence naming the field; empty when
-// they can. A negative or non-finite thickness is refused before the layout is planned: a negative
-// one would fold the stack back over its neighbours.
-std::string CheckLayerThicknesses(const TaskInputs &in);
+// The parameter window's task placed: PlaceStack(BuildTaskStack(in), in.DeltaX, in.DeltaT).
+TaskLayout PlanTask(const TaskInputs &in);
 
 // Why the layout cannot be computed, as a Russian sentence for the user; empty when it can.
 // Checks the spatial and time steps, the node count (int32 range and available memory), that every
@@ -66,14 +54,7 @@ std::string CheckTaskLayout(const TaskLayout &layout);
 
 // How many nodes of the grid carry layer k's constants once every later layer has been set
 // (a later layer wins a shared node).
-int64_t OwnNodeCount(const TaskLayout &layout, int k);
-
-// The caption of a layer's field as the parameter window names it, "Пъезоэлемент, Толщина (мм)".
-// row: 0 thickness, 1 density, 2 modulus C33, 3 viscosity.
-std::string LayerFieldCaption(int layer, int row);
-
-// The refusal of a field whose value is not a finite number, naming it by its caption.
-std::string NotFiniteRefusal(const std::string &caption);
+int64_t OwnNodeCount(const TaskLayout &layout, std::size_t k);
 
 // Builds the solver's grid from the layout: InitGrid, one SetMaterial per layer in stack order,
 // PiezoFirst and PiezoLast. Returns the node count.

@@ -11,11 +11,13 @@
 #include <QMessageBox>
 #include <QTabWidget>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "app/UiText.h"
 #include "files/ProfileFile.h"
 #include "files/ProjectFile.h"
+#include "stack/TaskFields.h"
 #include "text/Errors.h"
 #include "text/NumberText.h"
 #include "widgets/QNSuperSpin.h"
@@ -27,23 +29,17 @@ namespace {
 // The order in which each window's controls are written; controls not listed follow in the order
 // the window holds them.
 const QStringList &WriteOrder(const QString &section) {
-    static const QStringList mainForm = {"DeltaX_QNSuperSpin", "DeltaT_QNSuperSpin", "IterationSpinEdit",
-                                         "ViewRadioGroup", "CommentEdit"};
-    static const QStringList parametersForm = {
-        "ElMechPageControl",         "Electro_C_QNSuperSpin",           "Electro_R_QNSuperSpin",
-        "Electro_L_QNSuperSpin",     "Electro_U0_QNSuperSpin",          "Electro_VTRon_QNSuperSpin",
-        "Electro_VTRoff_QNSuperSpin", "Electro_VTFrontTime_QNSuperSpin", "Electro_VTTime_QNSuperSpin",
-        "VT_Cut_Off_QNSuperSpin",    "Electro_RL_QNSuperSpin",          "Protector_Ro_QNSuperSpin",
-        "Piezo_Ro_QNSuperSpin",      "Dempfer_Nu_QNSuperSpin",          "Dempfer_L_QNSuperSpin",
-        "Dempfer_C33_QNSuperSpin",   "Dempfer_Ro_QNSuperSpin",          "Piezo_L_QNSuperSpin",
-        "Protector_L_QNSuperSpin",   "Liquid_L_QNSuperSpin",            "Sample_L_QNSuperSpin",
-        "Liquid_Ro_QNSuperSpin",     "Sample_Ro_QNSuperSpin",           "Piezo_C33_QNSuperSpin",
-        "Protector_C33_QNSuperSpin", "Liquid_C33_QNSuperSpin",          "Sample_C33_QNSuperSpin",
-        "Piezo_Nu_QNSuperSpin",      "Protector_Nu_QNSuperSpin",        "Liquid_Nu_QNSuperSpin",
-        "Sample_Nu_QNSuperSpin",     "Piezo_d33_QNSuperSpin",           "Piezo_ee0_QNSuperSpin",
-        "Spep_QNSuperSpin",          "Ag_L2_QNSuperSpin",               "Ag_Ro2_QNSuperSpin",
-        "Ag_C33_2_QNSuperSpin",      "Ag_L1_QNSuperSpin",               "Ag_Ro1_QNSuperSpin",
-        "Ag_C33_1_QNSuperSpin",      "InverseCheckBox",                 "CommentEdit"};
+    // The task's fields in the order of their table, amid the windows' other controls.
+    const auto withTaskFields = [](const char *tableSection, QStringList before, const QStringList &after) {
+        for (const TaskField &f : TaskFields())
+            if (std::strcmp(f.Section, tableSection) == 0)
+                before.append(QString::fromLatin1(f.Name));
+        return before + after;
+    };
+    static const QStringList mainForm =
+        withTaskFields(kMainFormSection, {}, {"IterationSpinEdit", "ViewRadioGroup", "CommentEdit"});
+    static const QStringList parametersForm =
+        withTaskFields(kParametersFormSection, {"ElMechPageControl"}, {"CommentEdit"});
     static const QStringList electroForm = {
         "PageControl", "Middle_F_QNSuperSpin", "Width_F_QNSuperSpin", "Diapazon_QNSuperSpin",
         "TypeRadioGroup", "ChooseMarkerRadioGroup", "A1_Edit", "T1_Edit", "A2_Edit", "T2_Edit",

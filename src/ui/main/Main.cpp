@@ -34,6 +34,7 @@
 #include "signals/ElectroUnit.h"
 #include "solver/FDTD_1D_Routines.h"
 #include "solver/Stability.h"
+#include "stack/TaskFields.h"
 #include "text/Errors.h"
 #include "widgets/QNSuperSpin.h"
 #include "widgets/RadioGroup.h"
@@ -58,14 +59,21 @@ QPushButton *BoldButton(const QString &caption, const QString &name, QWidget *pa
     return b;
 }
 
-TQNSuperSpin *NumericField(const QString &name, long double value, QWidget *parent) {
+// A grid step's field with its initial value and format from the task's field table.
+TQNSuperSpin *NumericField(const char *name, QWidget *parent) {
+    const TaskField &field = *FindTaskField(name);
     auto *f = new TQNSuperSpin(parent);
-    f->setObjectName(name);
+    f->setObjectName(QLatin1String(name));
     f->SetMinValue(0);
     f->SetMaxValue(100000);
     f->SetMaxLength(6);
-    f->SetValue(value);
+    f->SetNumberFormat(field.Format);
+    f->SetValue(field.Initial);
     return f;
+}
+
+QString FieldCaption(const char *name) {
+    return QCoreApplication::translate("TMainForm", FindTaskField(name)->Caption);
 }
 
 } // namespace
@@ -125,15 +133,15 @@ void TMainForm::BuildLayout() {
     ViewTaskParamsBitBtn = BoldButton(tr("Параметры задачи"), "ViewTaskParamsBitBtn", ControlGroupBox);
     left->addWidget(ViewTaskParamsBitBtn);
 
-    auto *dxLabel = new QLabel(tr("Шаг в пространстве (мкм)"), ControlGroupBox);
-    DeltaX_QNSuperSpin = NumericField("DeltaX_QNSuperSpin", 10, ControlGroupBox);
+    auto *dxLabel = new QLabel(FieldCaption("DeltaX_QNSuperSpin"), ControlGroupBox);
+    DeltaX_QNSuperSpin = NumericField("DeltaX_QNSuperSpin", ControlGroupBox);
     dxLabel->setBuddy(DeltaX_QNSuperSpin);
     DeltaX_QNSuperSpin->setAccessibleName(dxLabel->text());
     left->addWidget(dxLabel);
     left->addWidget(DeltaX_QNSuperSpin);
 
-    auto *dtLabel = new QLabel(tr("Шаг во времени (нс)"), ControlGroupBox);
-    DeltaT_QNSuperSpin = NumericField("DeltaT_QNSuperSpin", 0.2L, ControlGroupBox);
+    auto *dtLabel = new QLabel(FieldCaption("DeltaT_QNSuperSpin"), ControlGroupBox);
+    DeltaT_QNSuperSpin = NumericField("DeltaT_QNSuperSpin", ControlGroupBox);
     dtLabel->setBuddy(DeltaT_QNSuperSpin);
     DeltaT_QNSuperSpin->setAccessibleName(dtLabel->text());
     left->addWidget(dtLabel);

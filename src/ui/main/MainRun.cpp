@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 
@@ -17,6 +18,7 @@
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
 #include "solver/FDTD_1D_Routines.h"
+#include "stack/TaskFields.h"
 #include "text/Errors.h"
 #include "widgets/QNSuperSpin.h"
 #include "widgets/SpinEdit.h"
@@ -28,15 +30,6 @@ constexpr int kFieldCurve = 0;
 // Marker colours of the eight boundary lines, Series2 .. Series9.
 const QColor kBoundaryColours[8] = {Qt::black, Qt::red,   Qt::red,  Qt::red,
                                     Qt::red,   Qt::black, Qt::blue, Qt::blue};
-
-LayerInputs ReadLayer(TQNSuperSpin *l, TQNSuperSpin *ro, TQNSuperSpin *c33, TQNSuperSpin *nu) {
-    LayerInputs layer;
-    layer.Thickness = l->GetValue();
-    layer.Rho = ro->GetValue();
-    layer.C33 = c33->GetValue();
-    layer.Eta = nu ? nu->GetValue() : 0.0L;
-    return layer;
-}
 
 } // namespace
 
@@ -58,30 +51,16 @@ void TMainForm::CreateTaskBitBtnClick() {
     EngineInputs in;
     QString refusal;
     try {
-        TParametersForm *p = FParametersForm;
         in.RedrawEvery = IterationSpinEdit->Value();
-        in.PlateArea = p->Spep_QNSuperSpin->GetValue();
-        TaskInputs &task = in.Task;
-        task.Layers[Backing] = ReadLayer(p->Dempfer_L_QNSuperSpin, p->Dempfer_Ro_QNSuperSpin,
-                                         p->Dempfer_C33_QNSuperSpin, p->Dempfer_Nu_QNSuperSpin);
-        task.Layers[Electrode1] =
-            ReadLayer(p->Ag_L1_QNSuperSpin, p->Ag_Ro1_QNSuperSpin, p->Ag_C33_1_QNSuperSpin, nullptr);
-        task.Layers[Plate] = ReadLayer(p->Piezo_L_QNSuperSpin, p->Piezo_Ro_QNSuperSpin,
-                                       p->Piezo_C33_QNSuperSpin, p->Piezo_Nu_QNSuperSpin);
-        task.Layers[Electrode2] =
-            ReadLayer(p->Ag_L2_QNSuperSpin, p->Ag_Ro2_QNSuperSpin, p->Ag_C33_2_QNSuperSpin, nullptr);
-        task.Layers[Protector] = ReadLayer(p->Protector_L_QNSuperSpin, p->Protector_Ro_QNSuperSpin,
-                                           p->Protector_C33_QNSuperSpin, p->Protector_Nu_QNSuperSpin);
-        task.Layers[Liquid] = ReadLayer(p->Liquid_L_QNSuperSpin, p->Liquid_Ro_QNSuperSpin,
-                                        p->Liquid_C33_QNSuperSpin, p->Liquid_Nu_QNSuperSpin);
-        task.Layers[Sample] = ReadLayer(p->Sample_L_QNSuperSpin, p->Sample_Ro_QNSuperSpin,
-                                        p->Sample_C33_QNSuperSpin, p->Sample_Nu_QNSuperSpin);
-        task.PiezoD33 = p->Piezo_d33_QNSuperSpin->GetValue();
-        task.PiezoEe0 = p->Piezo_ee0_QNSuperSpin->GetValue();
-        task.Inverse = p->InverseCheckBox->isChecked();
-        task.DeltaX = DeltaX_QNSuperSpin->GetValue();
-        task.DeltaT = DeltaT_QNSuperSpin->GetValue();
-        in.Generator = p->ReadCircuitInputs();
+        for (const TaskField &f : TaskFields()) {
+            const QWidget *window = std::strcmp(f.Section, kMainFormSection) == 0
+                                        ? static_cast<const QWidget *>(this)
+                                        : static_cast<const QWidget *>(FParametersForm);
+            const QLatin1String name(f.Name);
+            SetTaskInput(in, f,
+                         IsCheckBox(f) ? window->findChild<QCheckBox *>(name)->isChecked()
+                                       : window->findChild<TQNSuperSpin *>(name)->GetValue());
+        }
     } catch (const ConversionError &e) {
         refusal = QString::fromStdString(e.what());
     }

@@ -5,9 +5,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <cstring>
+#include <stdexcept>
+#include <string>
 
 #include "parameters/CircuitPictures.h"
 #include "parameters/ParametersUnit.h"
+#include "stack/TaskFields.h"
 #include "widgets/QNSuperSpin.h"
 
 namespace {
@@ -18,8 +22,6 @@ using LabelMember = QLabel *TParametersForm::*;
 // Layer grid of the mechanical tab: a caption column, then one column per layer.
 constexpr int kGridX0 = 142, kColPitch = 104, kFieldW = 96, kFieldH = 24;
 constexpr int kGridRowY[4] = {212, 240, 268, 296};
-enum Column { colDempfer, colAg1, colPiezo, colAg2, colProtector, colLiquid, colSample, colCount };
-
 QRect Cell(int col, int row) {
     return {kGridX0 + col * kColPitch, kGridRowY[row], kFieldW, kFieldH};
 }
@@ -27,15 +29,15 @@ QRect Cell(int col, int row) {
 // Colours the grid gives its columns (the system colours of the classic desktop palette).
 QColor ColumnColour(int col) {
     switch (col) {
-    case colDempfer:
+    case Backing:
         return {200, 200, 200}; // scroll bar
-    case colPiezo:
+    case Plate:
         return {255, 0, 0};
-    case colProtector:
+    case Protector:
         return {191, 205, 219}; // inactive caption
-    case colLiquid:
+    case Liquid:
         return {0, 255, 255};
-    case colSample:
+    case Sample:
         return {192, 192, 192};
     default:
         return {};
@@ -47,76 +49,76 @@ QString Tr(const char *text) {
     return QCoreApplication::translate("TParametersForm", text);
 }
 
-const char *const kLayerCaptions[colCount] = {QT_TRANSLATE_NOOP("TParametersForm", "Демпфер"),
-                                              QT_TRANSLATE_NOOP("TParametersForm", "Электрод 1"),
-                                              QT_TRANSLATE_NOOP("TParametersForm", "Пъезоэлемент"),
-                                              QT_TRANSLATE_NOOP("TParametersForm", "Электрод 2"),
-                                              QT_TRANSLATE_NOOP("TParametersForm", "Протектор"),
-                                              QT_TRANSLATE_NOOP("TParametersForm", "Слой жидкости"),
-                                              QT_TRANSLATE_NOOP("TParametersForm", "Изделие")};
-const char *const kRowCaptions[4] = {QT_TRANSLATE_NOOP("TParametersForm", "Толщина (мм)"),
-                                     QT_TRANSLATE_NOOP("TParametersForm", "Плотность (кГ/м^3)"),
-                                     QT_TRANSLATE_NOOP("TParametersForm", "Модуль С33 (ГПа)"),
-                                     QT_TRANSLATE_NOOP("TParametersForm", "Вязкость (Па/c)")};
-
-struct FieldSpec {
+// The fields' widget specifics: the member each numeric one is, and the place of those outside the layer
+// grid (a layer's field sits in its column and row). Names, values, formats and captions come from
+// the task's field table.
+struct FieldWidget {
     Member member;
     const char *name;
-    bool mechanics;
-    double value;
-    bool thousands;
-    bool editable;
-    int col; // grid column, or -1 for a field placed by rect
-    int row;
     QRect rect;
 };
 
-// In the order the project file lists them.
 #define FIELD(name) &TParametersForm::name, #name
 // clang-format off
-const FieldSpec kFields[] = {
-    {FIELD(Electro_C_QNSuperSpin), false, 68, true, false, -1, 0, {222, 355, 84, 24}},
-    {FIELD(Electro_R_QNSuperSpin), false, 180, true, true, -1, 0, {222, 391, 84, 24}},
-    {FIELD(Electro_L_QNSuperSpin), false, 1.2, false, true, -1, 0, {222, 427, 84, 24}},
-    {FIELD(Electro_U0_QNSuperSpin), false, 300, false, false, -1, 0, {222, 314, 84, 24}},
-    {FIELD(Electro_VTRon_QNSuperSpin), false, 16, false, false, -1, 0, {770, 314, 90, 24}},
-    {FIELD(Electro_VTRoff_QNSuperSpin), false, 10000, true, false, -1, 0, {770, 354, 90, 24}},
-    {FIELD(Electro_VTFrontTime_QNSuperSpin), false, 10, false, false, -1, 0, {770, 394, 90, 24}},
-    {FIELD(Electro_VTTime_QNSuperSpin), false, 100, false, false, -1, 0, {770, 430, 90, 24}},
-    {FIELD(VT_Cut_Off_QNSuperSpin), false, 600, false, false, -1, 0, {770, 466, 90, 24}},
-    {FIELD(Electro_RL_QNSuperSpin), false, 0.01, true, true, -1, 0, {222, 463, 84, 24}},
-    {FIELD(Protector_Ro_QNSuperSpin), true, 2650, true, false, colProtector, 1, {}},
-    {FIELD(Piezo_Ro_QNSuperSpin), true, 7600, true, false, colPiezo, 1, {}},
-    {FIELD(Dempfer_Nu_QNSuperSpin), true, 650, false, false, colDempfer, 3, {}},
-    {FIELD(Dempfer_L_QNSuperSpin), true, 6, false, false, colDempfer, 0, {}},
-    {FIELD(Dempfer_C33_QNSuperSpin), true, 67, false, false, colDempfer, 2, {}},
-    {FIELD(Dempfer_Ro_QNSuperSpin), true, 8200, true, false, colDempfer, 1, {}},
-    {FIELD(Piezo_L_QNSuperSpin), true, 0.4, false, false, colPiezo, 0, {}},
-    {FIELD(Protector_L_QNSuperSpin), true, 0.5, false, false, colProtector, 0, {}},
-    {FIELD(Liquid_L_QNSuperSpin), true, 0, false, false, colLiquid, 0, {}},
-    {FIELD(Sample_L_QNSuperSpin), true, 16, false, false, colSample, 0, {}},
-    {FIELD(Liquid_Ro_QNSuperSpin), true, 1000, true, false, colLiquid, 1, {}},
-    {FIELD(Sample_Ro_QNSuperSpin), true, 7800, true, false, colSample, 1, {}},
-    {FIELD(Piezo_C33_QNSuperSpin), true, 121, false, false, colPiezo, 2, {}},
-    {FIELD(Protector_C33_QNSuperSpin), true, 90, false, false, colProtector, 2, {}},
-    {FIELD(Liquid_C33_QNSuperSpin), true, 2.25, false, false, colLiquid, 2, {}},
-    {FIELD(Sample_C33_QNSuperSpin), true, 275, false, false, colSample, 2, {}},
-    {FIELD(Piezo_Nu_QNSuperSpin), true, 30, false, false, colPiezo, 3, {}},
-    {FIELD(Protector_Nu_QNSuperSpin), true, 20, false, false, colProtector, 3, {}},
-    {FIELD(Liquid_Nu_QNSuperSpin), true, 0, false, false, colLiquid, 3, {}},
-    {FIELD(Sample_Nu_QNSuperSpin), true, 0, false, false, colSample, 3, {}},
-    {FIELD(Piezo_d33_QNSuperSpin), true, 40, true, false, -1, 0, {300, 412, 96, 24}},
-    {FIELD(Piezo_ee0_QNSuperSpin), true, 1300, false, false, -1, 0, {300, 448, 96, 24}},
-    {FIELD(Spep_QNSuperSpin), true, 50, false, false, -1, 0, {300, 484, 96, 24}},
-    {FIELD(Ag_L2_QNSuperSpin), true, 0.02, false, false, colAg2, 0, {}},
-    {FIELD(Ag_Ro2_QNSuperSpin), true, 10500, true, false, colAg2, 1, {}},
-    {FIELD(Ag_C33_2_QNSuperSpin), true, 82.7, false, false, colAg2, 2, {}},
-    {FIELD(Ag_L1_QNSuperSpin), true, 0.02, false, false, colAg1, 0, {}},
-    {FIELD(Ag_Ro1_QNSuperSpin), true, 10500, true, false, colAg1, 1, {}},
-    {FIELD(Ag_C33_1_QNSuperSpin), true, 82.7, false, false, colAg1, 2, {}},
+const FieldWidget kFieldWidgets[] = {
+    {nullptr, "InverseCheckBox", {440, 412, 260, 24}},
+    {FIELD(Electro_C_QNSuperSpin), {222, 355, 84, 24}},
+    {FIELD(Electro_R_QNSuperSpin), {222, 391, 84, 24}},
+    {FIELD(Electro_L_QNSuperSpin), {222, 427, 84, 24}},
+    {FIELD(Electro_U0_QNSuperSpin), {222, 314, 84, 24}},
+    {FIELD(Electro_VTRon_QNSuperSpin), {770, 314, 90, 24}},
+    {FIELD(Electro_VTRoff_QNSuperSpin), {770, 354, 90, 24}},
+    {FIELD(Electro_VTFrontTime_QNSuperSpin), {770, 394, 90, 24}},
+    {FIELD(Electro_VTTime_QNSuperSpin), {770, 430, 90, 24}},
+    {FIELD(VT_Cut_Off_QNSuperSpin), {770, 466, 90, 24}},
+    {FIELD(Electro_RL_QNSuperSpin), {222, 463, 84, 24}},
+    {FIELD(Piezo_d33_QNSuperSpin), {300, 412, 96, 24}},
+    {FIELD(Piezo_ee0_QNSuperSpin), {300, 448, 96, 24}},
+    {FIELD(Spep_QNSuperSpin), {300, 484, 96, 24}},
+    {FIELD(Dempfer_L_QNSuperSpin), {}},
+    {FIELD(Dempfer_Ro_QNSuperSpin), {}},
+    {FIELD(Dempfer_C33_QNSuperSpin), {}},
+    {FIELD(Dempfer_Nu_QNSuperSpin), {}},
+    {FIELD(Ag_L1_QNSuperSpin), {}},
+    {FIELD(Ag_Ro1_QNSuperSpin), {}},
+    {FIELD(Ag_C33_1_QNSuperSpin), {}},
+    {FIELD(Piezo_L_QNSuperSpin), {}},
+    {FIELD(Piezo_Ro_QNSuperSpin), {}},
+    {FIELD(Piezo_C33_QNSuperSpin), {}},
+    {FIELD(Piezo_Nu_QNSuperSpin), {}},
+    {FIELD(Ag_L2_QNSuperSpin), {}},
+    {FIELD(Ag_Ro2_QNSuperSpin), {}},
+    {FIELD(Ag_C33_2_QNSuperSpin), {}},
+    {FIELD(Protector_L_QNSuperSpin), {}},
+    {FIELD(Protector_Ro_QNSuperSpin), {}},
+    {FIELD(Protector_C33_QNSuperSpin), {}},
+    {FIELD(Protector_Nu_QNSuperSpin), {}},
+    {FIELD(Liquid_L_QNSuperSpin), {}},
+    {FIELD(Liquid_Ro_QNSuperSpin), {}},
+    {FIELD(Liquid_C33_QNSuperSpin), {}},
+    {FIELD(Liquid_Nu_QNSuperSpin), {}},
+    {FIELD(Sample_L_QNSuperSpin), {}},
+    {FIELD(Sample_Ro_QNSuperSpin), {}},
+    {FIELD(Sample_C33_QNSuperSpin), {}},
+    {FIELD(Sample_Nu_QNSuperSpin), {}},
 };
 // clang-format on
 #undef FIELD
+
+const FieldWidget &WidgetOf(const TaskField &f) {
+    for (const FieldWidget &w : kFieldWidgets)
+        if (std::strcmp(w.name, f.Name) == 0)
+            return w;
+    throw std::logic_error(std::string("no widget for the field ") + f.Name);
+}
+
+// The caption lines of a field outside the layer grid, translated.
+QString CaptionOf(const QWidget *field) {
+    return Tr(FindTaskField(field->objectName().toStdString())->Caption);
+}
+QString SecondLineOf(const QWidget *field) {
+    return Tr(FindTaskField(field->objectName().toStdString())->CaptionSecondLine);
+}
 
 QLabel *NewLabel(QWidget *parent, const QString &text, const QRect &r, QWidget *buddy = nullptr) {
     auto *l = new QLabel(text, parent);
@@ -130,9 +132,15 @@ QLabel *NewLabel(QWidget *parent, const QString &text, const QRect &r, QWidget *
     return l;
 }
 
+// A field's caption from the field table on one label beside it.
+void FieldLabel(QWidget *parent, QWidget *field, const QRect &r) {
+    NewLabel(parent, CaptionOf(field), r, field);
+}
+
 // A caption on two labels; the field is named by both lines together.
-void TwoLineCaption(QWidget *parent, const QString &first, const QString &second, int x, int y, int w,
-                    QWidget *buddy) {
+void TwoLineCaption(QWidget *parent, QWidget *buddy, int x, int y, int w) {
+    const QString first = CaptionOf(buddy);
+    const QString second = SecondLineOf(buddy);
     buddy->setAccessibleName(QString());
     NewLabel(parent, first, {x, y, w, 16}, buddy);
     NewLabel(parent, second, {x, y + 16, w, 16});
@@ -167,41 +175,52 @@ void TParametersForm::CreateControls() {
 }
 
 void TParametersForm::CreateFields() {
-    for (const FieldSpec &f : kFields) {
-        auto *spin = new TQNSuperSpin(f.mechanics ? MechanicsTabSheet : ElectricalTabSheet);
-        spin->setObjectName(QString::fromLatin1(f.name));
-        const bool rl = &(this->*f.member) == &Electro_RL_QNSuperSpin;
+    for (const TaskField &f : TaskFields()) {
+        if (std::strcmp(f.Section, kParametersFormSection) != 0)
+            continue;
+        const FieldWidget &w = WidgetOf(f);
+        if (IsCheckBox(f)) {
+            InverseCheckBox = new QCheckBox(Tr(f.Caption), MechanicsTabSheet);
+            InverseCheckBox->setObjectName(QString::fromLatin1(f.Name));
+            InverseCheckBox->setGeometry(w.rect);
+            InverseCheckBox->setChecked(f.Initial != 0);
+            continue;
+        }
+        const bool inGrid = f.Layer != LayerCount;
+        const bool electrical = !inGrid && f.Sets >= TaskInput::ChargeVoltage;
+        auto *spin = new TQNSuperSpin(electrical ? ElectricalTabSheet : MechanicsTabSheet);
+        spin->setObjectName(QString::fromLatin1(f.Name));
+        const bool rl = f.Sets == TaskInput::ResistorRL;
         spin->SetMaxValue(100000);
         spin->SetMinValue(rl ? 0.01 : 0);
         spin->SetIncrement(1);
         spin->SetMaxLength(rl ? 8 : 6);
         spin->SetDecimals(-1);
-        spin->SetNumberFormat(f.thousands ? TNumberFormat::Thousands : TNumberFormat::Standard);
-        spin->SetValue(f.value);
-        spin->setEnabled(f.editable);
-        if (f.col >= 0) {
-            spin->setGeometry(Cell(f.col, f.row));
-            spin->setAccessibleName(Tr(kLayerCaptions[f.col]) + QStringLiteral(", ") +
-                                    Tr(kRowCaptions[f.row]));
-            const QColor colour = ColumnColour(f.col);
+        spin->SetNumberFormat(f.Format);
+        spin->SetValue(f.Initial);
+        // The load circuit is the user's; the generator, the switch and the stack are fixed here.
+        spin->setEnabled(f.Sets == TaskInput::ResistorR || f.Sets == TaskInput::InductanceL || rl);
+        if (inGrid) {
+            const int col = f.Layer;
+            const int row = static_cast<int>(f.Sets) - static_cast<int>(TaskInput::Thickness);
+            spin->setGeometry(Cell(col, row));
+            spin->setAccessibleName(Tr(TaskLayerName(col)) + QStringLiteral(", ") + Tr(f.Caption));
+            const QColor colour = ColumnColour(col);
             QPalette pal = spin->palette();
             if (colour.isValid())
                 pal.setColor(QPalette::Base, colour);
             // Disabled values stay greyed but readable on the coloured columns.
             pal.setColor(QPalette::Disabled, QPalette::Text,
-                         f.col == colPiezo ? QColor(255, 235, 235) : QColor(80, 80, 80));
+                         col == Plate ? QColor(255, 235, 235) : QColor(80, 80, 80));
             spin->setPalette(pal);
         } else {
-            spin->setGeometry(f.rect);
+            spin->setGeometry(w.rect);
             QPalette pal = spin->palette();
             pal.setColor(QPalette::Disabled, QPalette::Text, QColor(80, 80, 80));
             spin->setPalette(pal);
         }
-        this->*f.member = spin;
+        this->*w.member = spin;
     }
-    InverseCheckBox = new QCheckBox(tr("инверсия поляризации"), MechanicsTabSheet);
-    InverseCheckBox->setObjectName(QStringLiteral("InverseCheckBox"));
-    InverseCheckBox->setGeometry(440, 412, 260, 24);
 }
 
 void TParametersForm::CreateElectricalTab() {
@@ -214,24 +233,21 @@ void TParametersForm::CreateElectricalTab() {
     ShemeImage->setObjectName(QStringLiteral("ShemeImage"));
     ShemeImage->setGeometry(8, 24, 697, 281);
 
-    TwoLineCaption(tab, tr("Напряжение заряда"), tr("на конденсаторе С (В)"), 8, 310, 210,
-                   Electro_U0_QNSuperSpin);
+    TwoLineCaption(tab, Electro_U0_QNSuperSpin, 8, 310, 210);
     NewLabel(tab, tr("300 В"), {314, 314, 190, 24});
-    NewLabel(tab, tr("Конденсатор С (нФ)"), {8, 355, 210, 24}, Electro_C_QNSuperSpin);
+    FieldLabel(tab, Electro_C_QNSuperSpin, {8, 355, 210, 24});
     NewLabel(tab, tr("68 нФ"), {314, 355, 190, 24});
-    NewLabel(tab, tr("Резистор R (Ом)"), {8, 391, 210, 24}, Electro_R_QNSuperSpin);
+    FieldLabel(tab, Electro_R_QNSuperSpin, {8, 391, 210, 24});
     NewLabel(tab, tr("560 Ом || 560 Ом || 360 Ом"), {314, 386, 200, 16});
     NewLabel(tab, tr("совмещенный ПЭП"), {314, 403, 200, 16});
-    NewLabel(tab, tr("Индуктивность L (мкГ)"), {8, 427, 210, 24}, Electro_L_QNSuperSpin);
-    NewLabel(tab, tr("Резистор RL (Ом)"), {8, 463, 210, 24}, Electro_RL_QNSuperSpin);
+    FieldLabel(tab, Electro_L_QNSuperSpin, {8, 427, 210, 24});
+    FieldLabel(tab, Electro_RL_QNSuperSpin, {8, 463, 210, 24});
 
-    TwoLineCaption(tab, tr("Сопротивление ключа"), tr("в открытом состоянии (Ом)"), 520, 310, 246,
-                   Electro_VTRon_QNSuperSpin);
-    TwoLineCaption(tab, tr("Сопротивление ключа"), tr("в закрытом состоянии (Ом)"), 520, 350, 246,
-                   Electro_VTRoff_QNSuperSpin);
-    NewLabel(tab, tr("Длительность фронта (нс)"), {520, 394, 246, 24}, Electro_VTFrontTime_QNSuperSpin);
-    NewLabel(tab, tr("Длительность импульса ЗИ (нс)"), {520, 430, 246, 24}, Electro_VTTime_QNSuperSpin);
-    NewLabel(tab, tr("Напряжение пробоя VT (В)"), {520, 466, 246, 24}, VT_Cut_Off_QNSuperSpin);
+    TwoLineCaption(tab, Electro_VTRon_QNSuperSpin, 520, 310, 246);
+    TwoLineCaption(tab, Electro_VTRoff_QNSuperSpin, 520, 350, 246);
+    FieldLabel(tab, Electro_VTFrontTime_QNSuperSpin, {520, 394, 246, 24});
+    FieldLabel(tab, Electro_VTTime_QNSuperSpin, {520, 430, 246, 24});
+    FieldLabel(tab, VT_Cut_Off_QNSuperSpin, {520, 466, 246, 24});
 
     QLabel *source = NewLabel(tab,
                               tr("Начальные значения — генератор зондирующих импульсов совмещенного "
@@ -271,12 +287,12 @@ void TParametersForm::CreateMechanicsTab() {
         this->*plate[i].label = value;
     }
 
-    for (int col = 0; col < colCount; ++col) {
-        QLabel *head = NewLabel(tab, Tr(kLayerCaptions[col]), {Cell(col, 0).x() - 3, 192, kColPitch - 2, 18});
+    for (int col = 0; col < LayerCount; ++col) {
+        QLabel *head = NewLabel(tab, Tr(TaskLayerName(col)), {Cell(col, 0).x() - 3, 192, kColPitch - 2, 18});
         head->setAlignment(Qt::AlignCenter);
     }
-    for (int row = 0; row < 4; ++row)
-        NewLabel(tab, Tr(kRowCaptions[row]), {8, kGridRowY[row], kGridX0 - 12, kFieldH});
+    for (int row = 0; row < RowCount; ++row)
+        NewLabel(tab, Tr(LayerRowCaption(row)), {8, kGridRowY[row], kGridX0 - 12, kFieldH});
 
     // Notes under the columns: the default materials.
     auto note = [&](int col, int line, const char *text, int height = 16) {
@@ -285,34 +301,34 @@ void TParametersForm::CreateMechanicsTab() {
         l->setWordWrap(true);
     };
     const char *const byDefault = QT_TRANSLATE_NOOP("TParametersForm", "по умолчанию");
-    for (int col : {colAg1, colAg2}) {
+    for (int col : {Electrode1, Electrode2}) {
         note(col, 0, byDefault);
         note(col, 1, QT_TRANSLATE_NOOP("TParametersForm", "серебро"));
     }
-    note(colProtector, 0, byDefault);
-    note(colProtector, 1, QT_TRANSLATE_NOOP("TParametersForm", "ситалл"));
-    note(colPiezo, 0, QT_TRANSLATE_NOOP("TParametersForm", "по умолчанию ЦТС-19"), 34);
-    note(colLiquid, 0, QT_TRANSLATE_NOOP("TParametersForm", "по умолчанию вода"), 34);
-    note(colSample, 0, QT_TRANSLATE_NOOP("TParametersForm", "по умолчанию Cт20"), 34);
+    note(Protector, 0, byDefault);
+    note(Protector, 1, QT_TRANSLATE_NOOP("TParametersForm", "ситалл"));
+    note(Plate, 0, QT_TRANSLATE_NOOP("TParametersForm", "по умолчанию ЦТС-19"), 34);
+    note(Liquid, 0, QT_TRANSLATE_NOOP("TParametersForm", "по умолчанию вода"), 34);
+    note(Sample, 0, QT_TRANSLATE_NOOP("TParametersForm", "по умолчанию Cт20"), 34);
 
     const struct {
         int col;
         LabelMember cl, z;
         const char *clName, *zName, *clStart;
     } derived[] = {
-        {colDempfer, &TParametersForm::Dempfer_CL_Label, &TParametersForm::Dempfer_Z_Label,
+        {Backing, &TParametersForm::Dempfer_CL_Label, &TParametersForm::Dempfer_Z_Label,
          "Dempfer_CL_Label", "Dempfer_Z_Label", "CL=???"},
-        {colAg1, &TParametersForm::Ag_CL_1_Label, &TParametersForm::Ag_Z_1_Label, "Ag_CL_1_Label",
+        {Electrode1, &TParametersForm::Ag_CL_1_Label, &TParametersForm::Ag_Z_1_Label, "Ag_CL_1_Label",
          "Ag_Z_1_Label", "CL=???"},
-        {colPiezo, &TParametersForm::Piezo_CL_Label, &TParametersForm::Piezo_Z_Label, "Piezo_CL_Label",
+        {Plate, &TParametersForm::Piezo_CL_Label, &TParametersForm::Piezo_Z_Label, "Piezo_CL_Label",
          "Piezo_Z_Label", "CL=???"},
-        {colAg2, &TParametersForm::Ag_CL_2_Label, &TParametersForm::Ag_Z_2_Label, "Ag_CL_2_Label",
+        {Electrode2, &TParametersForm::Ag_CL_2_Label, &TParametersForm::Ag_Z_2_Label, "Ag_CL_2_Label",
          "Ag_Z_2_Label", "CL=???"},
-        {colProtector, &TParametersForm::Protector_CL_Label, &TParametersForm::Protector_Z_Label,
+        {Protector, &TParametersForm::Protector_CL_Label, &TParametersForm::Protector_Z_Label,
          "Protector_CL_Label", "Protector_Z_Label", "CL=???"},
-        {colLiquid, &TParametersForm::Liquid_CL_Label, &TParametersForm::Liquid_Z_Label, "Liquid_CL_Label",
+        {Liquid, &TParametersForm::Liquid_CL_Label, &TParametersForm::Liquid_Z_Label, "Liquid_CL_Label",
          "Liquid_Z_Label", "CL=???"},
-        {colSample, &TParametersForm::Sample_CL_Label, &TParametersForm::Sample_Z_Label, "Sample_CL_Label",
+        {Sample, &TParametersForm::Sample_CL_Label, &TParametersForm::Sample_Z_Label, "Sample_CL_Label",
          "Sample_Z_Label", "CL=??"},
     };
     for (const auto &d : derived) {
@@ -325,8 +341,7 @@ void TParametersForm::CreateMechanicsTab() {
         this->*d.z = z;
     }
 
-    NewLabel(tab, tr("Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12"), {8, 412, 286, 24}, Piezo_d33_QNSuperSpin);
-    TwoLineCaption(tab, tr("Относительная диэлектрическая "), tr("проницаемость "), 8, 443, 286,
-                   Piezo_ee0_QNSuperSpin);
-    NewLabel(tab, tr("Площадь пъезопластины (мм^2)"), {8, 484, 286, 24}, Spep_QNSuperSpin);
+    FieldLabel(tab, Piezo_d33_QNSuperSpin, {8, 412, 286, 24});
+    TwoLineCaption(tab, Piezo_ee0_QNSuperSpin, 8, 443, 286);
+    FieldLabel(tab, Spep_QNSuperSpin, {8, 484, 286, 24});
 }

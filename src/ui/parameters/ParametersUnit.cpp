@@ -15,6 +15,7 @@
 #include "main/AppEngine.h"
 #include "solver/FDTD_1D_Routines.h"
 #include "stack/DerivedQuantities.h"
+#include "stack/TaskFields.h"
 #include "text/Errors.h"
 #include "widgets/QNSuperSpin.h"
 
@@ -84,35 +85,27 @@ void TParametersForm::FormActivate() {
     if (!FComplete)
         return;
     DerivedInputs in;
-    const struct {
-        DerivedLayer layer;
-        TQNSuperSpin *ro, *c33;
-    } layers[] = {
-        {dlDempfer, Dempfer_Ro_QNSuperSpin, Dempfer_C33_QNSuperSpin},
-        {dlAg1, Ag_Ro1_QNSuperSpin, Ag_C33_1_QNSuperSpin},
-        {dlAg2, Ag_Ro2_QNSuperSpin, Ag_C33_2_QNSuperSpin},
-        {dlProtector, Protector_Ro_QNSuperSpin, Protector_C33_QNSuperSpin},
-        {dlLiquid, Liquid_Ro_QNSuperSpin, Liquid_C33_QNSuperSpin},
-        {dlSample, Sample_Ro_QNSuperSpin, Sample_C33_QNSuperSpin},
-        {dlPiezo, Piezo_Ro_QNSuperSpin, Piezo_C33_QNSuperSpin},
-    };
-    for (const auto &l : layers)
-        in.Layers[l.layer] = {ValueOrNaN(l.ro), ValueOrNaN(l.c33)};
-    in.PiezoL = ValueOrNaN(Piezo_L_QNSuperSpin);
-    in.PiezoEe0 = ValueOrNaN(Piezo_ee0_QNSuperSpin);
-    in.Spep = ValueOrNaN(Spep_QNSuperSpin);
+    for (const TaskField &f : TaskFields()) {
+        if (f.Sets == TaskInput::Density)
+            in.Layers[f.Layer].Density = ValueOrNaN(findChild<TQNSuperSpin *>(QLatin1String(f.Name)));
+        else if (f.Sets == TaskInput::Stiffness)
+            in.Layers[f.Layer].StiffnessGPa = ValueOrNaN(findChild<TQNSuperSpin *>(QLatin1String(f.Name)));
+    }
+    in.PlateThicknessMm = ValueOrNaN(Piezo_L_QNSuperSpin);
+    in.RelativePermittivity = ValueOrNaN(Piezo_ee0_QNSuperSpin);
+    in.PlateArea = ValueOrNaN(Spep_QNSuperSpin);
 
     const DerivedResults r = ComputeDerivedQuantities(in);
-    ShowLayer(Dempfer_CL_Label, Dempfer_Z_Label, r.Layers[dlDempfer]);
-    ShowLayer(Ag_CL_1_Label, Ag_Z_1_Label, r.Layers[dlAg1]);
-    ShowLayer(Ag_CL_2_Label, Ag_Z_2_Label, r.Layers[dlAg2]);
-    ShowLayer(Protector_CL_Label, Protector_Z_Label, r.Layers[dlProtector]);
-    ShowLayer(Liquid_CL_Label, Liquid_Z_Label, r.Layers[dlLiquid]);
-    ShowLayer(Sample_CL_Label, Sample_Z_Label, r.Layers[dlSample]);
+    ShowLayer(Dempfer_CL_Label, Dempfer_Z_Label, r.Layers[Backing]);
+    ShowLayer(Ag_CL_1_Label, Ag_Z_1_Label, r.Layers[Electrode1]);
+    ShowLayer(Ag_CL_2_Label, Ag_Z_2_Label, r.Layers[Electrode2]);
+    ShowLayer(Protector_CL_Label, Protector_Z_Label, r.Layers[Protector]);
+    ShowLayer(Liquid_CL_Label, Liquid_Z_Label, r.Layers[Liquid]);
+    ShowLayer(Sample_CL_Label, Sample_Z_Label, r.Layers[Sample]);
 
     FaradLabel->setText(r.C0Valid ? FormatFloatQ(tr(" #0.000 нФ"), r.C0 * 1e9L) : tr(" ??? нФ"));
-    ShowLayer(Piezo_CL_Label, Piezo_Z_Label, r.Layers[dlPiezo]);
-    if (!r.Layers[dlPiezo].Valid) {
+    ShowLayer(Piezo_CL_Label, Piezo_Z_Label, r.Layers[Plate]);
+    if (!r.Layers[Plate].Valid) {
         FrezLabel->setText(tr("??? МГц"));
         Lc_Label->setText(tr(" ??? мкГ"));
         return;
@@ -123,18 +116,11 @@ void TParametersForm::FormActivate() {
 
 CircuitInputs TParametersForm::ReadCircuitInputs() const {
     // Every field is read before anything is converted or stored, so a bad text changes nothing.
-    CircuitInputs in;
-    in.ChargeVoltage = Electro_U0_QNSuperSpin->GetValue();
-    in.C = Electro_C_QNSuperSpin->GetValue();
-    in.R = Electro_R_QNSuperSpin->GetValue();
-    in.L = Electro_L_QNSuperSpin->GetValue();
-    in.RL = Electro_RL_QNSuperSpin->GetValue();
-    in.Ron = Electro_VTRon_QNSuperSpin->GetValue();
-    in.Roff = Electro_VTRoff_QNSuperSpin->GetValue();
-    in.Tfront = Electro_VTFrontTime_QNSuperSpin->GetValue();
-    in.Tpulse = Electro_VTTime_QNSuperSpin->GetValue();
-    in.Ucut = VT_Cut_Off_QNSuperSpin->GetValue();
-    return in;
+    EngineInputs in;
+    for (const TaskField &f : TaskFields())
+        if (f.Sets >= TaskInput::ChargeVoltage && f.Sets <= TaskInput::CutOffVoltage)
+            SetTaskInput(in, f, findChild<TQNSuperSpin *>(QLatin1String(f.Name))->GetValue());
+    return in.Generator;
 }
 
 void TParametersForm::InitCircuit() {
