@@ -11,11 +11,6 @@
 
 class TSignalRecord;
 
-// Signal columns of the record, in its order, with their names on the command line.
-inline constexpr const char *kSignalNames[6] = {"U0", "U1", "Upep", "I0", "IL", "Ipep"};
-// Index of a signal name (exact spelling), or -1.
-int SignalIndex(const std::string &name);
-
 // Samples of the record from time `from_us` to `to_us` inclusive, as [First, Last); the record's
 // head point (the zero before the first step) is never part of a stretch.
 struct RecordStretch {
@@ -34,7 +29,7 @@ struct RecordFigures {
 // modulus cD = C33 + e33² / ε of its first node and h = (PiezoLast − PiezoFirst) · Dx; 0 without a plate.
 double PlateThicknessModeMHz();
 
-// The impedance over `impedance`, its resonances searched within [modeMHz / 2, 3 modeMHz / 2] (the
+// The impedance (the record's signals "Upep" over "Ipep") over `impedance`, its resonances searched within [modeMHz / 2, 3 modeMHz / 2] (the
 // whole band when modeMHz is 0) and its clamped capacitance read at 2 modeMHz, and the pulse
 // figures of `signal` over `pulse`; samples are dt_us apart. The impedance is refused
 // (kImpedanceNoStart) when `impedance` begins after the excitation does: after the first sample
