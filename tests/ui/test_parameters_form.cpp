@@ -363,7 +363,9 @@ TEST_P(ParametersFormTest, ModuleStepUsesTheSolversTimeStep) {
     EXPECT_NEAR(Generator().Signals().U0[0], 299.999903, 0.0000005);
     EXPECT_NEAR(Generator().Signals().I0[0], 0.0095278, 0.00000005);
     EXPECT_NEAR(SwitchCurrent(Generator().Constants(), Generator().Signals(), 650, 200e-9),
-                0.25 * 3.19 + 0.25 * (Generator().Signals().I0[1] + Generator().Signals().I0[2] + Generator().Signals().I0[3]), 1e-12);
+                0.25 * 3.19 + 0.25 * (Generator().Signals().I0[1] + Generator().Signals().I0[2] +
+                                      Generator().Signals().I0[3]),
+                1e-12);
     Dt = savedDt;
     EXPECT_EQ(Engine.ElectrodeArea, 1.0);
 }

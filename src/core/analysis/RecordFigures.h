@@ -29,11 +29,12 @@ struct RecordFigures {
 // modulus cD = C33 + e33² / ε of its first node and h = (PiezoLast − PiezoFirst) · Dx; 0 without a plate.
 double PlateThicknessModeMHz();
 
-// The impedance (the record's signals "Upep" over "Ipep") over `impedance`, its resonances searched within [modeMHz / 2, 3 modeMHz / 2] (the
+// The impedance over `impedance`, its resonances searched within [modeMHz / 2, 3 modeMHz / 2] (the
 // whole band when modeMHz is 0) and its clamped capacitance read at 2 modeMHz, and the pulse
 // figures of `signal` over `pulse`; samples are dt_us apart. The impedance is refused
 // (kImpedanceNoStart) when `impedance` begins after the excitation does: after the first sample
 // where |Upep| reaches 10⁻³ of its peak over the record. A pulse stretch from the record's first
-// step is not cut at its start (the record starts at rest).
+// step is not cut at its start (the record starts at rest). The impedance is the record's signal
+// "Upep" over "Ipep", found by name.
 RecordFigures ComputeRecordFigures(const TSignalRecord &record, RecordStretch impedance, RecordStretch pulse,
                                    int signal, double dt_us, double modeMHz);

@@ -223,9 +223,7 @@ bool IsBatchCommandLine(const std::vector<std::string> &args) {
 }
 
 std::string BatchHelpText(const BatchLanguage &language, std::span<const SignalInfo> list) {
-    // The signals (%1 or %2) and the columns of signals.csv (%3) come from the circuit's list.
-    const SignalNameList names = ListSignalNames(list);
-    return ArgText(language.Own(QT_TRANSLATE_NOOP(
+    const std::string help = language.Own(QT_TRANSLATE_NOOP(
         "Batch",
         "Использование:\n"
         "  pepsim [--lang ru|en] [ПРОЕКТ.PEPmodel]\n"
@@ -254,8 +252,10 @@ std::string BatchHelpText(const BatchLanguage &language, std::span<const SignalI
         "\n"
         "Код завершения: 0 - расчет выполнен; 2 - неверные аргументы, файл проекта не прочитан или не\n"
         "является проектом, в папку --out нельзя записать; 3 - задача не создана (причина выводится);\n"
-        "4 - расчет остановлен ошибкой вычислений (файлы записаны до этого шага).\n")),
-                   {names.AllButLast, names.Last, SignalsCsvHeader(list)});
+        "4 - расчет остановлен ошибкой вычислений (файлы записаны до этого шага).\n"));
+    // The signals (%1 or %2) and the columns of signals.csv (%3) come from the circuit's list.
+    const SignalNameList names = ListSignalNames(list);
+    return ArgText(help, {names.AllButLast, names.Last, SignalsCsvHeader(list)});
 }
 
 std::string BatchHelpHint(const BatchLanguage &language) {
@@ -367,8 +367,9 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
     // The arguments were read against the generator's signals; the task's circuit decides.
     if (SignalIndex(engine.SignalList(), options.Signal) < 0) {
         const SignalNameList names = ListSignalNames(engine.SignalList());
-        err << ArgText(language.Own(QT_TRANSLATE_NOOP("Batch", "После --signal нужно имя сигнала: %1 или %2.")),
-                       {names.AllButLast, names.Last})
+        err << ArgText(
+                   language.Own(QT_TRANSLATE_NOOP("Batch", "После --signal нужно имя сигнала: %1 или %2.")),
+                   {names.AllButLast, names.Last})
             << "\n";
         return kBatchBadArguments;
     }
@@ -397,11 +398,10 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
                            : language.Own(QT_TRANSLATE_NOOP("Batch", "Расчет выполнен")));
 
     // The figures of the record: the impedance over all of it, the pulse over the chosen stretch.
-    const RecordFigures figures =
-        ComputeRecordFigures(record, WholeRecord(record),
-                             StretchByTime(record, options.FromMicroseconds, options.ToMicroseconds),
-                             SignalIndex(record.Signals(), options.Signal), static_cast<double>(static_cast<long double>(Dt) * 1e6L),
-                             PlateThicknessModeMHz());
+    const RecordFigures figures = ComputeRecordFigures(
+        record, WholeRecord(record), StretchByTime(record, options.FromMicroseconds, options.ToMicroseconds),
+        SignalIndex(record.Signals(), options.Signal),
+        static_cast<double>(static_cast<long double>(Dt) * 1e6L), PlateThicknessModeMHz());
     std::ostringstream signals, impedance, spectrum;
     WriteSignalsCsv(signals, record);
     WriteColumnsCsv(impedance, "f_MHz,Z_ohm,phase_deg",

@@ -4,7 +4,7 @@
 // (the layer table, the grid steps, the generator constants and the plate area, in the units the
 // input fields show) and advances the coupled computation one iteration at a time: the guarded
 // solver step driven by the plate current, the generator step, the two level shifts, and the new
-// sample of the circuit's signals (its model's list: the generator's six by default). The windows, the batch command line, the benchmarks and the
+// sample of the circuit's signals. The windows, the batch command line, the benchmarks and the
 // tests all drive this one piece of code, so they compute the same bits.
 //
 // The solver's grid is module state (NodeGrid, Dx, Dt, PiezoFirst, PiezoLast), so one engine at a
