@@ -378,6 +378,10 @@ TEST_F(ElectroForm, ChoicesCurvesAndDataFollowTheCircuitsSignals) {
     EXPECT_EQ(Form->SeriesMarker2Point(), 12);
     EXPECT_EQ(c->Count(Form->SeriesMarker2Point()), 1);
     EXPECT_EQ(c->XValue(Form->SeriesMarker2Point(), 0), 0.0);
+    if (const QString shots = qEnvironmentVariable("PEP_SHOTS_DIR"); !shots.isEmpty()) {
+        QDir().mkpath(shots);
+        EXPECT_TRUE(Form->grab().save(shots + QStringLiteral("/signal-window-seven-signals.png")));
+    }
 
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

@@ -20,6 +20,7 @@
 
 #include "app/AppFormat.h"
 #include "charts/ChartAdapter.h"
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"

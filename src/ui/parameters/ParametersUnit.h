@@ -24,9 +24,9 @@ public:
 
     // Recomputes every derived label; does nothing until the window is complete.
     void FormActivate();
-    // Reads the generator fields, converts them to SI and sets up the engine's circuit with them,
-    // its histories at rest with the charge voltage. Throws ConversionError (changing nothing) when a field
-    // holds no number.
+    // Reads the generator fields, converts them to SI and sets up the engine's circuit with them, its
+    // histories at rest with the charge voltage. Throws ConversionError (changing nothing) when a
+    // field holds no number.
     void InitCircuit();
     // Empty when the generator fields can be calculated; otherwise the reason, naming the field.
     QString CheckCircuit() const;

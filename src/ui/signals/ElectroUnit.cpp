@@ -224,7 +224,7 @@ void TElectroForm::BuildControls() {
 void TElectroForm::BuildSeries() {
     for (int s = 0; s < FRecord.SignalCount(); ++s)
         Chart->AddRecordSeries(QString::fromStdString(FRecord.Signals()[static_cast<std::size_t>(s)].Name),
-                               &FRecord, kSeriesU0 + s);
+                               &FRecord, s);
     Chart->AddSeries(QStringLiteral("Series7"), TChart::SeriesKind::Point, 2);
     Chart->AddSeries(QStringLiteral("Series8"), TChart::SeriesKind::Line);
     Chart->AddSeries(QStringLiteral("Series9"), TChart::SeriesKind::Point, 1);
