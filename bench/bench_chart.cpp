@@ -3,6 +3,7 @@
 // signal chart over a million-sample record.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <malloc.h>
@@ -21,7 +22,7 @@ double ResidentBytes() {
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
 }
 
-std::array<double, TSignalRecord::kSignals> Signals(std::size_t i) {
+std::array<double, 6> Signals(std::size_t i) {
     const double t = static_cast<double>(i) * 1e-3;
     const double v = 300 * std::exp(-t / 300) * std::sin(t);
     return {v, 0.5 * v, 0.25 * v, v * 1e-3, v * 2e-3, -v * 1e-3};
@@ -30,7 +31,7 @@ std::array<double, TSignalRecord::kSignals> Signals(std::size_t i) {
 void BM_SignalAppend(benchmark::State &state) {
     TSignalRecord record;
     TChart chart;
-    for (int s = 0; s < TSignalRecord::kSignals; ++s)
+    for (int s = 0; s < record.SignalCount(); ++s)
         chart.SetActive(chart.AddRecordSeries(QString("Series%1").arg(s + 1), &record, s), s == 0);
     std::size_t i = 0;
     const auto values = Signals(7);
@@ -65,7 +66,7 @@ void BM_SignalReplot_1M(benchmark::State &state) {
     chart.SetTickFormat("#,##0.00");
     chart.SetBottomTitle("мкс");
     chart.SetLeftTitle("В");
-    for (int s = 0; s < TSignalRecord::kSignals; ++s)
+    for (int s = 0; s < record.SignalCount(); ++s)
         chart.SetActive(chart.AddRecordSeries(QString("Series%1").arg(s + 1), &record, s), s == 0);
     chart.SetLeftMinimum(-350);
     chart.SetLeftMaximum(350);

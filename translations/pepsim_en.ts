@@ -33,13 +33,13 @@
   --set ИМЯ=ЗНАЧЕНИЕ заменяет поле проекта, например --set Protector_L_QNSuperSpin=0.6;
                      ИМЯ - имя поля в файле проекта, ЗНАЧЕНИЕ - число с запятой или с точкой
   --threads N        число потоков расчета (по умолчанию: PEPSIM_THREADS или число ядер)
-  --signal ИМЯ       сигнал для характеристик импульса: U0, U1, Upep, I0, IL или Ipep
+  --signal ИМЯ       сигнал для характеристик импульса: %1 или %2
                      (по умолчанию Upep)
   --from МКС, --to МКС  участок записи для характеристик импульса (по умолчанию вся запись)
   --lang ru|en       язык сообщений (иначе - выбранный в меню &quot;Файл&quot;, затем язык системы)
   --help             эта справка
 
-signals.csv: t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A - по строке на точку записи сигналов.
+signals.csv: %3 - по строке на точку записи сигналов.
 impedance.csv: f_MHz,Z_ohm,phase_deg - импеданс пластины по всей записи (Upep / Ipep).
 spectrum_db.csv: f_MHz,A_dB - нормированный спектр выбранного сигнала на участке.
 summary.json и summary.csv: число узлов, PiezoFirst, PiezoLast, Dx, Dt, число шагов, время, итог;
@@ -64,14 +64,14 @@ summary.json и summary.csv: число узлов, PiezoFirst, PiezoLast, Dx, D
                      NAME - the field&apos;s name in the project file, VALUE - a number with a
                      comma or a point
   --threads N        solver threads (default: PEPSIM_THREADS or the number of cores)
-  --signal NAME      the signal of the pulse figures: U0, U1, Upep, I0, IL or Ipep
+  --signal NAME      the signal of the pulse figures: %1 or %2
                      (default Upep)
   --from US, --to US the stretch of the record for the pulse figures (default: the whole record)
   --lang ru|en       language of the messages (else the one chosen in the &quot;File&quot; menu, then the
                      system&apos;s language)
   --help             this help
 
-signals.csv: t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A - one row per point of the signal record.
+signals.csv: %3 - one row per point of the signal record.
 impedance.csv: f_MHz,Z_ohm,phase_deg - the plate&apos;s impedance over the whole record (Upep / Ipep).
 spectrum_db.csv: f_MHz,A_dB - the normalised spectrum of the chosen signal on the stretch.
 summary.json and summary.csv: nodes, PiezoFirst, PiezoLast, Dx, Dt, steps, time, outcome;
@@ -111,8 +111,8 @@ printed); 4 - calculation stopped by a computational error (the files hold the r
         <translation>The argument --set %1 gives no value for the field %2.</translation>
     </message>
     <message>
-        <source>После --signal нужно имя сигнала: U0, U1, Upep, I0, IL или Ipep.</source>
-        <translation>--signal must be followed by a signal name: U0, U1, Upep, I0, IL or Ipep.</translation>
+        <source>После --signal нужно имя сигнала: %1 или %2.</source>
+        <translation>--signal must be followed by a signal name: %1 or %2.</translation>
     </message>
     <message>
         <source>После %1 нужно время в микросекундах.</source>

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "circuit/SignalRecord.h"
 
 namespace {
-std::array<double, TSignalRecord::kSignals> Sample(double base) {
+std::array<double, 6> Sample(double base) {
     return {base, base + 1, base + 2, base + 3, base + 4, base + 5};
 }
 } // namespace
@@ -21,7 +23,7 @@ TEST(SignalRecord, AppendAcrossBlocksKeepsEverySample) {
     for (std::size_t i :
          {std::size_t{0}, std::size_t{65535}, std::size_t{65536}, std::size_t{131072}, n - 1}) {
         EXPECT_EQ(r.Time(i), static_cast<double>(i) * 0.5) << i;
-        for (int s = 0; s < TSignalRecord::kSignals; ++s)
+        for (int s = 0; s < r.SignalCount(); ++s)
             EXPECT_EQ(r.Value(s, i), static_cast<double>(i) * 10 + s) << i << " " << s;
     }
     // Seven doubles per sample, in three blocks.

@@ -187,7 +187,7 @@ TEST_F(ChartTest, AutomaticAxesFitTheShownSeriesOnly) {
 TEST_F(ChartTest, RecordSeriesReadsTheRecordAndFollowsIt) {
     TSignalRecord record;
     int first = -1;
-    for (int s = 0; s < TSignalRecord::kSignals; ++s) {
+    for (int s = 0; s < record.SignalCount(); ++s) {
         const int idx = Chart.AddRecordSeries(QString("Series%1").arg(s + 1), &record, s);
         if (s == 0)
             first = idx;
@@ -439,7 +439,7 @@ TEST_F(ChartTest, TickLabelsFollowThePatternAndTheSeparators) {
 
 TEST_F(ChartTest, Screenshot) {
     TSignalRecord record;
-    for (int s = 0; s < TSignalRecord::kSignals; ++s)
+    for (int s = 0; s < record.SignalCount(); ++s)
         Chart.SetActive(Chart.AddRecordSeries(QString("Series%1").arg(s + 1), &record, s), s == 0);
     for (int i = 0; i < 100000; ++i) {
         const double t = i * 1e-3;

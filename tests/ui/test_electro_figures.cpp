@@ -89,8 +89,8 @@ TEST_F(ElectroForm, FiguresOfARecordThroughTheButton) {
     Click(10.0, 0);
     ChooseMarker(1);
     Click(20.0, 0);
-    const int m1 = Form->Chart->Tag(TElectroForm::kSeriesMarker1Point);
-    const int m2 = Form->Chart->Tag(TElectroForm::kSeriesMarker2Point);
+    const int m1 = Form->Chart->Tag(Form->SeriesMarker1Point());
+    const int m2 = Form->Chart->Tag(Form->SeriesMarker2Point());
     ASSERT_NEAR(m1, 1001, 10);
     ASSERT_NEAR(m2, 2001, 10);
     Form->PageControl->setCurrentWidget(Form->FiguresPage);

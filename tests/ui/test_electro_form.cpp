@@ -2,7 +2,28 @@
 // The electrical-signal window: record, display and markers.
 #include <QElapsedTimer>
 
+#include <array>
+#include <memory>
+
 #include "ElectroFormFixture.h"
+#include "main/AppEngine.h"
+
+namespace {
+
+// The generator with a seventh signal, as a circuit with one more element publishes it.
+class TProbedGenerator : public TGeneratorCircuit {
+public:
+    const std::vector<SignalInfo> &SignalList() const override {
+        static const std::vector<SignalInfo> list = [] {
+            std::vector<SignalInfo> l = GeneratorSignals();
+            l.push_back({"Utest", "V", nullptr});
+            return l;
+        }();
+        return list;
+    }
+};
+
+} // namespace
 
 // ---------------------------------------------------------------------------------------------
 
@@ -332,4 +353,44 @@ TEST_F(ElectroForm, TheMarkerLineKeepsTheRangeOfItsLastMoveAndAMoveBeforeAnyTask
     Form->ClearSignals();
     EXPECT_EQ(c->Tag(8), 60);
     EXPECT_DOUBLE_EQ(c->XValue(8, 0), 0.59);
+}
+
+TEST_F(ElectroForm, ChoicesCurvesAndDataFollowTheCircuitsSignals) {
+    Form.reset();
+    Engine.SetCircuitModel(std::make_unique<TProbedGenerator>());
+    Form = std::make_unique<TElectroForm>();
+    Engine.SetCircuitModel(std::make_unique<TGeneratorCircuit>()); // the window keeps its record
+    EXPECT_EQ(Form->TypeRadioGroup->Items(),
+              (QStringList{QStringLiteral("Напряжение U0"), QStringLiteral("Напряжение U1"),
+                           QStringLiteral("Напряжение Upep"), QStringLiteral("Ток I0"),
+                           QStringLiteral("Ток IL"), QStringLiteral("Ток Ipep"), QStringLiteral("Utest")}));
+    ShowSignalsPage();
+    Form->AppendSignals(0.001, std::array<double, 7>{1, 2, 3, 4, 5, 6, -7});
+    ChooseSignal(6);
+    TChart *c = Form->Chart;
+    for (int s = 0; s < 7; ++s)
+        EXPECT_EQ(c->Active(s), s == 6) << s;
+    EXPECT_EQ(c->LeftTitle(), QStringLiteral("В"));
+    ASSERT_EQ(c->Count(6), 2);
+    EXPECT_EQ(c->YValue(6, 1), -7.0);
+    // The markers' series come after the seven curves, at time 0.
+    EXPECT_EQ(Form->SeriesMarker1Handle(), 7);
+    EXPECT_EQ(Form->SeriesMarker2Point(), 12);
+    EXPECT_EQ(c->Count(Form->SeriesMarker2Point()), 1);
+    EXPECT_EQ(c->XValue(Form->SeriesMarker2Point(), 0), 0.0);
+    if (const QString shots = qEnvironmentVariable("PEP_SHOTS_DIR"); !shots.isEmpty()) {
+        QDir().mkpath(shots);
+        EXPECT_TRUE(Form->grab().save(shots + QStringLiteral("/signal-window-seven-signals.png")));
+    }
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("signals.csv"));
+    Form->ChooseDataFile = [&](const QString &) { return path; };
+    Form->SaveDataAction->trigger();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()),
+              QStringLiteral(
+                  "t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A,Utest_V\n0,0,0,0,0,0,0,0\n0.001,1,2,3,4,5,6,-7\n"));
 }

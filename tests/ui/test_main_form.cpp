@@ -20,6 +20,7 @@
 
 #include "app/AppFormat.h"
 #include "charts/ChartAdapter.h"
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
@@ -121,7 +122,7 @@ TEST_F(MainFormTest, DefaultTaskThroughTheButton) {
     EXPECT_EQ(PiezoLast, 768);
     EXPECT_EQ(StepCount, 0);
     EXPECT_EQ(RedrawEvery, 10);
-    EXPECT_DOUBLE_EQ(ElectrodeArea, 5e-5);
+    EXPECT_DOUBLE_EQ(Engine.ElectrodeArea, 5e-5);
     EXPECT_NEAR(NodeGrid[730].PiezoE33, 4.84, 1e-12);
     EXPECT_NEAR(NodeGrid[730].Eps, 1.1505e-8, 1e-20);
 

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <memory>
 
+#include "main/AppEngine.h"
 #include "parameters/CircuitPictures.h"
 #include "parameters/ParametersUnit.h"
 #include "solver/FDTD_1D_Routines.h"
@@ -18,6 +19,11 @@
 #include "widgets/QNSuperSpin.h"
 
 namespace {
+
+// The program's engine's generator, which the window sets up.
+TGeneratorCircuit &Generator() {
+    return dynamic_cast<TGeneratorCircuit &>(Engine.Circuit());
+}
 
 const QString kNbsp = QString(QChar(0x00A0));
 
@@ -297,20 +303,20 @@ TEST_P(ParametersFormTest, TypedGeneratorValuesReachTheCircuit) {
 
     EXPECT_EQ(f.CheckCircuit(), QString());
     f.InitCircuit();
-    EXPECT_EQ(Circuit.R, 250);
-    EXPECT_DOUBLE_EQ(Circuit.L, 2.5e-6);
-    EXPECT_EQ(Circuit.RL, 3);
-    EXPECT_DOUBLE_EQ(Circuit.C, 68e-9);
-    EXPECT_EQ(Circuit.Ron, 16);
-    EXPECT_EQ(Circuit.Roff, 10000);
-    EXPECT_DOUBLE_EQ(Circuit.Tfront, 10e-9);
-    EXPECT_DOUBLE_EQ(Circuit.Tpulse, 100e-9);
-    EXPECT_EQ(Circuit.Ucut, 600);
-    EXPECT_EQ(Circuit.C, static_cast<double>(68.0L * 1e-9L));
+    EXPECT_EQ(Generator().Constants().R, 250);
+    EXPECT_DOUBLE_EQ(Generator().Constants().L, 2.5e-6);
+    EXPECT_EQ(Generator().Constants().RL, 3);
+    EXPECT_DOUBLE_EQ(Generator().Constants().C, 68e-9);
+    EXPECT_EQ(Generator().Constants().Ron, 16);
+    EXPECT_EQ(Generator().Constants().Roff, 10000);
+    EXPECT_DOUBLE_EQ(Generator().Constants().Tfront, 10e-9);
+    EXPECT_DOUBLE_EQ(Generator().Constants().Tpulse, 100e-9);
+    EXPECT_EQ(Generator().Constants().Ucut, 600);
+    EXPECT_EQ(Generator().Constants().C, static_cast<double>(68.0L * 1e-9L));
     for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(Signals.U0[k], 300);
-        EXPECT_EQ(Signals.U1[k], 0);
-        EXPECT_EQ(Signals.Ipep[k], 0);
+        EXPECT_EQ(Generator().Signals().U0[k], 300);
+        EXPECT_EQ(Generator().Signals().U1[k], 0);
+        EXPECT_EQ(Generator().Signals().Ipep[k], 0);
     }
 }
 
@@ -337,12 +343,12 @@ TEST_P(ParametersFormTest, ZeroTypedIntoRIsRefusedByTheCheck) {
 TEST_P(ParametersFormTest, InitCircuitChangesNothingWhenAFieldHoldsNoNumber) {
     TParametersForm &f = *form_;
     f.InitCircuit();
-    Signals.U0[1] = 123;
+    Generator().Signals().U0[1] = 123;
     f.Electro_R_QNSuperSpin->SetValue(999);
     f.Electro_C_QNSuperSpin->setText("x1");
     EXPECT_THROW(f.InitCircuit(), ConversionError);
-    EXPECT_EQ(Circuit.R, 180);
-    EXPECT_EQ(Signals.U0[1], 123);
+    EXPECT_EQ(Generator().Constants().R, 180);
+    EXPECT_EQ(Generator().Signals().U0[1], 123);
     EXPECT_EQ(f.CheckCircuit(), QStringLiteral("'x1' is not a valid floating point value"));
 }
 
@@ -350,16 +356,18 @@ TEST_P(ParametersFormTest, ModuleStepUsesTheSolversTimeStep) {
     form_->InitCircuit();
     const double savedDt = Dt;
     Dt = 0.2e-9;
-    Signals.Upep[0] = 0;
-    CircuitStep(0.0);
-    ShiftCircuitLevels();
-    CircuitStep(Dt);
-    EXPECT_NEAR(Signals.U0[0], 299.999903, 0.0000005);
-    EXPECT_NEAR(Signals.I0[0], 0.0095278, 0.00000005);
-    EXPECT_NEAR(SwitchCurrent(650, 200e-9),
-                0.25 * 3.19 + 0.25 * (Signals.I0[1] + Signals.I0[2] + Signals.I0[3]), 1e-12);
+    Generator().Signals().Upep[0] = 0;
+    CircuitStep(Generator().Constants(), Generator().Signals(), Dt, 0.0);
+    ShiftCircuitLevels(Generator().Signals());
+    CircuitStep(Generator().Constants(), Generator().Signals(), Dt, Dt);
+    EXPECT_NEAR(Generator().Signals().U0[0], 299.999903, 0.0000005);
+    EXPECT_NEAR(Generator().Signals().I0[0], 0.0095278, 0.00000005);
+    EXPECT_NEAR(SwitchCurrent(Generator().Constants(), Generator().Signals(), 650, 200e-9),
+                0.25 * 3.19 + 0.25 * (Generator().Signals().I0[1] + Generator().Signals().I0[2] +
+                                      Generator().Signals().I0[3]),
+                1e-12);
     Dt = savedDt;
-    EXPECT_EQ(ElectrodeArea, 1.0);
+    EXPECT_EQ(Engine.ElectrodeArea, 1.0);
 }
 
 TEST_P(ParametersFormTest, ClosingOnlyHides) {

@@ -24,13 +24,21 @@ std::vector<double> Column(const TSignalRecord &record, int signal, RecordStretc
     return y;
 }
 
+// The plate's voltage and current, by their names in the record's signal list.
+int PlateVoltageColumn(const TSignalRecord &record) {
+    return SignalIndex(record.Signals(), "Upep");
+}
+int PlateCurrentColumn(const TSignalRecord &record) {
+    return SignalIndex(record.Signals(), "Ipep");
+}
+
 // The excitation starts where the plate's voltage first reaches this share of its peak over the record.
 constexpr double kExcitationLevel = 1e-3;
 
 // The first sample of the record at the start of the excitation (the record's end when Upep stays 0).
 std::size_t ExcitationStart(const TSignalRecord &record) {
     const RecordStretch all = WholeRecord(record);
-    const std::vector<double> u = Column(record, 2, all);
+    const std::vector<double> u = Column(record, PlateVoltageColumn(record), all);
     double peak = 0;
     for (double v : u)
         peak = std::max(peak, std::abs(v));
@@ -41,13 +49,6 @@ std::size_t ExcitationStart(const TSignalRecord &record) {
 }
 
 } // namespace
-
-int SignalIndex(const std::string &name) {
-    for (int s = 0; s < 6; ++s)
-        if (name == kSignalNames[s])
-            return s;
-    return -1;
-}
 
 RecordStretch WholeRecord(const TSignalRecord &record) {
     return {record.Count() > 1 ? 1u : record.Count(), record.Count()};
@@ -85,8 +86,8 @@ RecordFigures ComputeRecordFigures(const TSignalRecord &record, RecordStretch im
     if (impedance.First > ExcitationStart(record)) {
         f.Impedance.Reason = kImpedanceNoStart;
     } else {
-        const std::vector<double> u = Column(record, 2, impedance);
-        const std::vector<double> i = Column(record, 5, impedance);
+        const std::vector<double> u = Column(record, PlateVoltageColumn(record), impedance);
+        const std::vector<double> i = Column(record, PlateCurrentColumn(record), impedance);
         f.Impedance = modeMHz > 0
                           ? ComputeImpedance(u, i, 0, u.size(), dt_us, modeMHz / 2, 1.5 * modeMHz, modeMHz)
                           : ComputeImpedance(u, i, 0, u.size(), dt_us);

@@ -11,11 +11,6 @@
 
 class TSignalRecord;
 
-// Signal columns of the record, in its order, with their names on the command line.
-inline constexpr const char *kSignalNames[6] = {"U0", "U1", "Upep", "I0", "IL", "Ipep"};
-// Index of a signal name (exact spelling), or -1.
-int SignalIndex(const std::string &name);
-
 // Samples of the record from time `from_us` to `to_us` inclusive, as [First, Last); the record's
 // head point (the zero before the first step) is never part of a stretch.
 struct RecordStretch {
@@ -39,6 +34,7 @@ double PlateThicknessModeMHz();
 // figures of `signal` over `pulse`; samples are dt_us apart. The impedance is refused
 // (kImpedanceNoStart) when `impedance` begins after the excitation does: after the first sample
 // where |Upep| reaches 10⁻³ of its peak over the record. A pulse stretch from the record's first
-// step is not cut at its start (the record starts at rest).
+// step is not cut at its start (the record starts at rest). The impedance is the record's signal
+// "Upep" over "Ipep", found by name.
 RecordFigures ComputeRecordFigures(const TSignalRecord &record, RecordStretch impedance, RecordStretch pulse,
                                    int signal, double dt_us, double modeMHz);

@@ -29,11 +29,12 @@ void AppendNumber(std::string &line, double value) {
 } // namespace
 
 bool WriteSignalsCsv(std::ostream &out, const TSignalRecord &record) {
-    std::string block(kSignalsCsvHeader);
+    std::string block = SignalsCsvHeader(record.Signals());
     block += '\n';
+    const int signals = record.SignalCount();
     for (std::size_t i = 0; i < record.Count(); ++i) {
         AppendNumber(block, record.Time(i));
-        for (int s = 0; s < TSignalRecord::kSignals; ++s) {
+        for (int s = 0; s < signals; ++s) {
             block += ',';
             AppendNumber(block, record.Value(s, i));
         }

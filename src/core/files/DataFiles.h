@@ -16,10 +16,8 @@ class TSignalRecord;
 // Shortest round-trip text of a double ("0.1", "-2.5e-07", "inf", "nan").
 std::string ShortestNumber(double value);
 
-// The header of a signal table.
-inline constexpr std::string_view kSignalsCsvHeader = "t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A";
-
-// The header line, then one row per sample of the record. Returns false when the stream failed.
+// The header line (SignalsCsvHeader of the record's signals), then one row per sample of the record.
+// Returns false when the stream failed.
 bool WriteSignalsCsv(std::ostream &out, const TSignalRecord &record);
 
 // The header line, then row i of every column; the columns have equal length.

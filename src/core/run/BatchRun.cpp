@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "analysis/RecordFigures.h"
+#include "circuit/GeneratorCircuit.h"
 #include "circuit/SignalRecord.h"
 #include "files/DataFiles.h"
 #include "files/ProfileFile.h"
@@ -221,8 +222,8 @@ bool IsBatchCommandLine(const std::vector<std::string> &args) {
     return false;
 }
 
-std::string BatchHelpText(const BatchLanguage &language) {
-    return language.Own(QT_TRANSLATE_NOOP(
+std::string BatchHelpText(const BatchLanguage &language, std::span<const SignalInfo> list) {
+    const std::string help = language.Own(QT_TRANSLATE_NOOP(
         "Batch",
         "Использование:\n"
         "  pepsim [--lang ru|en] [ПРОЕКТ.PEPmodel]\n"
@@ -237,13 +238,13 @@ std::string BatchHelpText(const BatchLanguage &language) {
         "  --set ИМЯ=ЗНАЧЕНИЕ заменяет поле проекта, например --set Protector_L_QNSuperSpin=0.6;\n"
         "                     ИМЯ - имя поля в файле проекта, ЗНАЧЕНИЕ - число с запятой или с точкой\n"
         "  --threads N        число потоков расчета (по умолчанию: PEPSIM_THREADS или число ядер)\n"
-        "  --signal ИМЯ       сигнал для характеристик импульса: U0, U1, Upep, I0, IL или Ipep\n"
+        "  --signal ИМЯ       сигнал для характеристик импульса: %1 или %2\n"
         "                     (по умолчанию Upep)\n"
         "  --from МКС, --to МКС  участок записи для характеристик импульса (по умолчанию вся запись)\n"
         "  --lang ru|en       язык сообщений (иначе - выбранный в меню \"Файл\", затем язык системы)\n"
         "  --help             эта справка\n"
         "\n"
-        "signals.csv: t_us,U0_V,U1_V,Upep_V,I0_A,IL_A,Ipep_A - по строке на точку записи сигналов.\n"
+        "signals.csv: %3 - по строке на точку записи сигналов.\n"
         "impedance.csv: f_MHz,Z_ohm,phase_deg - импеданс пластины по всей записи (Upep / Ipep).\n"
         "spectrum_db.csv: f_MHz,A_dB - нормированный спектр выбранного сигнала на участке.\n"
         "summary.json и summary.csv: число узлов, PiezoFirst, PiezoLast, Dx, Dt, число шагов, время, итог;\n"
@@ -252,6 +253,9 @@ std::string BatchHelpText(const BatchLanguage &language) {
         "Код завершения: 0 - расчет выполнен; 2 - неверные аргументы, файл проекта не прочитан или не\n"
         "является проектом, в папку --out нельзя записать; 3 - задача не создана (причина выводится);\n"
         "4 - расчет остановлен ошибкой вычислений (файлы записаны до этого шага).\n"));
+    // The signals (%1 or %2) and the columns of signals.csv (%3) come from the circuit's list.
+    const SignalNameList names = ListSignalNames(list);
+    return ArgText(help, {names.AllButLast, names.Last, SignalsCsvHeader(list)});
 }
 
 std::string BatchHelpHint(const BatchLanguage &language) {
@@ -259,7 +263,7 @@ std::string BatchHelpHint(const BatchLanguage &language) {
 }
 
 std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptions &options,
-                                const BatchLanguage &language) {
+                                const BatchLanguage &language, std::span<const SignalInfo> list) {
     const auto say = [&language](const char *text, std::initializer_list<std::string> args = {}) {
         return ArgText(language.Own(text), args);
     };
@@ -300,9 +304,11 @@ std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptio
                            {text, text.substr(0, eq)});
             parsed.Sets.emplace_back(text.substr(0, eq), text.substr(eq + 1));
         } else if (a == "--signal") {
-            if (!value(parsed.Signal) || SignalIndex(parsed.Signal) < 0)
-                return say(QT_TRANSLATE_NOOP(
-                    "Batch", "После --signal нужно имя сигнала: U0, U1, Upep, I0, IL или Ipep."));
+            if (!value(parsed.Signal) || SignalIndex(list, parsed.Signal) < 0) {
+                const SignalNameList names = ListSignalNames(list);
+                return say(QT_TRANSLATE_NOOP("Batch", "После --signal нужно имя сигнала: %1 или %2."),
+                           {names.AllButLast, names.Last});
+            }
         } else if (a == "--from" || a == "--to") {
             double &bound = a == "--from" ? parsed.FromMicroseconds : parsed.ToMicroseconds;
             if (!value(text) || !ParseNumber(text, bound) || !std::isfinite(bound))
@@ -358,8 +364,17 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
         return kBatchBadArguments;
     }
 
-    TSignalRecord record;
-    record.Append(0, {0, 0, 0, 0, 0, 0});
+    // The arguments were read against the generator's signals; the task's circuit decides.
+    if (SignalIndex(engine.SignalList(), options.Signal) < 0) {
+        const SignalNameList names = ListSignalNames(engine.SignalList());
+        err << ArgText(
+                   language.Own(QT_TRANSLATE_NOOP("Batch", "После --signal нужно имя сигнала: %1 или %2.")),
+                   {names.AllButLast, names.Last})
+            << "\n";
+        return kBatchBadArguments;
+    }
+    TSignalRecord record(engine.SignalList());
+    record.Append(0, std::vector<double>(engine.SignalList().size(), 0.0));
     engine.OnSample = [&record](double time, const TSimulationEngine::Sample &v) { record.Append(time, v); };
     Progress progress(err, errIsTerminal, options.UntilMicroseconds, language);
     bool failed = false;
@@ -383,11 +398,10 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
                            : language.Own(QT_TRANSLATE_NOOP("Batch", "Расчет выполнен")));
 
     // The figures of the record: the impedance over all of it, the pulse over the chosen stretch.
-    const RecordFigures figures =
-        ComputeRecordFigures(record, WholeRecord(record),
-                             StretchByTime(record, options.FromMicroseconds, options.ToMicroseconds),
-                             SignalIndex(options.Signal), static_cast<double>(static_cast<long double>(Dt) * 1e6L),
-                             PlateThicknessModeMHz());
+    const RecordFigures figures = ComputeRecordFigures(
+        record, WholeRecord(record), StretchByTime(record, options.FromMicroseconds, options.ToMicroseconds),
+        SignalIndex(record.Signals(), options.Signal),
+        static_cast<double>(static_cast<long double>(Dt) * 1e6L), PlateThicknessModeMHz());
     std::ostringstream signals, impedance, spectrum;
     WriteSignalsCsv(signals, record);
     WriteColumnsCsv(impedance, "f_MHz,Z_ohm,phase_deg",

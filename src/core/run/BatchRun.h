@@ -6,9 +6,11 @@
 
 #include <functional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "circuit/GeneratorCircuit.h"
 #include "files/ProjectInputs.h"
 #include "text/FormatSettings.h"
 
@@ -44,12 +46,15 @@ enum BatchExit : int {
 // True when the arguments ask for a batch run or for the help text.
 bool IsBatchCommandLine(const std::vector<std::string> &args);
 
-// Reads the arguments after the program name. Returns "" and fills `options`, or the reason.
+// Reads the arguments after the program name. Returns "" and fills `options`, or the reason. --signal
+// accepts the names in `list`, the circuit's signals.
 std::string ParseBatchArguments(const std::vector<std::string> &args, BatchOptions &options,
-                                const BatchLanguage &language = {});
+                                const BatchLanguage &language = {},
+                                std::span<const SignalInfo> list = GeneratorSignals());
 
-// The text of --help.
-std::string BatchHelpText(const BatchLanguage &language = {});
+// The text of --help, naming the signals of `list` and the columns of signals.csv.
+std::string BatchHelpText(const BatchLanguage &language = {},
+                          std::span<const SignalInfo> list = GeneratorSignals());
 // The line after an argument error that points to the help.
 std::string BatchHelpHint(const BatchLanguage &language = {});
 

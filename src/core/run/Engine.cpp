@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 #include <new>
+#include <utility>
 
 #include "solver/FDTD_1D_Routines.h"
 
@@ -80,13 +81,18 @@ std::string TSimulationEngine::CreateTask(const EngineInputs &in) {
     }
     RedrawEvery = in.RedrawEvery;
     ElectrodeArea = static_cast<double>(in.PlateArea * 1e-6L);
-    Circuit = ConvertCircuitInputs(in.Generator);
-    InitCircuitState(Signals, static_cast<double>(in.Generator.ChargeVoltage));
+    FCircuit->Init(ConvertCircuitInputs(in.Generator), static_cast<double>(in.Generator.ChargeVoltage));
     FLayout = layout;
     FFailure = SolverFailure{};
     StepCount = 0;
     FHasTask = true;
     return {};
+}
+
+void TSimulationEngine::SetCircuitModel(std::unique_ptr<TCircuitModel> model) {
+    FCircuit = std::move(model);
+    FSample.assign(FCircuit->SignalCount(), 0.0);
+    FHasTask = false;
 }
 
 double TSimulationEngine::TimeMicroseconds() const {
@@ -106,16 +112,17 @@ bool TSimulationEngine::Iterate() {
     // The solver's step n is driven by the plate current of step n - 1; the generator's step n
     // sees the plate voltage of step n.
     bool solved = true;
+    double plateVoltage = FCircuit->PlateVoltage();
     try {
-        Signals.Upep[0] = DoTimeStep(PlateCurrentDensity(Signals.Ipep[1], ElectrodeArea));
+        plateVoltage = DoTimeStep(PlateCurrentDensity(FCircuit->PlateCurrent(), ElectrodeArea));
     } catch (const std::exception &e) {
         solved = false;
         RecordFailure(e);
     }
 
     const double t = static_cast<double>(static_cast<long double>(StepCount) * Dt);
-    CircuitStep(Circuit, Signals, Dt, t);
-    ShiftCircuitLevels(Signals);
+    FCircuit->Step(plateVoltage, Dt, t);
+    FCircuit->ShiftLevels();
     ShiftTimeLevels();
     // A period of 0 would divide by zero: redraw every step then.
     const int32_t period = RedrawEvery == 0 ? 1 : RedrawEvery;
@@ -123,8 +130,8 @@ bool TSimulationEngine::Iterate() {
         OnRedraw();
     if (OnSample) {
         const double time = TimeMicroseconds();
-        OnSample(time, Sample{Signals.U0[1], Signals.U1[1], Signals.Upep[1], Signals.I0[1], Signals.IL[1],
-                              Signals.Ipep[1]});
+        FCircuit->Sample(FSample);
+        OnSample(time, FSample);
     }
     ++StepCount;
     return solved;

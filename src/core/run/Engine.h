@@ -4,19 +4,21 @@
 // (the layer table, the grid steps, the generator constants and the plate area, in the units the
 // input fields show) and advances the coupled computation one iteration at a time: the guarded
 // solver step driven by the plate current, the generator step, the two level shifts, and the new
-// sample of the six circuit signals. The windows, the batch command line, the benchmarks and the
+// sample of the circuit's signals. The windows, the batch command line, the benchmarks and the
 // tests all drive this one piece of code, so they compute the same bits.
 //
 // The solver's grid is module state (NodeGrid, Dx, Dt, PiezoFirst, PiezoLast), so one engine at a
 // time drives a computation.
 
-#include <array>
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
-#include "circuit/Circuit.h"
+#include "circuit/GeneratorCircuit.h"
 #include "stack/TaskLayout.h"
 #include "text/Errors.h"
 
@@ -66,8 +68,9 @@ std::string SolverFailureReason(const SolverFailure &failure);
 
 class TSimulationEngine {
 public:
-    static constexpr int kSignals = 6;
-    using Sample = std::array<double, kSignals>; // U0, U1, Upep (V), I0, IL, Ipep (A)
+    // One value per signal of the circuit model, in the order of SignalList(); for the generator U0,
+    // U1, Upep (V), I0, IL, Ipep (A).
+    using Sample = std::span<const double>;
 
     // Checks every input, then builds the task: generator constants and histories, the grid and its
     // layers, the plate indices, StepCount = 0. Returns a Russian refusal (and changes nothing) when
@@ -83,7 +86,7 @@ public:
 
     // Called in the iteration after the shifts when StepCount is a multiple of the redraw period.
     std::function<void()> OnRedraw;
-    // Called with each new sample: the time in µs and the six signals.
+    // Called with each new sample: the time in µs and the circuit's signals.
     std::function<void(double timeMicroseconds, const Sample &values)> OnSample;
 
     // Notes a failure met outside the solver step (the generator's equations) at the current step.
@@ -95,14 +98,22 @@ public:
     // StepCount × Dt × 1e6, the time of the next iteration's sample.
     double TimeMicroseconds() const;
 
+    // The circuit model (today's generator unless SetCircuitModel installed another) and its signals.
+    TCircuitModel &Circuit() { return *FCircuit; }
+    const TCircuitModel &Circuit() const { return *FCircuit; }
+    const std::vector<SignalInfo> &SignalList() const { return FCircuit->SignalList(); }
+    // Another topology for the next task: the current task, if any, ends (HasTask() is false until
+    // CreateTask).
+    void SetCircuitModel(std::unique_ptr<TCircuitModel> model);
+
     // The state of the run, read and written by the windows under their own names.
-    CircuitConstants Circuit;
-    CircuitSignals Signals;
     double ElectrodeArea = 1.0; // m^2
     int32_t StepCount = 0;
     int32_t RedrawEvery = 10;
 
 private:
+    std::unique_ptr<TCircuitModel> FCircuit = std::make_unique<TGeneratorCircuit>();
+    std::vector<double> FSample = std::vector<double>(FCircuit->SignalCount()); // filled in each iteration
     TaskLayout FLayout;
     SolverFailure FFailure;
     bool FHasTask = false;

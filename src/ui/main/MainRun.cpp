@@ -132,7 +132,7 @@ void TMainForm::CalculateTaskBitBtnClick() {
     bool stoppedByBreak = true;
     Engine.OnRedraw = [this] { ViewRadioGroupClick(); };
     Engine.OnSample = [this](double time, const TSimulationEngine::Sample &v) {
-        FElectroForm->AppendSignals(time, v[0], v[1], v[2], v[3], v[4], v[5]);
+        FElectroForm->AppendSignals(time, v);
         FLastSampleTime = time;
     };
     // The label is set only when it can be seen: before events are processed, and at the end.

@@ -19,20 +19,6 @@
 #include "text/Errors.h"
 #include "widgets/QNSuperSpin.h"
 
-CircuitConstants &Circuit = Engine.Circuit;
-CircuitSignals &Signals = Engine.Signals;
-double &ElectrodeArea = Engine.ElectrodeArea;
-
-void CircuitStep(double t) {
-    CircuitStep(Circuit, Signals, Dt, t);
-}
-void ShiftCircuitLevels() {
-    ShiftCircuitLevels(Signals);
-}
-double SwitchCurrent(double V, double t) {
-    return SwitchCurrent(Circuit, Signals, V, t);
-}
-
 namespace {
 
 // A field's value, or NaN when its text is no number: the labels then show their placeholders.
@@ -125,8 +111,7 @@ CircuitInputs TParametersForm::ReadCircuitInputs() const {
 
 void TParametersForm::InitCircuit() {
     const CircuitInputs in = ReadCircuitInputs();
-    Circuit = ConvertCircuitInputs(in);
-    InitCircuitState(Signals, static_cast<double>(in.ChargeVoltage));
+    Engine.Circuit().Init(ConvertCircuitInputs(in), static_cast<double>(in.ChargeVoltage));
 }
 
 QString TParametersForm::CheckCircuit() const {

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TParametersForm: the window "Параметры электромеханической задачи" with every physical input of a
-// task and the quantities derived from them; and the module state of the excitation circuit that
-// the calculation run advances.
+// task and the quantities derived from them. The circuit they set up is the program's engine's
+// (AppEngine.h), which builds the task and runs it.
 
 #include <QString>
 #include <QWidget>
 
-#include "circuit/Circuit.h"
 #include "run/Engine.h"
 
 class QCheckBox;
@@ -18,18 +17,6 @@ class TQNSuperSpin;
 class TSchemePicture;
 class TMechanicPicture;
 
-// The circuit's single constants and signal histories (set by InitCircuit, advanced by the run).
-// They are the state of the program's engine (AppEngine.h), which builds the task and runs it.
-extern CircuitConstants &Circuit;
-extern CircuitSignals &Signals;
-// Plate area (m^2) that turns the plate current into a current density; set by task construction.
-extern double &ElectrodeArea;
-
-// The module's operations over Circuit and Signals; CircuitStep uses the solver's Dt.
-void CircuitStep(double t);
-void ShiftCircuitLevels();
-double SwitchCurrent(double V, double t);
-
 class TParametersForm : public QWidget {
     Q_OBJECT
 public:
@@ -37,8 +24,9 @@ public:
 
     // Recomputes every derived label; does nothing until the window is complete.
     void FormActivate();
-    // Reads the generator fields, converts them to SI and resets the signal histories with the
-    // charge voltage. Throws ConversionError (changing nothing) when a field holds no number.
+    // Reads the generator fields, converts them to SI and sets up the engine's circuit with them, its
+    // histories at rest with the charge voltage. Throws ConversionError (changing nothing) when a
+    // field holds no number.
     void InitCircuit();
     // Empty when the generator fields can be calculated; otherwise the reason, naming the field.
     QString CheckCircuit() const;

@@ -140,13 +140,13 @@ void TElectroForm::CalculateFiguresBitBtnClick() {
     // record's head point, the zero before the first step, never belongs to a stretch.
     RecordStretch stretch = WholeRecord(FRecord);
     if (MarkersEnableCheckBox->isChecked()) {
-        const int m1 = Chart->Tag(kSeriesMarker1Point), m2 = Chart->Tag(kSeriesMarker2Point);
+        const int m1 = Chart->Tag(SeriesMarker1Point()), m2 = Chart->Tag(SeriesMarker2Point());
         const int lo = std::min(m1, m2), hi = std::max(m1, m2);
         stretch.First = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(lo, 1)), 0, stretch.Last);
         stretch.Last = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(hi, 0)) + 1, stretch.First,
                                                stretch.Last);
     }
-    FFiguresSignal = std::clamp(TypeRadioGroup->ItemIndex(), 0, 5);
+    FFiguresSignal = std::clamp(TypeRadioGroup->ItemIndex(), 0, FRecord.SignalCount() - 1);
     FFigures = ComputeRecordFigures(FRecord, stretch, stretch, FFiguresSignal,
                                     static_cast<double>(static_cast<long double>(Dt) * 1e6L),
                                     PlateThicknessModeMHz());
@@ -237,9 +237,10 @@ void TElectroForm::ShowFigures() {
 
 void TElectroForm::ShowFiguresSignal() {
     // Before the first computation the box names the signal chosen now, the one that will be computed.
-    const int signal =
-        FFiguresComputed || !TypeRadioGroup ? FFiguresSignal : std::clamp(TypeRadioGroup->ItemIndex(), 0, 5);
-    const QString name = QString::fromLatin1(kSignalNames[signal]);
+    const int signal = FFiguresComputed || !TypeRadioGroup
+                           ? FFiguresSignal
+                           : std::clamp(TypeRadioGroup->ItemIndex(), 0, FRecord.SignalCount() - 1);
+    const QString name = QString::fromStdString(FRecord.Signals()[static_cast<std::size_t>(signal)].Name);
     PulseBox->setTitle(tr("Импульс ") + name);
     PulseChart->SetSeriesCaption(0, tr("спектр ") + name);
 }

@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <sstream>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "charts/ChartAdapter.h"
 #include "charts/ChartFiles.h"
 #include "files/DataFiles.h"
+#include "main/AppEngine.h"
 #include "solver/FDTD_1D_Routines.h"
 #include "text/Errors.h"
 #include "widgets/QNSuperSpin.h"
@@ -74,6 +76,9 @@ TElectroForm::TElectroForm(QWidget *parent) : QWidget(parent, Qt::Window) {
     ChooseDataFile = [this](const QString &folder) { return AskDataFileName(this, folder); };
     ShowError = [this](const QString &text) { QMessageBox::critical(this, windowTitle(), text); };
 
+    // The signals are the circuit model's: one curve and one choice each.
+    FRecord.Reset(Engine.SignalList());
+    FFiguresSignal = std::max(0, SignalIndex(FRecord.Signals(), "Upep"));
     BuildControls();
     BuildSeries();
     FormCreate();
@@ -134,10 +139,11 @@ void TElectroForm::BuildControls() {
     ZoomUnDoButton->setObjectName(QStringLiteral("ZoomUnDoButton"));
     auto *rangeLabel = new QLabel(tr("Диапазон (В) или (А)"), panel);
     Diapazon_QNSuperSpin = NewField(QStringLiteral("Diapazon_QNSuperSpin"), 350, rangeLabel, panel);
-    TypeRadioGroup = new TRadioGroup(tr("Выбор графика"),
-                                     {tr("Напряжение U0"), tr("Напряжение U1"), tr("Напряжение Upep"),
-                                      tr("Ток I0"), tr("Ток IL"), tr("Ток Ipep")},
-                                     panel);
+    QStringList signalCaptions;
+    for (const SignalInfo &info : FRecord.Signals())
+        signalCaptions << (info.Caption ? QCoreApplication::translate("TElectroForm", info.Caption)
+                                        : QString::fromStdString(info.Name));
+    TypeRadioGroup = new TRadioGroup(tr("Выбор графика"), signalCaptions, panel);
     TypeRadioGroup->setObjectName(QStringLiteral("TypeRadioGroup"));
     TypeRadioGroup->SetItemIndex(0);
     MarkersEnableCheckBox = new QCheckBox(tr("Использовать маркеры"), panel);
@@ -216,9 +222,9 @@ void TElectroForm::BuildControls() {
 }
 
 void TElectroForm::BuildSeries() {
-    static const char *const kSignalNames[TSignalRecord::kSignals] = {"U0", "U1", "Upep", "I0", "IL", "Ipep"};
-    for (int s = 0; s < TSignalRecord::kSignals; ++s)
-        Chart->AddRecordSeries(QString::fromLatin1(kSignalNames[s]), &FRecord, s);
+    for (int s = 0; s < FRecord.SignalCount(); ++s)
+        Chart->AddRecordSeries(QString::fromStdString(FRecord.Signals()[static_cast<std::size_t>(s)].Name),
+                               &FRecord, s);
     Chart->AddSeries(QStringLiteral("Series7"), TChart::SeriesKind::Point, 2);
     Chart->AddSeries(QStringLiteral("Series8"), TChart::SeriesKind::Line);
     Chart->AddSeries(QStringLiteral("Series9"), TChart::SeriesKind::Point, 1);
@@ -239,13 +245,17 @@ void TElectroForm::BuildSeries() {
 
 void TElectroForm::ClearSignals() {
     FRecord.Clear();
-    FRecord.Append(0, {0, 0, 0, 0, 0, 0});
+    FRecord.Append(0, std::vector<double>(FRecord.Signals().size(), 0.0));
     Chart->Refresh();
 }
 
 void TElectroForm::AppendSignals(double Time, double U0, double U1, double Upep, double I0, double IL,
                                  double Ipep) {
-    FRecord.Append(Time, {U0, U1, Upep, I0, IL, Ipep});
+    AppendSignals(Time, std::array<double, 6>{U0, U1, Upep, I0, IL, Ipep});
+}
+
+void TElectroForm::AppendSignals(double Time, std::span<const double> values) {
+    FRecord.Append(Time, values);
     // Only a request, spaced like every repaint of a run: the chart fits its axes when it repaints.
     Chart->RequestRepaint();
 }
@@ -265,8 +275,8 @@ void TElectroForm::FormCreate() {
     const struct {
         int Handle, Line, Point;
         QColor Colour;
-    } markers[2] = {{kSeriesMarker1Handle, kSeriesMarker1Line, kSeriesMarker1Point, Qt::red},
-                    {kSeriesMarker2Handle, kSeriesMarker2Line, kSeriesMarker2Point, blue}};
+    } markers[2] = {{SeriesMarker1Handle(), SeriesMarker1Line(), SeriesMarker1Point(), Qt::red},
+                    {SeriesMarker2Handle(), SeriesMarker2Line(), SeriesMarker2Point(), blue}};
     for (const auto &m : markers) {
         Chart->Clear(m.Handle);
         Chart->Clear(m.Line);
@@ -284,9 +294,11 @@ void TElectroForm::FormCreate() {
 
 void TElectroForm::TypeRadioGroupClick() {
     const int item = TypeRadioGroup->ItemIndex();
-    if (item >= 0 && item < TSignalRecord::kSignals)
-        Chart->SetLeftTitle(item < 3 ? tr("В") : tr("А"));
-    for (int s = 0; s < TSignalRecord::kSignals; ++s)
+    if (item >= 0 && item < FRecord.SignalCount()) {
+        const std::string &unit = FRecord.Signals()[static_cast<std::size_t>(item)].Unit;
+        Chart->SetLeftTitle(unit == "V" ? tr("В") : unit == "A" ? tr("А") : QString::fromStdString(unit));
+    }
+    for (int s = 0; s < FRecord.SignalCount(); ++s)
         Chart->SetActive(kSeriesU0 + s, s == item);
     ShowFiguresSignal();
     ApplyVerticalRange();
@@ -348,7 +360,7 @@ void TElectroForm::SaveDataClick() {
 void TElectroForm::MarkersEnableCheckBoxClick() {
     const bool on = MarkersEnableCheckBox->isChecked();
     Chart->SetZoomAllowed(!on);
-    for (int s = kSeriesMarker1Handle; s <= kSeriesMarker2Point; ++s)
+    for (int s = SeriesMarker1Handle(); s <= SeriesMarker2Point(); ++s)
         Chart->SetActive(s, on);
     Chart->Refresh();
 }
@@ -365,8 +377,8 @@ void TElectroForm::CalculateSpectrBitBtnClick() {
     if (FSpectrumCancel)
         return; // one computation at a time
     CalculateSpectrBitBtn->setEnabled(false);
-    const int m1 = Chart->Tag(kSeriesMarker1Point);
-    const int m2 = Chart->Tag(kSeriesMarker2Point);
+    const int m1 = Chart->Tag(SeriesMarker1Point());
+    const int m2 = Chart->Tag(SeriesMarker2Point());
     const int lo = std::min(m1, m2);
     const int hi = std::max(m1, m2);
     const int shown = Chart->FirstShownSeries();
@@ -485,10 +497,10 @@ void TElectroForm::MoveMarker(Qt::MouseButtons buttons, Qt::KeyboardModifiers mo
     int handle = -1, line = -1, point = -1;
     switch (ChooseMarkerRadioGroup->ItemIndex()) {
     case 0:
-        handle = kSeriesMarker1Handle, line = kSeriesMarker1Line, point = kSeriesMarker1Point;
+        handle = SeriesMarker1Handle(), line = SeriesMarker1Line(), point = SeriesMarker1Point();
         break;
     case 1:
-        handle = kSeriesMarker2Handle, line = kSeriesMarker2Line, point = kSeriesMarker2Point;
+        handle = SeriesMarker2Handle(), line = SeriesMarker2Line(), point = SeriesMarker2Point();
         break;
     default:
         break;
@@ -509,10 +521,10 @@ void TElectroForm::MoveMarker(Qt::MouseButtons buttons, Qt::KeyboardModifiers mo
 }
 
 void TElectroForm::ShowReadouts() {
-    const double x1 = Chart->XValue(kSeriesMarker1Point, 0);
-    const double y1 = Chart->YValue(kSeriesMarker1Point, 0);
-    const double x2 = Chart->XValue(kSeriesMarker2Point, 0);
-    const double y2 = Chart->YValue(kSeriesMarker2Point, 0);
+    const double x1 = Chart->XValue(SeriesMarker1Point(), 0);
+    const double y1 = Chart->YValue(SeriesMarker1Point(), 0);
+    const double x2 = Chart->XValue(SeriesMarker2Point(), 0);
+    const double y2 = Chart->YValue(SeriesMarker2Point(), 0);
     const QString unit = Chart->LeftTitle();
     const QString timePattern = tr(kTimePattern);
     A1_Edit->setText(FormatFloatQ(kValuePattern, y1) + unit);

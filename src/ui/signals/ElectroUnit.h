@@ -9,6 +9,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <span>
 
 #include "analysis/RecordFigures.h"
 #include "circuit/SignalRecord.h"
@@ -31,13 +32,7 @@ class TElectroForm : public QWidget {
 public:
     // Series of the signal chart (0-based: Series1 is 0) and of the spectrum chart.
     enum : int {
-        kSeriesU0 = 0, // Series1 … Series6: U0, U1, Upep, I0, IL, Ipep
-        kSeriesMarker1Handle = 6,
-        kSeriesMarker1Line = 7,
-        kSeriesMarker1Point = 8,
-        kSeriesMarker2Handle = 9,
-        kSeriesMarker2Line = 10,
-        kSeriesMarker2Point = 11,
+        kSeriesU0 = 0, // one curve per signal of the record (Series1 … Series6: U0, U1, Upep, I0, IL, Ipep)
         kSeriesSpectrum = 0, // Series13, the only series of the spectrum chart
         kSeriesAbsZ = 0,     // Series14 and Series15 of the impedance chart: |Z| and its phase
         kSeriesPhase = 1
@@ -46,10 +41,20 @@ public:
     explicit TElectroForm(QWidget *parent = nullptr);
     ~TElectroForm() override;
 
+    // The markers' series follow the signal curves: handle, line and point of marker 1, then of 2.
+    int SeriesMarker1Handle() const { return kSeriesU0 + FRecord.SignalCount(); }
+    int SeriesMarker1Line() const { return SeriesMarker1Handle() + 1; }
+    int SeriesMarker1Point() const { return SeriesMarker1Handle() + 2; }
+    int SeriesMarker2Handle() const { return SeriesMarker1Handle() + 3; }
+    int SeriesMarker2Line() const { return SeriesMarker1Handle() + 4; }
+    int SeriesMarker2Point() const { return SeriesMarker1Handle() + 5; }
+
     // Empties the record and puts the point (0, 0) at its head.
     void ClearSignals();
-    // Appends one sample (time in µs, then the six values); the chart repaints on the next turn
-    // of the event loop, never from here.
+    // Appends one sample (time in µs, then one value per signal of the record); the chart repaints
+    // on the next turn of the event loop, never from here.
+    void AppendSignals(double Time, std::span<const double> values);
+    // The same for the generator's six signals.
     void AppendSignals(double Time, double U0, double U1, double Upep, double I0, double IL, double Ipep);
     const TSignalRecord &Record() const { return FRecord; }
 
@@ -140,7 +145,7 @@ private:
     TSignalRecord FRecord;
     RecordFigures FFigures;
     RecordStretch FFiguresStretch;
-    int FFiguresSignal = 2;
+    int FFiguresSignal = SignalIndex(FRecord.Signals(), "Upep");
     bool FFiguresComputed = false;
     QString FPictureFolder;
     TChart *FMenuChart = nullptr;
