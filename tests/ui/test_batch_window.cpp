@@ -13,6 +13,7 @@
 #include "files/DataFiles.h"
 #include "files/ProjectInputs.h"
 #include "main/EventYield.h"
+#include "main/AppEngine.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "run/BatchRun.h"
@@ -32,10 +33,10 @@ struct Windows {
 
 // The run breaks itself: "Прервать" is pressed from inside the iteration that starts at BreakAt.
 int32_t BreakAt = 0;
-QPushButton *BreakButton = nullptr;
+TMainForm *Breaking = nullptr;
 void BreakingYield() {
-    if (StepCount == BreakAt && Running)
-        QTest::mouseClick(BreakButton, Qt::LeftButton);
+    if (Engine.StepCount == BreakAt && Breaking->Running())
+        QTest::mouseClick(Breaking->BreakCalculationBitBtn, Qt::LeftButton);
     EventYieldTick();
 }
 
@@ -60,11 +61,11 @@ TEST(BatchWindow, WindowRunAndBatchRunRecordTheSameBits) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.main));
     QTest::mouseClick(w.main.CreateTaskBitBtn, Qt::LeftButton);
     BreakAt = kSteps - 1;
-    BreakButton = w.main.BreakCalculationBitBtn;
+    Breaking = &w.main;
     SetYieldHook(&BreakingYield, 256);
     QTest::mouseClick(w.main.CalculateTaskBitBtn, Qt::LeftButton);
     SetYieldHook(nullptr);
-    ASSERT_EQ(StepCount, kSteps);
+    ASSERT_EQ(Engine.StepCount, kSteps);
 
     // A folder of this run: build trees side by side run their suites at the same time.
     QTemporaryDir tmp;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "main/EventYield.h"
+#include "main/AppEngine.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
@@ -50,17 +51,17 @@ std::vector<double> RunPlateVoltage(double sampleMm, int32_t steps) {
     QTimer poll;
     poll.setInterval(2);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (StepCount >= steps)
+        if (Engine.StepCount >= steps)
             QTest::mouseClick(main.BreakCalculationBitBtn, Qt::LeftButton);
     });
     poll.start();
     QTest::mouseClick(main.CalculateTaskBitBtn, Qt::LeftButton);
     poll.stop();
     RemoveEventYield();
-    EXPECT_GE(StepCount, steps);
+    EXPECT_GE(Engine.StepCount, steps);
 
     const TSignalRecord &rec = w.electro.Record();
-    EXPECT_EQ(rec.Count(), static_cast<size_t>(StepCount) + 1);
+    EXPECT_EQ(rec.Count(), static_cast<size_t>(Engine.StepCount) + 1);
     std::vector<double> upep;
     for (size_t i = 1; i < rec.Count(); ++i)
         upep.push_back(rec.Value(2, i));

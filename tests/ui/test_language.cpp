@@ -29,6 +29,7 @@
 #include "app/UiText.h"
 #include "charts/ChartAdapter.h"
 #include "main/EventYield.h"
+#include "main/AppEngine.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "run/Engine.h"
@@ -166,7 +167,7 @@ protected:
         QTimer poll;
         poll.setInterval(1);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (StepCount >= steps)
+            if (Engine.StepCount >= steps)
                 QTest::mouseClick(Main->BreakCalculationBitBtn, Qt::LeftButton);
         });
         poll.start();
@@ -230,7 +231,7 @@ TEST_F(LanguageTest, EnglishAfterATaskAndAShortRun) {
     DefaultFormatSettings().ThousandSeparator = U' ';
     CreateWindows();
     BuildAndRun(400);
-    const int32_t steps = StepCount;
+    const int32_t steps = Engine.StepCount;
     ASSERT_GE(steps, 400);
     EXPECT_EQ(Main->statusBar()->currentMessage(),
               QStringLiteral("Calculation interrupted at step %1.").arg(steps));

@@ -21,6 +21,7 @@
 #include "app/AppFormat.h"
 #include "charts/ChartAdapter.h"
 #include "main/EventYield.h"
+#include "main/AppEngine.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
@@ -72,7 +73,7 @@ protected:
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (during)
                 during();
-            if (StepCount >= steps)
+            if (Engine.StepCount >= steps)
                 QTest::mouseClick(Main->BreakCalculationBitBtn, Qt::LeftButton);
         });
         poll.start();
@@ -119,8 +120,8 @@ TEST_F(MainFormTest, DefaultTaskThroughTheButton) {
     EXPECT_EQ(Main->CalcLabel->text(), QStringLiteral("Новая задача"));
     EXPECT_EQ(PiezoFirst, 728);
     EXPECT_EQ(PiezoLast, 768);
-    EXPECT_EQ(StepCount, 0);
-    EXPECT_EQ(RedrawEvery, 10);
+    EXPECT_EQ(Engine.StepCount, 0);
+    EXPECT_EQ(Engine.RedrawEvery, 10);
     EXPECT_DOUBLE_EQ(ElectrodeArea, 5e-5);
     EXPECT_NEAR(NodeGrid[730].PiezoE33, 4.84, 1e-12);
     EXPECT_NEAR(NodeGrid[730].Eps, 1.1505e-8, 1e-20);
@@ -192,7 +193,7 @@ TEST_F(MainFormTest, RunBeforeAnyTaskDoesNothingHarmful) {
     Click(Main->CalculateTaskBitBtn);
     EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
     EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
-    EXPECT_FALSE(Running);
+    EXPECT_FALSE(Main->Running());
     EXPECT_FALSE(Main->statusBar()->currentMessage().isEmpty());
 }
 
@@ -205,10 +206,10 @@ TEST_F(MainFormTest, RunBreakAndResumeWithoutGap) {
     Click(Main->CreateTaskBitBtn);
     ASSERT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
     RunUntil(50);
-    EXPECT_FALSE(Running);
+    EXPECT_FALSE(Main->Running());
     EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
     EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
-    const int32_t first = StepCount;
+    const int32_t first = Engine.StepCount;
     ASSERT_GE(first, 50);
     const TSignalRecord &rec = Electro->Record();
     EXPECT_EQ(rec.Count(), static_cast<size_t>(first) + 1);
@@ -220,7 +221,7 @@ TEST_F(MainFormTest, RunBreakAndResumeWithoutGap) {
               QStringLiteral("время %1 мкс").arg(QString::number(lastTime, 'f', 3).replace('.', ',')));
 
     RunUntil(first + 30);
-    const int32_t second = StepCount;
+    const int32_t second = Engine.StepCount;
     ASSERT_GE(second, first + 30);
     EXPECT_EQ(rec.Count(), static_cast<size_t>(second) + 1);
     for (size_t i = 2; i < rec.Count(); ++i)
@@ -239,10 +240,10 @@ TEST_F(MainFormTest, TheTimeLabelFollowsTheRun) {
     };
     int looks = 0;
     RunUntil(3000, [&] {
-        if (!Running || rec.Count() < 2)
+        if (!Main->Running() || rec.Count() < 2)
             return;
         ++looks;
-        EXPECT_EQ(Main->CalcLabel->text(), expected()) << "at step " << StepCount;
+        EXPECT_EQ(Main->CalcLabel->text(), expected()) << "at step " << Engine.StepCount;
     });
     EXPECT_GE(looks, 3);
     EXPECT_EQ(Main->CalcLabel->text(), expected());
@@ -254,7 +255,7 @@ TEST_F(MainFormTest, BoundaryLinesFollowTheCurveAfterARun) {
     RunUntil(40);
     // The last redraw happened at the last multiple of 7 below StepCount: the curve holds V[1] of
     // that step, which differs from the final state when later steps moved the plate.
-    const int32_t lastRedraw = ((StepCount - 1) / 7) * 7;
+    const int32_t lastRedraw = ((Engine.StepCount - 1) / 7) * 7;
     EXPECT_GE(lastRedraw, 35);
     double m = 0;
     for (int i = 0; i < Main->Chart->Count(0); ++i)
@@ -268,7 +269,7 @@ TEST_F(MainFormTest, RedrawPeriodZeroNeverFaults) {
     Main->IterationSpinEdit->SetValue(0);
     Click(Main->CreateTaskBitBtn);
     RunUntil(5);
-    EXPECT_GE(StepCount, 5);
+    EXPECT_GE(Engine.StepCount, 5);
     EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
 }
 
@@ -276,17 +277,17 @@ TEST_F(MainFormTest, SolverFailureStopsTheRunSilently) {
     Main->DeltaT_QNSuperSpin->SetValue(5); // far beyond the stability limit: the fields overflow
     Click(Main->CreateTaskBitBtn);
     Click(Main->CalculateTaskBitBtn); // ends by itself
-    EXPECT_FALSE(Running);
+    EXPECT_FALSE(Main->Running());
     EXPECT_TRUE(Errors.isEmpty());
     EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
     EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
-    EXPECT_EQ(StepCount, 182);
+    EXPECT_EQ(Engine.StepCount, 182);
     EXPECT_EQ(
         Main->statusBar()->currentMessage(),
         QStringLiteral("Расчет остановлен: переполнение при расчете скоростей на шаге 181; шаг во времени, "
                        "вероятно, слишком велик для устойчивого счета."));
     // The failing iteration was still recorded and counted.
-    EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(StepCount) + 1);
+    EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(Engine.StepCount) + 1);
 }
 
 TEST_F(MainFormTest, FieldViewsShowScaledValues) {
@@ -439,8 +440,8 @@ TEST_F(MainFormTest, ClosingTheMainWindowEndsTheRun) {
     Click(Main->CreateTaskBitBtn);
     QTimer::singleShot(50, Main.get(), [this] { Main->close(); });
     Click(Main->CalculateTaskBitBtn); // returns once the close has ended the run
-    EXPECT_FALSE(Running);
+    EXPECT_FALSE(Main->Running());
     EXPECT_FALSE(Main->isVisible());
-    EXPECT_GT(StepCount, 0);
-    EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(StepCount) + 1);
+    EXPECT_GT(Engine.StepCount, 0);
+    EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(Engine.StepCount) + 1);
 }

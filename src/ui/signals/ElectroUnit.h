@@ -131,7 +131,6 @@ private:
     void ShowFiguresSignal(); // the pulse box's caption: the figures' signal, or the chosen one before any
     void ShowFigures();
     void WriteFiguresCsv(TChart *chart, std::ostream &out) const;
-    void OpenMenu(TChart *chart, const QPoint &pos);
     // --- show new state
     void MoveMarker(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
     void ShowReadouts();
