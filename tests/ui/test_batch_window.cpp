@@ -12,8 +12,8 @@
 
 #include "files/DataFiles.h"
 #include "files/ProjectInputs.h"
-#include "main/EventYield.h"
 #include "main/AppEngine.h"
+#include "main/EventYield.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "run/BatchRun.h"

@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include "main/EventYield.h"
 #include "main/AppEngine.h"
+#include "main/EventYield.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"

@@ -20,8 +20,8 @@
 
 #include "app/AppFormat.h"
 #include "charts/ChartAdapter.h"
-#include "main/EventYield.h"
 #include "main/AppEngine.h"
+#include "main/EventYield.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
@@ -282,12 +282,42 @@ TEST_F(MainFormTest, SolverFailureStopsTheRunSilently) {
     EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
     EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
     EXPECT_EQ(Engine.StepCount, 182);
+    EXPECT_EQ(Main->LastRunEnd().Reason, TMainForm::RunStop::SolverFailure);
     EXPECT_EQ(
         Main->statusBar()->currentMessage(),
         QStringLiteral("Расчет остановлен: переполнение при расчете скоростей на шаге 181; шаг во времени, "
                        "вероятно, слишком велик для устойчивого счета."));
     // The failing iteration was still recorded and counted.
     EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(Engine.StepCount) + 1);
+}
+
+// The status bar's text after a run comes from how the run ended, never from what the bar showed
+// during it.
+TEST_F(MainFormTest, TheStatusBarTellsHowTheRunEnded) {
+    using Stop = TMainForm::RunStop;
+    using Fault = FloatingPointError::FaultKind;
+    using Stage = FloatingPointError::StepStage;
+    const struct {
+        TMainForm::RunEnd End;
+        const char *Text;
+    } cases[] = {
+        {{Stop::Break, 42, {}, {}}, "Расчет прерван на шаге 42."},
+        {{Stop::WindowClosed, 7, {}, {}}, "Расчет прерван на шаге 7."},
+        {{Stop::SolverFailure, 182, {181, Fault::Overflow, Stage::Velocity, "overflow"}, {}},
+         "Расчет остановлен: переполнение при расчете скоростей на шаге 181; шаг во времени, вероятно, "
+         "слишком велик для устойчивого счета."},
+        {{Stop::SolverFailure, 13, {12, Fault::DivisionByZero, Stage::Field, "division"}, {}},
+         "Расчет остановлен: деление на ноль при расчете электрического поля на шаге 12."},
+        {{Stop::OtherFailure, 5, {}, "std::bad_alloc"}, "Расчет остановлен: std::bad_alloc"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(TMainForm::RunEndText(c.End), QString::fromUtf8(c.Text)) << c.Text;
+
+    // A break while the bar shows something else (a menu entry's status tip) still says so.
+    Click(Main->CreateTaskBitBtn);
+    RunUntil(20, [this] { Main->statusBar()->showMessage(QStringLiteral("подсказка")); });
+    EXPECT_EQ(Main->LastRunEnd().Reason, Stop::Break);
+    EXPECT_EQ(Main->statusBar()->currentMessage(), QStringLiteral("Расчет прерван на шаге %1.").arg(Engine.StepCount));
 }
 
 TEST_F(MainFormTest, FieldViewsShowScaledValues) {
@@ -442,6 +472,8 @@ TEST_F(MainFormTest, ClosingTheMainWindowEndsTheRun) {
     Click(Main->CalculateTaskBitBtn); // returns once the close has ended the run
     EXPECT_FALSE(Main->Running());
     EXPECT_FALSE(Main->isVisible());
+    EXPECT_EQ(Main->LastRunEnd().Reason, TMainForm::RunStop::WindowClosed);
+    EXPECT_EQ(Main->statusBar()->currentMessage(), QStringLiteral("Расчет прерван на шаге %1.").arg(Engine.StepCount));
     EXPECT_GT(Engine.StepCount, 0);
     EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(Engine.StepCount) + 1);
 }

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 
 #include "charts/ChartAdapter.h"
-#include "files/DataFiles.h"
+#include "files/AtomicFile.h"
 
 namespace {
 
