@@ -12,6 +12,7 @@
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
+#include "solver/Yield.h"
 #include "widgets/SpinEdit.h"
 
 namespace {
@@ -31,7 +32,7 @@ struct Windows {
         InstallEventYield();
         Main.CreateTaskBitBtnClick();
     }
-    ~Windows() { RemoveEventYield(); }
+    ~Windows() { SetYieldHook(nullptr); }
 
     // Runs through the buttons' handlers until at least `steps` more steps are done; "Прервать"
     // is pressed from a timer, i.e. from inside the run, as a user would.

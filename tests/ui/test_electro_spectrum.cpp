@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The electrical-signal window: spectrum, pictures, looks.
 #include "ElectroFormFixture.h"
+#include "solver/Yield.h"
 
 TEST_F(ElectroForm, SpectrumOfAPureSinePeaksAtItsFrequency) {
     ShowSignalsPage();
@@ -148,7 +149,7 @@ TEST_F(ElectroForm, TheWindowStaysResponsiveWhileTheSpectrumIsComputed) {
         ChooseSignal(3); // the user picks a current meanwhile
     });
     PressCalculate();
-    RemoveEventYield();
+    SetYieldHook(nullptr);
     EXPECT_TRUE(fired);
     EXPECT_TRUE(disabledWhenFired);
     EXPECT_TRUE(runningWhenFired);
@@ -163,7 +164,7 @@ TEST_F(ElectroForm, TheWindowStaysResponsiveWhileTheSpectrumIsComputed) {
     InstallEventYield();
     QTimer::singleShot(20, Form.get(), [&] { Form->CancelSpectrum(); });
     PressCalculate();
-    RemoveEventYield();
+    SetYieldHook(nullptr);
     EXPECT_EQ(Form->SpectrChart->Count(0), 0);
     EXPECT_FALSE(Form->SpectrumRunning());
     EXPECT_TRUE(Form->CalculateSpectrBitBtn->isEnabled());

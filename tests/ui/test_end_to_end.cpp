@@ -17,6 +17,7 @@
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
 #include "solver/FDTD_1D_Routines.h"
+#include "solver/Yield.h"
 #include "widgets/QNSuperSpin.h"
 
 namespace {
@@ -57,7 +58,7 @@ std::vector<double> RunPlateVoltage(double sampleMm, int32_t steps) {
     poll.start();
     QTest::mouseClick(main.CalculateTaskBitBtn, Qt::LeftButton);
     poll.stop();
-    RemoveEventYield();
+    SetYieldHook(nullptr);
     EXPECT_GE(Engine.StepCount, steps);
 
     const TSignalRecord &rec = w.electro.Record();

@@ -35,6 +35,7 @@
 #include "run/Engine.h"
 #include "signals/ElectroUnit.h"
 #include "solver/FDTD_1D_Routines.h"
+#include "solver/Yield.h"
 #include "text/FormatSettings.h"
 #include "widgets/QNSuperSpin.h"
 #include "widgets/RadioGroup.h"
@@ -139,7 +140,7 @@ protected:
         Electro.reset();
         Params.reset();
         Main.reset();
-        RemoveEventYield();
+        SetYieldHook(nullptr);
         DefaultFormatSettings() = SavedFormat;
         ASSERT_TRUE(Language::InstallTranslation(*QCoreApplication::instance(), Language::kRussian));
         QSettings(QStringLiteral("pepsim"), QStringLiteral("pepsim")).remove(QStringLiteral("language"));

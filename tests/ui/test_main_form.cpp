@@ -26,6 +26,7 @@
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
 #include "solver/FDTD_1D_Routines.h"
+#include "solver/Yield.h"
 #include "widgets/QNSuperSpin.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
@@ -52,7 +53,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
     }
     void TearDown() override {
-        RemoveEventYield();
+        SetYieldHook(nullptr);
         DefaultFormatSettings() = Saved;
     }
 

@@ -375,7 +375,7 @@ TEST_P(QNSuperSpinTest, DisabledAndReadOnlyFields) {
     EXPECT_EQ(field->GetValue(), 8.0L);
     field->setEnabled(true);
 
-    field->SetReadOnly(true);
+    field->setReadOnly(true);
     ClickInto(field);
     QTest::keyClicks(field, "5");
     EXPECT_EQ(beeps, 1);
@@ -383,7 +383,7 @@ TEST_P(QNSuperSpinTest, DisabledAndReadOnlyFields) {
     EXPECT_EQ(beeps, 2);
     EXPECT_EQ(field->text(), "8");
 
-    field->SetReadOnly(false);
+    field->setReadOnly(false);
     field->SetEditorEnabled(false); // typing refused, spinning works
     QTest::keyClicks(field, "5");
     EXPECT_EQ(beeps, 3);

@@ -330,18 +330,6 @@ bool TChart::YRange(int s, double &lo, double &hi) const {
     return found;
 }
 
-double TChart::MinYValue(int s) const {
-    double lo, hi;
-    YRange(s, lo, hi);
-    return lo;
-}
-
-double TChart::MaxYValue(int s) const {
-    double lo, hi;
-    YRange(s, lo, hi);
-    return hi;
-}
-
 void TChart::SetActive(int s, bool shown) {
     if (ValidSeries(s))
         FSeries[s].Plottable->setVisible(shown);

@@ -11,7 +11,6 @@
 #include <limits>
 
 #include "app/AppFormat.h"
-#include "app/UiText.h"
 #include "main/AppEngine.h"
 #include "solver/FDTD_1D_Routines.h"
 #include "stack/DerivedQuantities.h"
@@ -135,18 +134,4 @@ CircuitInputs TParametersForm::ReadCircuitInputs() const {
     in.Tpulse = Electro_VTTime_QNSuperSpin->GetValue();
     in.Ucut = VT_Cut_Off_QNSuperSpin->GetValue();
     return in;
-}
-
-void TParametersForm::InitCircuit() {
-    const CircuitInputs in = ReadCircuitInputs();
-    Circuit = ConvertCircuitInputs(in);
-    InitCircuitState(Signals, static_cast<double>(in.ChargeVoltage));
-}
-
-QString TParametersForm::CheckCircuit() const {
-    try {
-        return UiText(CheckCircuitInputs(ReadCircuitInputs()));
-    } catch (const ConversionError &e) {
-        return QString::fromUtf8(e.what());
-    }
 }

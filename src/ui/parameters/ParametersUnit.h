@@ -37,11 +37,6 @@ public:
 
     // Recomputes every derived label; does nothing until the window is complete.
     void FormActivate();
-    // Reads the generator fields, converts them to SI and resets the signal histories with the
-    // charge voltage. Throws ConversionError (changing nothing) when a field holds no number.
-    void InitCircuit();
-    // Empty when the generator fields can be calculated; otherwise the reason, naming the field.
-    QString CheckCircuit() const;
     // The generator fields in their units; throws ConversionError for a field that holds no number.
     CircuitInputs ReadCircuitInputs() const;
 
