@@ -378,8 +378,8 @@ TEST(NumEditLimitsPrecision, AValueEqualToALimitIsInside) {
         LimitCheck expected;
     };
     const Case cases[] = {
-        {U"0,01", 0.01, 100000, LimitCheck::Inside},   {U"0,1", 0.1, 0.7, LimitCheck::Inside},
-        {U"0,7", 0.1, 0.7, LimitCheck::Inside},        {U"0,0099", 0.01, 100000, LimitCheck::BelowMin},
+        {U"0,01", 0.01, 100000, LimitCheck::Inside},  {U"0,1", 0.1, 0.7, LimitCheck::Inside},
+        {U"0,7", 0.1, 0.7, LimitCheck::Inside},       {U"0,0099", 0.01, 100000, LimitCheck::BelowMin},
         {U"0,70001", 0.1, 0.7, LimitCheck::AboveMax}, {U"100000", 0.01, 100000, LimitCheck::Inside},
     };
     for (const Case &c : cases) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+#include "TestFormat.h"
 #include "files/DataFiles.h"
 #include "files/ProjectInputs.h"
 #include "main/AppEngine.h"
@@ -25,9 +26,9 @@
 namespace {
 
 struct Windows {
-    TMainForm main;
-    TParametersForm params;
-    TElectroForm electro;
+    TMainForm main{&TestFormat()};
+    TParametersForm params{&TestFormat()};
+    TElectroForm electro{&TestFormat()};
     Windows() { main.SetWindows(&params, &electro); }
 };
 
@@ -77,7 +78,7 @@ TEST(BatchWindow, WindowRunAndBatchRunRecordTheSameBits) {
     o.UntilMicroseconds = 7;
     o.OutDir = dir.string();
     std::ostringstream messages;
-    ASSERT_EQ(RunBatch(o, DefaultFormatSettings(), messages, false), kBatchCompleted) << messages.str();
+    ASSERT_EQ(RunBatch(o, TestFormat(), messages, false), kBatchCompleted) << messages.str();
 
     std::ostringstream windowCsv;
     WriteSignalsCsv(windowCsv, w.electro.Record());

@@ -12,6 +12,7 @@
 
 #include <cmath>
 
+#include "TestFormat.h"
 #include "app/AppFormat.h"
 #include "charts/ChartAdapter.h"
 #include "circuit/SignalRecord.h"
@@ -22,9 +23,10 @@ namespace {
 class ChartTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        Window.resize(640, 470);
         Chart.resize(640, 470);
-        Chart.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Chart));
+        Window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
     }
 
     // A line series from (0, 0) to (100, 50) and a hidden one far away.
@@ -49,7 +51,8 @@ protected:
         return QPoint(qRound(Chart.xAxis->coordToPixel(x)), qRound(Chart.yAxis->coordToPixel(y)));
     }
 
-    TChart Chart;
+    TFormatWindow Window; // the separators of the tick labels
+    TChart Chart{&Window};
     int A = -1, B = -1;
 };
 
@@ -422,20 +425,20 @@ TEST_F(ChartTest, PicturesGoToBitmapFilesAndTheClipboard) {
 }
 
 TEST_F(ChartTest, TickLabelsFollowThePatternAndTheSeparators) {
-    const FormatSettings saved = DefaultFormatSettings();
+    const FormatSettings saved = TestFormat();
     const int s = Chart.AddSeries("Series1", TChart::SeriesKind::Line);
     Chart.AddXY(s, 0, 0);
     Chart.AddXY(s, 2, 5000);
     Chart.SetTickFormat("#,##0.00");
     EXPECT_EQ(Chart.TickFormat(), "#,##0.00");
 
-    DefaultFormatSettings() = FormatSettings{U',', U'\u00A0'};
+    TestFormat() = FormatSettings{U',', U'\u00A0'};
     Chart.RefreshNow();
     EXPECT_TRUE(Chart.yAxis->tickVectorLabels().contains(QString::fromUtf8("1\u00A0000,00")))
         << Chart.yAxis->tickVectorLabels().join('|').toStdString();
     EXPECT_TRUE(Chart.xAxis->tickVectorLabels().contains("1,00"));
 
-    DefaultFormatSettings() = FormatSettings{U'.', U','};
+    TestFormat() = FormatSettings{U'.', U','};
     Chart.SetTickFormat("#,##0");
     Chart.RefreshNow();
     EXPECT_TRUE(Chart.yAxis->tickVectorLabels().contains("1,000"))
@@ -446,7 +449,7 @@ TEST_F(ChartTest, TickLabelsFollowThePatternAndTheSeparators) {
     EXPECT_EQ(QSet<QString>(labels.begin(), labels.end()).size(), labels.size())
         << labels.join('|').toStdString();
     EXPECT_GE(labels.size(), 3);
-    DefaultFormatSettings() = saved;
+    TestFormat() = saved;
 }
 
 TEST_F(ChartTest, Screenshot) {
@@ -506,9 +509,10 @@ class TickLabelTest : public ::testing::TestWithParam<TickCase> {};
 
 TEST_P(TickLabelTest, ShortForAnyMagnitude) {
     const TickCase c = GetParam();
-    const FormatSettings saved = DefaultFormatSettings();
-    DefaultFormatSettings() = FormatSettings{U',', U'\u00A0'};
-    TChart chart;
+    const FormatSettings saved = TestFormat();
+    TestFormat() = FormatSettings{U',', U'\u00A0'};
+    TFormatWindow window;
+    TChart &chart = *new TChart(&window);
     chart.resize(640, 470);
     chart.SetTickFormat(c.pattern);
     const int s = chart.AddSeries("Series1", TChart::SeriesKind::Line);
@@ -535,7 +539,7 @@ TEST_P(TickLabelTest, ShortForAnyMagnitude) {
     // The horizontal axis of an ordinary range keeps its pattern.
     for (qsizetype i = 0; i < chart.xAxis->tickVector().size(); ++i)
         EXPECT_EQ(chart.xAxis->tickVectorLabels()[i], FormatFloatQ(c.pattern, chart.xAxis->tickVector()[i]));
-    DefaultFormatSettings() = saved;
+    TestFormat() = saved;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -549,8 +553,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A logarithmic axis labels its ticks in the axis' pattern: powers of ten (1, 2, 5 times them up to
 // three decades) over a wide range, round values within less than a decade; never "2E+01".
 TEST_F(ChartTest, LogarithmicTicksArePlainNumbers) {
-    const FormatSettings saved = DefaultFormatSettings();
-    DefaultFormatSettings() = FormatSettings{U',', U'\u00A0'};
+    const FormatSettings saved = TestFormat();
+    TestFormat() = FormatSettings{U',', U'\u00A0'};
     const int s = Chart.AddSeries("Series1", TChart::SeriesKind::Line);
     Chart.SetTickFormat("#,##0.##");
     Chart.SetLeftLogarithmic(true);
@@ -569,5 +573,5 @@ TEST_F(ChartTest, LogarithmicTicksArePlainNumbers) {
         Chart.RefreshNow();
         EXPECT_EQ(Chart.yAxis->tickVectorLabels().toList().join('|'), QString::fromUtf8(c.labels));
     }
-    DefaultFormatSettings() = saved;
+    TestFormat() = saved;
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The electrical-signal window: spectrum, pictures, looks.
 #include "ElectroFormFixture.h"
+#include "TestFormat.h"
 #include "solver/Yield.h"
 
 TEST_F(ElectroForm, SpectrumOfAPureSinePeaksAtItsFrequency) {
@@ -281,8 +282,8 @@ TEST_F(ElectroForm, SavingDataWritesTheRecordOrTheSpectrumAsCsv) {
 }
 
 TEST_F(ElectroForm, RendersBothPagesTidily) {
-    DefaultFormatSettings() = FormatSettings{U',', U'\u00A0'};
-    Form = std::make_unique<TElectroForm>();
+    TestFormat() = FormatSettings{U',', U'\u00A0'};
+    Form = std::make_unique<TElectroForm>(&TestFormat());
     ShowSignalsPage();
     AppendSteps(1500, 1e-8, [](int k) { return 300 * std::exp(-k * 0.003) * std::sin(k * 0.31); });
     EnableMarkers(true);

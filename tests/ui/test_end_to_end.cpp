@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "TestFormat.h"
 #include "main/AppEngine.h"
 #include "main/EventYield.h"
 #include "main/Main.h"
@@ -26,9 +27,9 @@ namespace {
 // until at least `steps` steps are done; returns the plate voltage per step.
 // The three windows as the program builds them, shown, with error boxes collected.
 struct Windows {
-    TMainForm main;
-    TParametersForm params;
-    TElectroForm electro;
+    TMainForm main{&TestFormat()};
+    TParametersForm params{&TestFormat()};
+    TElectroForm electro{&TestFormat()};
     QStringList errors;
     Windows() {
         main.SetWindows(&params, &electro);

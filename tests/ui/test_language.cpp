@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 #include <map>
 
+#include "TestFormat.h"
 #include "app/Language.h"
 #include "app/UiText.h"
 #include "charts/ChartAdapter.h"
@@ -133,7 +134,7 @@ std::string ClippedCaptions(QWidget *window) {
 class LanguageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SavedFormat = DefaultFormatSettings();
+        SavedFormat = TestFormat();
         InstallEventYield();
     }
     void TearDown() override {
@@ -141,7 +142,7 @@ protected:
         Params.reset();
         Main.reset();
         SetYieldHook(nullptr);
-        DefaultFormatSettings() = SavedFormat;
+        TestFormat() = SavedFormat;
         ASSERT_TRUE(Language::InstallTranslation(*QCoreApplication::instance(), Language::kRussian));
         QSettings(QStringLiteral("pepsim"), QStringLiteral("pepsim")).remove(QStringLiteral("language"));
     }
@@ -151,9 +152,9 @@ protected:
         ASSERT_EQ(Language::Current(), code);
     }
     void CreateWindows() {
-        Main = std::make_unique<TMainForm>();
-        Params = std::make_unique<TParametersForm>();
-        Electro = std::make_unique<TElectroForm>();
+        Main = std::make_unique<TMainForm>(&TestFormat());
+        Params = std::make_unique<TParametersForm>(&TestFormat());
+        Electro = std::make_unique<TElectroForm>(&TestFormat());
         Main->SetWindows(Params.get(), Electro.get());
         Main->ShowError = [this](const QString &text) { Errors << text; };
         Main->ShowInformation = [this](const QString &text) { Notices << text; };
@@ -201,8 +202,8 @@ protected:
 TEST_F(LanguageTest, EnglishWindowsShowNoCyrillicText) {
     Install(Language::kEnglish);
     // Number patterns with units: the numbers keep the locale's separators.
-    DefaultFormatSettings().DecimalSeparator = U',';
-    DefaultFormatSettings().ThousandSeparator = U'.';
+    TestFormat().DecimalSeparator = U',';
+    TestFormat().ThousandSeparator = U'.';
     CreateWindows();
     size_t count = 0;
     EXPECT_EQ(CyrillicTexts(&count), "");
@@ -228,8 +229,8 @@ TEST_F(LanguageTest, EnglishWindowsShowNoCyrillicText) {
 
 TEST_F(LanguageTest, EnglishAfterATaskAndAShortRun) {
     Install(Language::kEnglish);
-    DefaultFormatSettings().DecimalSeparator = U',';
-    DefaultFormatSettings().ThousandSeparator = U' ';
+    TestFormat().DecimalSeparator = U',';
+    TestFormat().ThousandSeparator = U' ';
     CreateWindows();
     BuildAndRun(400);
     const int32_t steps = Engine.StepCount;
@@ -415,7 +416,7 @@ TEST_F(LanguageTest, MenuRemembersTheChoiceForTheNextStart) {
 
     // The next windows show the remembered choice.
     Language::Store(Language::kEnglish);
-    Main = std::make_unique<TMainForm>();
+    Main = std::make_unique<TMainForm>(&TestFormat());
     EXPECT_TRUE(Main->LanguageActions[1]->isChecked());
     EXPECT_FALSE(Main->LanguageActions[0]->isChecked());
 }

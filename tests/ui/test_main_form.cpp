@@ -18,6 +18,7 @@
 
 #include <functional>
 
+#include "TestFormat.h"
 #include "app/AppFormat.h"
 #include "charts/ChartAdapter.h"
 #include "main/AppEngine.h"
@@ -36,7 +37,7 @@ namespace {
 class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Saved = DefaultFormatSettings();
+        Saved = TestFormat();
         CreateWindows();
         InstallEventYield();
     }
@@ -44,9 +45,9 @@ protected:
         Electro.reset();
         Params.reset();
         Main.reset();
-        Main = std::make_unique<TMainForm>();
-        Params = std::make_unique<TParametersForm>();
-        Electro = std::make_unique<TElectroForm>();
+        Main = std::make_unique<TMainForm>(&TestFormat());
+        Params = std::make_unique<TParametersForm>(&TestFormat());
+        Electro = std::make_unique<TElectroForm>(&TestFormat());
         Main->SetWindows(Params.get(), Electro.get());
         Main->ShowError = [this](const QString &text) { Errors << text; };
         Main->show();
@@ -54,7 +55,7 @@ protected:
     }
     void TearDown() override {
         SetYieldHook(nullptr);
-        DefaultFormatSettings() = Saved;
+        TestFormat() = Saved;
     }
 
     void Click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
@@ -200,8 +201,8 @@ TEST_F(MainFormTest, RunBeforeAnyTaskDoesNothingHarmful) {
 
 TEST_F(MainFormTest, RunBreakAndResumeWithoutGap) {
     // A Russian system: the fields show "0,2" from the start.
-    DefaultFormatSettings().DecimalSeparator = U',';
-    DefaultFormatSettings().ThousandSeparator = U'\u00A0';
+    TestFormat().DecimalSeparator = U',';
+    TestFormat().ThousandSeparator = U'\u00A0';
     CreateWindows();
     EXPECT_EQ(Main->DeltaT_QNSuperSpin->text(), QStringLiteral("0,2"));
     Click(Main->CreateTaskBitBtn);
@@ -318,7 +319,18 @@ TEST_F(MainFormTest, TheStatusBarTellsHowTheRunEnded) {
     Click(Main->CreateTaskBitBtn);
     RunUntil(20, [this] { Main->statusBar()->showMessage(QStringLiteral("подсказка")); });
     EXPECT_EQ(Main->LastRunEnd().Reason, Stop::Break);
-    EXPECT_EQ(Main->statusBar()->currentMessage(), QStringLiteral("Расчет прерван на шаге %1.").arg(Engine.StepCount));
+    EXPECT_EQ(Main->statusBar()->currentMessage(),
+              QStringLiteral("Расчет прерван на шаге %1.").arg(Engine.StepCount));
+}
+
+// Each window formats its numbers with the settings it was given: two main windows side by side.
+TEST(MainFormFormat, EachWindowShowsNumbersWithItsOwnSeparators) {
+    const FormatSettings comma{U',', U'\u00A0'}, point{U'.', U','};
+    TMainForm a(&comma), b(&point);
+    EXPECT_EQ(a.DeltaT_QNSuperSpin->text(), QStringLiteral("0,2"));
+    EXPECT_EQ(b.DeltaT_QNSuperSpin->text(), QStringLiteral("0.2"));
+    EXPECT_EQ(FormatOf(a.DeltaT_QNSuperSpin).DecimalSeparator, U',');
+    EXPECT_EQ(b.FormatFloatQ(QStringLiteral("#,##0.0"), 12345.26L), QStringLiteral("12,345.3"));
 }
 
 TEST_F(MainFormTest, FieldViewsShowScaledValues) {
@@ -474,7 +486,8 @@ TEST_F(MainFormTest, ClosingTheMainWindowEndsTheRun) {
     EXPECT_FALSE(Main->Running());
     EXPECT_FALSE(Main->isVisible());
     EXPECT_EQ(Main->LastRunEnd().Reason, TMainForm::RunStop::WindowClosed);
-    EXPECT_EQ(Main->statusBar()->currentMessage(), QStringLiteral("Расчет прерван на шаге %1.").arg(Engine.StepCount));
+    EXPECT_EQ(Main->statusBar()->currentMessage(),
+              QStringLiteral("Расчет прерван на шаге %1.").arg(Engine.StepCount));
     EXPECT_GT(Engine.StepCount, 0);
     EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(Engine.StepCount) + 1);
 }

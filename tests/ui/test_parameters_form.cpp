@@ -10,6 +10,7 @@
 #include <QTest>
 #include <memory>
 
+#include "TestFormat.h"
 #include "app/UiText.h"
 #include "circuit/Circuit.h"
 #include "parameters/CircuitPictures.h"
@@ -27,11 +28,11 @@ const QString kNbsp = QString(QChar(0x00A0));
 // Runs a test body with the given separators and restores the process-wide settings afterwards.
 class SeparatorScope {
 public:
-    SeparatorScope(char32_t dec, char32_t thousands) : saved_(DefaultFormatSettings()) {
-        DefaultFormatSettings().DecimalSeparator = dec;
-        DefaultFormatSettings().ThousandSeparator = thousands;
+    SeparatorScope(char32_t dec, char32_t thousands) : saved_(TestFormat()) {
+        TestFormat().DecimalSeparator = dec;
+        TestFormat().ThousandSeparator = thousands;
     }
-    ~SeparatorScope() { DefaultFormatSettings() = saved_; }
+    ~SeparatorScope() { TestFormat() = saved_; }
 
 private:
     FormatSettings saved_;
@@ -60,7 +61,7 @@ class ParametersFormTest : public ::testing::TestWithParam<Separators> {
 protected:
     void SetUp() override {
         scope_ = std::make_unique<SeparatorScope>(GetParam().dec, GetParam().thousands);
-        form_ = std::make_unique<TParametersForm>();
+        form_ = std::make_unique<TParametersForm>(&TestFormat());
     }
     void TearDown() override {
         form_.reset();

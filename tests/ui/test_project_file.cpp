@@ -17,6 +17,7 @@
 #include <map>
 #include <sys/stat.h>
 
+#include "TestFormat.h"
 #include "app/AppFormat.h"
 #include "app/SaveLoadPrjUnit.h"
 #include "files/ProfileFile.h"
@@ -45,11 +46,11 @@ void WriteBytes(const QString &path, const QByteArray &bytes) {
 class ProjectFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Saved = DefaultFormatSettings();
+        Saved = TestFormat();
         SavedUi = ProjectDialogs();
         // A Russian system.
-        DefaultFormatSettings().DecimalSeparator = U',';
-        DefaultFormatSettings().ThousandSeparator = U'\u00A0';
+        TestFormat().DecimalSeparator = U',';
+        TestFormat().ThousandSeparator = U'\u00A0';
         CreateWindows();
         ProjectDialogs().Error = [this](QWidget *, const QString &t) { Errors << t; };
         ProjectDialogs().Confirm = [this](QWidget *, const QString &t) {
@@ -63,16 +64,16 @@ protected:
         ASSERT_TRUE(Dir.isValid());
     }
     void TearDown() override {
-        DefaultFormatSettings() = Saved;
+        TestFormat() = Saved;
         ProjectDialogs() = SavedUi;
     }
     void CreateWindows() {
         Electro.reset();
         Params.reset();
         Main.reset();
-        Main = std::make_unique<TMainForm>();
-        Params = std::make_unique<TParametersForm>();
-        Electro = std::make_unique<TElectroForm>();
+        Main = std::make_unique<TMainForm>(&TestFormat());
+        Params = std::make_unique<TParametersForm>(&TestFormat());
+        Electro = std::make_unique<TElectroForm>(&TestFormat());
         Main->SetWindows(Params.get(), Electro.get());
         Main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
@@ -351,7 +352,7 @@ std::map<QString, long double> FieldValues(const std::initializer_list<QWidget *
 // A project opens whichever decimal point it was written with, under the locale the tests run in
 // (ctest runs this file under C, ru_RU, de_DE and en_US).
 TEST_F(ProjectFileTest, CommaAndPointFilesLoadAlikeUnderTheSystemLocale) {
-    InitAppFormatSettings(); // the separators of the environment's locale, not the fixture's
+    TestFormat() = SystemFormatSettings(); // the separators of the environment's locale, not the fixture's
     CreateWindows();
     const QString dec = QLocale::system().decimalPoint();
     EXPECT_EQ(Main->DeltaT_QNSuperSpin->text(), "0" + dec + "2");

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <random>
 
+#include "TestFormat.h"
 #include "app/Platform.h"
 #include "text/Errors.h"
 #include "text/FormatSettings.h"
@@ -39,8 +40,8 @@ struct Separators {
 class QNSuperSpinTest : public ::testing::TestWithParam<Separators> {
 protected:
     void SetUp() override {
-        savedFs = DefaultFormatSettings();
-        DefaultFormatSettings() = FormatSettings{GetParam().decimal, GetParam().thousands};
+        savedFs = TestFormat();
+        TestFormat() = FormatSettings{GetParam().decimal, GetParam().thousands};
         oldBeep = SetMessageBeepFunction(&CountBeep);
         oldClock = SetTickCountFunction(&FakeClock);
         beeps = 0;
@@ -65,7 +66,7 @@ protected:
     void TearDown() override {
         SetMessageBeepFunction(oldBeep);
         SetTickCountFunction(oldClock);
-        DefaultFormatSettings() = savedFs;
+        TestFormat() = savedFs;
     }
     QString Dec() const { return QString::fromStdU32String(std::u32string(1, GetParam().decimal)); }
     QString Sep() const { return QString::fromStdU32String(std::u32string(1, GetParam().thousands)); }
@@ -83,7 +84,7 @@ protected:
     FormatSettings savedFs;
     MessageBeepFunction oldBeep = nullptr;
     TickCountFunction oldClock = nullptr;
-    QWidget window;
+    TFormatWindow window;
     TQNSuperSpin *field = nullptr;
     TQNSuperSpin *other = nullptr;
     QPushButton *elsewhere = nullptr;

@@ -17,6 +17,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "TestFormat.h"
 #include "app/RecentProjects.h"
 #include "app/SaveLoadPrjUnit.h"
 #include "main/Main.h"
@@ -47,9 +48,9 @@ protected:
         Electro.reset();
         Params.reset();
         Main.reset();
-        Main = std::make_unique<TMainForm>();
-        Params = std::make_unique<TParametersForm>();
-        Electro = std::make_unique<TElectroForm>();
+        Main = std::make_unique<TMainForm>(&TestFormat());
+        Params = std::make_unique<TParametersForm>(&TestFormat());
+        Electro = std::make_unique<TElectroForm>(&TestFormat());
         Main->SetWindows(Params.get(), Electro.get());
         Main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));

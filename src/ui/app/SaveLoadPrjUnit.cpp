@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "app/AppFormat.h"
 #include "app/UiText.h"
 #include "files/ProfileFile.h"
 #include "files/ProjectFile.h"
@@ -108,7 +109,7 @@ int ReadInt(const ProfileFile &p, const std::string &section, const QString &key
 }
 
 std::string RealText(TQNSuperSpin *field) {
-    return FloatToStrGeneral(field->GetValue(), DefaultFormatSettings());
+    return FloatToStrGeneral(field->GetValue(), FormatOf(field));
 }
 
 } // namespace
@@ -170,7 +171,7 @@ void CheckWindowState(const ProfileFile &profile, QWidget *window) {
     for (QWidget *w : StoredControls(window))
         if (qobject_cast<TQNSuperSpin *>(w))
             if (const auto text = profile.Read(section, Std(w->objectName())))
-                StrToFloatEitherPoint(*text, DefaultFormatSettings());
+                StrToFloatEitherPoint(*text, FormatOf(w));
 }
 
 void LoadWindowState(const ProfileFile &profile, QWidget *window) {
@@ -190,7 +191,7 @@ void LoadWindowState(const ProfileFile &profile, QWidget *window) {
         if (auto *f = qobject_cast<TQNSuperSpin *>(w)) {
             const std::string text = profile.ReadString(section, Std(key), RealText(f));
             // A project written under another locale reads too: "," or "." as the decimal point.
-            f->SetValue(StrToFloatEitherPoint(text, DefaultFormatSettings()));
+            f->SetValue(StrToFloatEitherPoint(text, FormatOf(f)));
         } else if (auto *s = qobject_cast<TSpinEdit *>(w)) {
             int v = ReadInt(profile, section, key, s->Value());
             if (s->MinValue() != s->MaxValue())

@@ -29,9 +29,10 @@ TChartMenu BuildChartMenu(QWidget *owner, const QString &objectName) {
 
 void AttachChartMenu(QMenu *menu, TChart *chart, const std::function<void(TChart *)> &opening) {
     chart->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(chart, &QWidget::customContextMenuRequested, menu, [menu, chart, opening](const QPoint &pos) {
-        if (opening)
-            opening(chart);
-        menu->popup(chart->mapToGlobal(pos));
-    });
+    QObject::connect(chart, &QWidget::customContextMenuRequested, menu,
+                     [menu, chart, opening](const QPoint &pos) {
+                         if (opening)
+                             opening(chart);
+                         menu->popup(chart->mapToGlobal(pos));
+                     });
 }

@@ -67,7 +67,8 @@ TQNSuperSpin *NumericField(const QString &name, long double value, QWidget *pare
 
 } // namespace
 
-TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent) {
+TMainForm::TMainForm(const FormatSettings *format, QWidget *parent)
+    : QMainWindow(parent), TNumberFormatHolder(format) {
     setObjectName("MainForm");
     setWindowTitle(tr("Электромеханическая модель пъезопреобразователя"));
     BuildLayout();

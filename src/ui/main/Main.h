@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AppFormat.h"
 #include "run/Engine.h"
 
 class QAction;
@@ -27,7 +28,7 @@ class TQNSuperSpin;
 class TRadioGroup;
 class TSpinEdit;
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public TNumberFormatHolder {
     Q_OBJECT
 public:
     // Why a run ended. The run loop sets it; the status bar's text is made from it.
@@ -46,7 +47,8 @@ public:
     // The status bar's text after a run that ended so.
     static QString RunEndText(const RunEnd &end);
 
-    explicit TMainForm(QWidget *parent = nullptr);
+    // `format`: the program's number formatting, shared with the other windows (see TNumberFormatHolder).
+    explicit TMainForm(const FormatSettings *format = nullptr, QWidget *parent = nullptr);
     ~TMainForm() override;
 
     // The other two windows, created after this one.

@@ -44,8 +44,8 @@ double ValueOrNaN(const TQNSuperSpin *spin) {
 
 void ShowLayer(QLabel *cl, QLabel *z, const LayerAcoustics &a) {
     if (a.Valid) {
-        cl->setText(FormatFloatQ(QCoreApplication::translate("TParametersForm", "CL=###0,0 м/с"), a.CL));
-        z->setText(FormatFloatQ(QStringLiteral("Z =0.00E+00"), a.Z));
+        cl->setText(FormatFloatQ(cl, QCoreApplication::translate("TParametersForm", "CL=###0,0 м/с"), a.CL));
+        z->setText(FormatFloatQ(z, QStringLiteral("Z =0.00E+00"), a.Z));
     } else {
         cl->setText(QStringLiteral("CL=???"));
         z->setText(QStringLiteral("Z =???"));
@@ -54,7 +54,8 @@ void ShowLayer(QLabel *cl, QLabel *z, const LayerAcoustics &a) {
 
 } // namespace
 
-TParametersForm::TParametersForm(QWidget *parent) : QWidget(parent, Qt::Window) {
+TParametersForm::TParametersForm(const FormatSettings *format, QWidget *parent)
+    : QWidget(parent, Qt::Window), TNumberFormatHolder(format) {
     setObjectName(QStringLiteral("ParametersForm"));
     setWindowTitle(tr("Параметры электромеханической задачи"));
     setAttribute(Qt::WA_QuitOnClose, false);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/AppFormat.h"
 #include "circuit/Circuit.h"
 #include "run/Engine.h"
 
@@ -30,10 +31,11 @@ void CircuitStep(double t);
 void ShiftCircuitLevels();
 double SwitchCurrent(double V, double t);
 
-class TParametersForm : public QWidget {
+class TParametersForm : public QWidget, public TNumberFormatHolder {
     Q_OBJECT
 public:
-    explicit TParametersForm(QWidget *parent = nullptr);
+    // `format`: the program's number formatting, shared with the other windows (see TNumberFormatHolder).
+    explicit TParametersForm(const FormatSettings *format = nullptr, QWidget *parent = nullptr);
 
     // Recomputes every derived label; does nothing until the window is complete.
     void FormActivate();

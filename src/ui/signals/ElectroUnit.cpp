@@ -63,7 +63,8 @@ TQNSuperSpin *NewField(const QString &name, long double value, QLabel *caption, 
 
 } // namespace
 
-TElectroForm::TElectroForm(QWidget *parent) : QWidget(parent, Qt::Window) {
+TElectroForm::TElectroForm(const FormatSettings *format, QWidget *parent)
+    : QWidget(parent, Qt::Window), TNumberFormatHolder(format) {
     setObjectName(QStringLiteral("ElectroForm"));
     setWindowTitle(tr("Электрический сигнал на преобразователе"));
     setAttribute(Qt::WA_QuitOnClose, false);

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "analysis/RecordFigures.h"
+#include "app/AppFormat.h"
 #include "circuit/SignalRecord.h"
 
 class QAction;
@@ -26,7 +27,7 @@ class TChart;
 class TQNSuperSpin;
 class TRadioGroup;
 
-class TElectroForm : public QWidget {
+class TElectroForm : public QWidget, public TNumberFormatHolder {
     Q_OBJECT
 public:
     // Series of the signal chart (0-based: Series1 is 0) and of the spectrum chart.
@@ -43,7 +44,8 @@ public:
         kSeriesPhase = 1
     };
 
-    explicit TElectroForm(QWidget *parent = nullptr);
+    // `format`: the program's number formatting, shared with the other windows (see TNumberFormatHolder).
+    explicit TElectroForm(const FormatSettings *format = nullptr, QWidget *parent = nullptr);
     ~TElectroForm() override;
 
     // Empties the record and puts the point (0, 0) at its head.
