@@ -32,17 +32,10 @@ class RecentProjectsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QSettings("pepsim", "pepsim").clear();
-        SavedUi = ProjectDialogs();
-        ProjectDialogs().Error = [this](QWidget *, const QString &t) { Errors << t; };
-        ProjectDialogs().Confirm = [](QWidget *, const QString &) { return true; };
-        ProjectDialogs().ExecDialog = [this](QFileDialog *) { return NextFile; };
         ASSERT_TRUE(Dir.isValid());
         CreateWindows();
     }
-    void TearDown() override {
-        ProjectDialogs() = SavedUi;
-        QSettings("pepsim", "pepsim").clear();
-    }
+    void TearDown() override { QSettings("pepsim", "pepsim").clear(); }
     // A new session: the windows are built again and read what the last one remembered.
     void CreateWindows() {
         Electro.reset();
@@ -52,6 +45,9 @@ protected:
         Params = std::make_unique<TParametersForm>(&TestFormat());
         Electro = std::make_unique<TElectroForm>(&TestFormat());
         Main->SetWindows(Params.get(), Electro.get());
+        Main->Project.Ui.Error = [this](QWidget *, const QString &t) { Errors << t; };
+        Main->Project.Ui.Confirm = [](QWidget *, const QString &) { return true; };
+        Main->Project.Ui.ExecDialog = [this](QFileDialog *) { return NextFile; };
         Main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
     }
@@ -77,7 +73,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return Main->FileMenu->isVisible(); }));
     }
 
-    ProjectUi SavedUi;
     QTemporaryDir Dir;
     std::unique_ptr<TMainForm> Main;
     std::unique_ptr<TParametersForm> Params;

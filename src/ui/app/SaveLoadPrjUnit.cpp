@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <algorithm>
@@ -114,13 +115,8 @@ std::string RealText(TQNSuperSpin *field) {
 
 } // namespace
 
-QList<QPointer<QWidget>> &ProjectWindows() {
-    static QList<QPointer<QWidget>> windows;
-    return windows;
-}
-
-ProjectUi &ProjectDialogs() {
-    static ProjectUi ui{
+ProjectUi StandardProjectUi() {
+    return ProjectUi{
         [](QFileDialog *dialog) {
             return dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()
                        ? dialog->selectedFiles().constFirst()
@@ -131,7 +127,6 @@ ProjectUi &ProjectDialogs() {
             return QMessageBox::question(owner, QString(), text, QMessageBox::Yes | QMessageBox::No) ==
                    QMessageBox::Yes;
         }};
-    return ui;
 }
 
 void SaveWindowState(ProfileFile &profile, QWidget *window) {
@@ -214,7 +209,7 @@ void LoadWindowState(const ProfileFile &profile, QWidget *window) {
 
     const bool visible = ReadInt(profile, section, "Wisible", window->isVisible() ? 1 : 0) != 0;
     // The main window is never hidden: a hidden main window would leave nothing to work with.
-    const bool isMain = !ProjectWindows().isEmpty() && ProjectWindows().constFirst().data() == window;
+    const bool isMain = qobject_cast<QMainWindow *>(window) != nullptr;
     if (visible)
         window->show();
     else if (!isMain)
@@ -251,9 +246,9 @@ void SaveWindowState(const QString &path, QWidget *window) {
 
 namespace {
 
-QList<QWidget *> LiveWindows() {
+QList<QWidget *> LiveWindows(const QList<QPointer<QWidget>> &all) {
     QList<QWidget *> windows;
-    for (const QPointer<QWidget> &w : ProjectWindows())
+    for (const QPointer<QWidget> &w : all)
         if (w)
             windows.append(w.data());
     return windows;
@@ -261,19 +256,19 @@ QList<QWidget *> LiveWindows() {
 
 } // namespace
 
-void LoadAllWindows(const QString &path) {
+void LoadAllWindows(const QList<QPointer<QWidget>> &all, const QString &path) {
     // A file that cannot be read or is no project throws before anything is applied.
     const ProfileFile profile = LoadProjectProfile(Std(path));
-    const QList<QWidget *> windows = LiveWindows();
+    const QList<QWidget *> windows = LiveWindows(all);
     for (QWidget *w : windows)
         CheckWindowState(profile, w);
     for (QWidget *w : windows)
         LoadWindowState(profile, w);
 }
 
-void SaveAllWindows(const QString &path) {
+void SaveAllWindows(const QList<QPointer<QWidget>> &all, const QString &path) {
     ProfileFile profile = ProfileFile::Load(Std(path));
-    const QList<QWidget *> windows = LiveWindows();
+    const QList<QWidget *> windows = LiveWindows(all);
     QList<bool> enabled;
     for (QWidget *w : windows) {
         enabled.append(w->isEnabled());
@@ -318,18 +313,18 @@ void RememberFolder(QFileDialog *dialog, const QString &confirmed) {
 
 enum class LoadOutcome { Loaded, Missing, Failed };
 
-LoadOutcome LoadConfirmedFile(QWidget *owner, const QString &file, QString &text) {
+LoadOutcome LoadConfirmedFile(const ProjectContext &project, QWidget *owner, const QString &file,
+                              QString &text) {
     // The caption and the recent list name a file one way however it was typed ("./a/../b").
     const QString full = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
     if (!QFileInfo(full).isFile()) {
-        ProjectDialogs().Error(owner,
-                               QCoreApplication::translate("ProjectFiles", "Не существует Файл \n") + full);
+        project.Ui.Error(owner, QCoreApplication::translate("ProjectFiles", "Не существует Файл \n") + full);
         return LoadOutcome::Missing;
     }
     try {
-        LoadAllWindows(full);
+        LoadAllWindows(project.Windows, full);
     } catch (const std::exception &e) {
-        ProjectDialogs().Error(owner, UiText(e.what()));
+        project.Ui.Error(owner, UiText(e.what()));
         return LoadOutcome::Failed;
     }
     text = full;
@@ -338,20 +333,20 @@ LoadOutcome LoadConfirmedFile(QWidget *owner, const QString &file, QString &text
 
 } // namespace
 
-bool LoadProjectFile(QWidget *owner, const QString &file, QString &text) {
+bool LoadProjectFile(const ProjectContext &project, QWidget *owner, const QString &file, QString &text) {
     text = owner ? owner->windowTitle() : QString();
-    return LoadConfirmedFile(owner, file, text) == LoadOutcome::Loaded;
+    return LoadConfirmedFile(project, owner, file, text) == LoadOutcome::Loaded;
 }
 
-bool LoadProject(QFileDialog *dialog, QString &text) {
+bool LoadProject(const ProjectContext &project, QFileDialog *dialog, QString &text) {
     QWidget *owner = Owner(dialog);
     text = owner ? owner->windowTitle() : QString();
     dialog->setWindowTitle(QCoreApplication::translate("ProjectFiles", "Загрузить проект из файла"));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    const QString file = WithDefaultSuffix(dialog, ProjectDialogs().ExecDialog(dialog));
+    const QString file = WithDefaultSuffix(dialog, project.Ui.ExecDialog(dialog));
     LoadOutcome outcome = LoadOutcome::Missing;
     if (!file.isEmpty()) {
-        outcome = LoadConfirmedFile(owner, file, text);
+        outcome = LoadConfirmedFile(project, owner, file, text);
         // A file that could not be read leaves the dialog's folder as it was.
         if (outcome == LoadOutcome::Failed)
             return false;
@@ -360,27 +355,27 @@ bool LoadProject(QFileDialog *dialog, QString &text) {
     return outcome == LoadOutcome::Loaded;
 }
 
-bool SaveProject(QFileDialog *dialog, QString &text) {
+bool SaveProject(const ProjectContext &project, QFileDialog *dialog, QString &text) {
     QWidget *owner = Owner(dialog);
     text = owner ? owner->windowTitle() : QString();
     dialog->setWindowTitle(QCoreApplication::translate("ProjectFiles", "Сохранить проект в файл как..."));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
-    const QString file = WithDefaultSuffix(dialog, ProjectDialogs().ExecDialog(dialog));
+    const QString file = WithDefaultSuffix(dialog, project.Ui.ExecDialog(dialog));
     bool saved = false;
     if (!file.isEmpty()) {
         const QString full = QFileInfo(file).absoluteFilePath();
         const bool write =
             !QFileInfo::exists(full) ||
-            ProjectDialogs().Confirm(
+            project.Ui.Confirm(
                 owner, QCoreApplication::translate("ProjectFiles", "Файл с именем \n") + full +
                            QCoreApplication::translate("ProjectFiles", "\nуже существует\nЗаписать в него?"));
         if (write) {
             try {
-                SaveAllWindows(full);
+                SaveAllWindows(project.Windows, full);
                 text = full;
                 saved = true;
             } catch (const std::exception &e) {
-                ProjectDialogs().Error(owner, UiText(e.what()));
+                project.Ui.Error(owner, UiText(e.what()));
                 return false;
             }
         }

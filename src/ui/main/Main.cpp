@@ -90,7 +90,7 @@ void TMainForm::SetWindows(TParametersForm *parameters, TElectroForm *electro) {
     FParametersForm = parameters;
     FElectroForm = electro;
     // The project file visits the windows in the order of their creation.
-    ProjectWindows() = {this, parameters, electro};
+    Project.Windows = {this, parameters, electro};
 }
 
 void TMainForm::BuildLayout() {
@@ -449,7 +449,7 @@ void TMainForm::SaveFieldDataClick() {
 void TMainForm::LoadProjectMenuClick() {
     const QString folder = OpenProjectDialog->directory().absolutePath();
     QString caption;
-    const bool loaded = LoadProject(OpenProjectDialog, caption);
+    const bool loaded = LoadProject(Project, OpenProjectDialog, caption);
     setWindowTitle(caption);
     if (loaded)
         RememberProject(caption);
@@ -459,7 +459,7 @@ void TMainForm::LoadProjectMenuClick() {
 void TMainForm::SaveProjectMenuClick() {
     const QString folder = SaveProjectDialog->directory().absolutePath();
     QString caption;
-    const bool saved = SaveProject(SaveProjectDialog, caption);
+    const bool saved = SaveProject(Project, SaveProjectDialog, caption);
     setWindowTitle(caption);
     if (saved)
         RememberProject(caption);
@@ -468,7 +468,7 @@ void TMainForm::SaveProjectMenuClick() {
 
 bool TMainForm::OpenProjectFile(const QString &path) {
     QString caption;
-    const bool loaded = LoadProjectFile(this, path, caption);
+    const bool loaded = LoadProjectFile(Project, this, path, caption);
     setWindowTitle(caption);
     if (loaded) {
         RememberProject(caption);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/AppFormat.h"
+#include "app/SaveLoadPrjUnit.h"
 #include "run/Engine.h"
 
 class QAction;
@@ -64,6 +65,9 @@ public:
     std::function<void(const QString &text)> ShowError;
     // Notices (the language change) likewise.
     std::function<void(const QString &text)> ShowInformation;
+    // The windows a project file holds (set by SetWindows) and the project flows' questions and
+    // messages, replaceable for tests.
+    ProjectContext Project;
 
     // User did something.
     void CreateTaskBitBtnClick();
