@@ -8,10 +8,12 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
+#include "solver/Yield.h"
 #include "widgets/SpinEdit.h"
 
 namespace {
@@ -31,21 +33,21 @@ struct Windows {
         InstallEventYield();
         Main.CreateTaskBitBtnClick();
     }
-    ~Windows() { RemoveEventYield(); }
+    ~Windows() { SetYieldHook(nullptr); }
 
     // Runs through the buttons' handlers until at least `steps` more steps are done; "Прервать"
     // is pressed from a timer, i.e. from inside the run, as a user would.
     int32_t Run(int32_t steps) {
-        const int32_t start = StepCount;
+        const int32_t start = Engine.StepCount;
         QTimer poll;
         poll.setInterval(0);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (StepCount - start >= steps)
+            if (Engine.StepCount - start >= steps)
                 Main.BreakCalculationBitBtnClick();
         });
         poll.start();
         Main.CalculateTaskBitBtnClick();
-        return StepCount - start;
+        return Engine.StepCount - start;
     }
 };
 

@@ -28,7 +28,7 @@ void RunSpectrum(benchmark::State &state, bool hook, int termsPerYield) {
     if (hook)
         InstallEventYield();
     else
-        RemoveEventYield();
+        SetYieldHook(nullptr);
     double fmin = 0, fmax = 0;
     SpectrumBand(5, 8, fmin, fmax);
     std::vector<SpectrumPoint> out;
@@ -36,7 +36,7 @@ void RunSpectrum(benchmark::State &state, bool hook, int termsPerYield) {
         SpectrumSum(s.t.data(), s.y.data(), s.t.size(), fmin, fmax, out, nullptr, termsPerYield);
         benchmark::DoNotOptimize(out.data());
     }
-    RemoveEventYield();
+    SetYieldHook(nullptr);
     state.counters["ns_per_term"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * 501 * static_cast<double>(state.range(0)),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

@@ -52,7 +52,7 @@ void TimeSteps(benchmark::State &state, bool hook, bool warm, bool trivialHook =
         }
         Step();
     }
-    RemoveEventYield();
+    SetYieldHook(nullptr);
     state.SetItemsProcessed(state.iterations());
     if (hook) {
         state.counters["event_servicings"] = static_cast<double>(YieldStats().Servicings);

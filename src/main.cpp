@@ -67,8 +67,7 @@ int BatchMain(int &argc, char **argv, const std::vector<std::string> &all) {
         std::cerr << error << "\n" << BatchHelpHint(texts) << "\n";
         return kBatchBadArguments;
     }
-    InitAppFormatSettings();
-    return RunBatch(options, DefaultFormatSettings(), std::cerr, isatty(STDERR_FILENO) != 0, texts);
+    return RunBatch(options, SystemFormatSettings(), std::cerr, isatty(STDERR_FILENO) != 0, texts);
 }
 
 } // namespace
@@ -98,7 +97,8 @@ int main(int argc, char **argv) {
 
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("pepsim"));
-    InitAppFormatSettings();
+    // Read once: every window formats its numbers with these.
+    const FormatSettings format = SystemFormatSettings();
     InstallEventYield();
 
     // Qt has taken its own options; what remains is "--lang CODE" and at most a project file to open.
@@ -116,9 +116,9 @@ int main(int argc, char **argv) {
     Language::InstallTranslation(app, language.isEmpty() ? Language::Stored() : language);
 
     // The three windows, in this order; the main window's close ends the program.
-    TMainForm mainForm;
-    TParametersForm parametersForm;
-    TElectroForm electroForm;
+    TMainForm mainForm(&format);
+    TParametersForm parametersForm(&format);
+    TElectroForm electroForm(&format);
     mainForm.SetWindows(&parametersForm, &electroForm);
     mainForm.show();
     if (!rest.isEmpty())

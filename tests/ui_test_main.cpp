@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppFormat.h"
+#include "ui/TestFormat.h"
 
 int main(int argc, char **argv) {
     // Widget tests run without a display.
@@ -38,6 +39,6 @@ int main(int argc, char **argv) {
         return 1;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-    InitAppFormatSettings();
+    TestFormat() = SystemFormatSettings();
     return RUN_ALL_TESTS();
 }

@@ -187,6 +187,18 @@ printed); 4 - calculation stopped by a computational error (the files hold the r
         <source>Меню графика</source>
         <translation>Chart menu</translation>
     </message>
+    <message>
+        <source>Картинка</source>
+        <translation>Picture</translation>
+    </message>
+    <message>
+        <source>Сохранить в буфер</source>
+        <translation>Copy to clipboard</translation>
+    </message>
+    <message>
+        <source>Записать в файл</source>
+        <translation>Save to file</translation>
+    </message>
 </context>
 <context>
     <name>CircuitPictures</name>
@@ -624,18 +636,6 @@ Overwrite it?</translation>
         <translation>Difference of times</translation>
     </message>
     <message>
-        <source>Картинка</source>
-        <translation>Picture</translation>
-    </message>
-    <message>
-        <source>Сохранить в буфер</source>
-        <translation>Copy to clipboard</translation>
-    </message>
-    <message>
-        <source>Записать в файл</source>
-        <translation>Save to file</translation>
-    </message>
-    <message>
         <source>мкс</source>
         <translation>µs</translation>
     </message>
@@ -857,18 +857,6 @@ Overwrite it?</translation>
     <message>
         <source>мм/с</source>
         <translation>mm/s</translation>
-    </message>
-    <message>
-        <source>Картинка</source>
-        <translation>Picture</translation>
-    </message>
-    <message>
-        <source>Сохранить в буфер</source>
-        <translation>Copy to clipboard</translation>
-    </message>
-    <message>
-        <source>Записать в файл</source>
-        <translation>Save to file</translation>
     </message>
     <message>
         <source>&amp;Файл</source>

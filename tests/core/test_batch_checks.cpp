@@ -12,6 +12,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "files/AtomicFile.h"
 #include "files/DataFiles.h"
 #include "files/ProjectFile.h"
 #include "run/BatchRun.h"
@@ -224,4 +225,19 @@ TEST_F(BatchChecks, AWriteLeavesAnotherWritersTemporaryAlone) {
     EXPECT_EQ(ReadText(target), "t_us\n");
     EXPECT_EQ(ReadText(others), "another run's rows");
     EXPECT_EQ(Names(dir), (std::vector<std::string>{"signals.csv", "signals.csv.part", "task.PEPmodel"}));
+}
+
+// A result file reached through a symbolic link is replaced where the link points, and keeps its
+// permission bits; the link stays a link.
+TEST_F(BatchChecks, AWriteFollowsALinkAndKeepsTheMode) {
+    const fs::path target = dir / "kept.csv";
+    WriteText(target, "old");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(target, dir / "link.csv");
+    EXPECT_TRUE(WriteFileAtomically((dir / "link.csv").string(), "new\n"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.csv"));
+    EXPECT_EQ(ReadText(target), "new\n");
+    EXPECT_EQ(fs::status(target).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"kept.csv", "link.csv", "task.PEPmodel"}));
 }

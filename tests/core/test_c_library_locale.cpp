@@ -67,7 +67,8 @@ std::vector<std::string> Texts() {
         long double v = 0;
         read(TryStrToFloat(text, kComma, v), v);
         read(TryStrToFloatEitherPoint(text, kPoint, v), v);
-        read(TryNumEditTextToValue(FromUtf8(text), kComma, v), v);
+        const std::string_view ascii = text;
+        read(TryNumEditTextToValue(std::u32string(ascii.begin(), ascii.end()), kComma, v), v);
     }
     BatchOptions options;
     const std::string error =

@@ -26,11 +26,6 @@ std::string Expect(std::string s, const FormatSettings &fs) {
 
 class FormatBoth : public ::testing::TestWithParam<FormatSettings> {
 protected:
-    void SetUp() override {
-        saved_ = DefaultFormatSettings();
-        DefaultFormatSettings() = GetParam();
-    }
-    void TearDown() override { DefaultFormatSettings() = saved_; }
     std::string F(std::string_view pattern, long double v) const {
         return FormatFloat(pattern, v, GetParam());
     }
@@ -38,7 +33,6 @@ protected:
     std::string G(long double v) const { return FloatToStrGeneral(v, GetParam()); }
 
 private:
-    FormatSettings saved_;
 };
 
 TEST_P(FormatBoth, TimeLabelRoundsTheExactValue) {

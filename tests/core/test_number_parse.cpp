@@ -28,11 +28,6 @@ std::string Swap(std::string s, const FormatSettings &fs) {
 
 class ParseBoth : public ::testing::TestWithParam<FormatSettings> {
 protected:
-    void SetUp() override {
-        saved_ = DefaultFormatSettings();
-        DefaultFormatSettings() = GetParam();
-    }
-    void TearDown() override { DefaultFormatSettings() = saved_; }
     long double P(const std::string &s) const { return StrToFloat(Swap(s, GetParam()), GetParam()); }
     bool Ok(const std::string &s) const {
         long double v = 0;
@@ -40,7 +35,6 @@ protected:
     }
 
 private:
-    FormatSettings saved_;
 };
 
 TEST_P(ParseBoth, AcceptsTheStrictSyntax) {

@@ -373,26 +373,26 @@ TEST(NumEditSpin, LimitsAndFallbackToIncrement) {
 // precision: a value equal to the limit is inside the range, and a spin may land on it.
 TEST(NumEditLimitsPrecision, AValueEqualToALimitIsInside) {
     struct Case {
-        const char *text;
+        const char32_t *text;
         double min, max;
         LimitCheck expected;
     };
     const Case cases[] = {
-        {"0,01", 0.01, 100000, LimitCheck::Inside},   {"0,1", 0.1, 0.7, LimitCheck::Inside},
-        {"0,7", 0.1, 0.7, LimitCheck::Inside},        {"0,0099", 0.01, 100000, LimitCheck::BelowMin},
-        {"0,70001", 0.1, 0.7, LimitCheck::AboveMax}, {"100000", 0.01, 100000, LimitCheck::Inside},
+        {U"0,01", 0.01, 100000, LimitCheck::Inside},  {U"0,1", 0.1, 0.7, LimitCheck::Inside},
+        {U"0,7", 0.1, 0.7, LimitCheck::Inside},       {U"0,0099", 0.01, 100000, LimitCheck::BelowMin},
+        {U"0,70001", 0.1, 0.7, LimitCheck::AboveMax}, {U"100000", 0.01, 100000, LimitCheck::Inside},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.text);
-        const long double v = Value(FromUtf8(c.text), Comma);
+        SCOPED_TRACE(ToUtf8(c.text));
+        const long double v = Value(c.text, Comma);
         EXPECT_EQ(CheckLimits(v, NumEditLimits{c.min, c.max}), c.expected);
     }
     // From 1,01 down by one onto the minimum 0.01, and from -0,3 up by one onto the maximum 0.7.
     NumEditLimits lim{0.01, 100000};
     SpinState spin;
-    const SpinOutcome down = SpinValue(Value(FromUtf8("1,01"), Comma), false, 0, spin, lim);
+    const SpinOutcome down = SpinValue(Value(U"1,01", Comma), false, 0, spin, lim);
     EXPECT_EQ(down.result, SpinResult::Stepped);
     lim = NumEditLimits{-5, 0.7};
-    const SpinOutcome up = SpinValue(Value(FromUtf8("-0,3"), Comma), true, 1000, spin, lim);
+    const SpinOutcome up = SpinValue(Value(U"-0,3", Comma), true, 1000, spin, lim);
     EXPECT_EQ(up.result, SpinResult::Stepped);
 }

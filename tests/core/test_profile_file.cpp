@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -214,3 +216,31 @@ TEST_F(ProfileFileTest, SaveKeepsModeAndFollowsLinks) {
 }
 
 } // namespace
+
+// A save that fails after the temporary file was begun (here: the process may write no file larger
+// than 4 KiB) throws, and leaves the previous project whole with no temporary file beside it.
+TEST_F(ProfileFileTest, AFailedWriteKeepsThePreviousProject) {
+    const std::string path = Path("big.PEPmodel");
+    WriteBytes(path, "[MainForm]\r\nTop=1\r\n");
+    ProfileFile p;
+    p.Write("MainForm", "CommentEdit", std::string(64 * 1024, 'x'));
+
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string what;
+    try {
+        p.Save(path);
+    } catch (const ProfileWriteError &e) {
+        what = e.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, savedSignal);
+
+    EXPECT_EQ(what, "Unable to write to " + path);
+    EXPECT_EQ(ReadBytes(path), "[MainForm]\r\nTop=1\r\n");
+    EXPECT_EQ(FolderEntries(dir_), std::vector<std::string>{"big.PEPmodel"});
+}

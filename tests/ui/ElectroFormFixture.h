@@ -28,6 +28,7 @@
 #include <numbers>
 #include <vector>
 
+#include "TestFormat.h"
 #include "analysis/Spectrum.h"
 #include "charts/ChartAdapter.h"
 #include "main/EventYield.h"
@@ -41,14 +42,14 @@
 class ElectroForm : public ::testing::Test {
 protected:
     void SetUp() override {
-        FSavedFormat = DefaultFormatSettings();
+        FSavedFormat = TestFormat();
         FSavedDt = Dt;
         Dt = 0;
-        Form = std::make_unique<TElectroForm>();
+        Form = std::make_unique<TElectroForm>(&TestFormat());
     }
     void TearDown() override {
         Form.reset();
-        DefaultFormatSettings() = FSavedFormat;
+        TestFormat() = FSavedFormat;
         Dt = FSavedDt;
         SetYieldHook(nullptr);
     }
@@ -132,5 +133,5 @@ protected:
 
 inline QString Dec(const char *text) {
     QString s = QString::fromUtf8(text);
-    return s.replace(QLatin1Char('.'), QString(QChar(char16_t(DefaultFormatSettings().DecimalSeparator))));
+    return s.replace(QLatin1Char('.'), QString(QChar(char16_t(TestFormat().DecimalSeparator))));
 }

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QDir>
 
 #include "main/Main.h"
 
@@ -126,6 +127,11 @@ TEST_F(ElectroForm, ChartMenusAndTheirCommandsHaveNames) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Form->PopupMenu1));
     EXPECT_EQ(Announced(Form->PopupMenu1).join(QLatin1Char('|')),
               QStringLiteral("Меню графика|Картинка|-|Сохранить в буфер|Записать в файл|-|Сохранить данные (CSV)"));
+    EXPECT_FALSE(Form->PopupMenu1->actions().value(0)->isEnabled()); // a heading, as in the main window
+    if (const QString dir = qEnvironmentVariable("PEP_SHOTS_DIR"); !dir.isEmpty()) {
+        QDir().mkpath(dir);
+        EXPECT_TRUE(Form->PopupMenu1->grab().save(dir + "/electro_chart_menu.png"));
+    }
     Form->PopupMenu1->hide();
 }
 
@@ -137,5 +143,10 @@ TEST(MainFormAccessibility, TheChartMenuAndItsCommandsHaveNames) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.ChartPopupMenu));
     EXPECT_EQ(Announced(form.ChartPopupMenu).join(QLatin1Char('|')),
               QStringLiteral("Меню графика|Картинка|-|Сохранить в буфер|Записать в файл|-|Сохранить данные (CSV)"));
+    EXPECT_FALSE(form.ChartPopupMenu->actions().value(0)->isEnabled());
+    if (const QString dir = qEnvironmentVariable("PEP_SHOTS_DIR"); !dir.isEmpty()) {
+        QDir().mkpath(dir);
+        EXPECT_TRUE(form.ChartPopupMenu->grab().save(dir + "/main_chart_menu.png"));
+    }
     form.ChartPopupMenu->hide();
 }

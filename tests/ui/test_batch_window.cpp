@@ -11,8 +11,10 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+#include "TestFormat.h"
 #include "files/DataFiles.h"
 #include "files/ProjectInputs.h"
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
@@ -26,18 +28,18 @@
 namespace {
 
 struct Windows {
-    TMainForm main;
-    TParametersForm params;
-    TElectroForm electro;
+    TMainForm main{&TestFormat()};
+    TParametersForm params{&TestFormat()};
+    TElectroForm electro{&TestFormat()};
     Windows() { main.SetWindows(&params, &electro); }
 };
 
 // The run breaks itself: "Прервать" is pressed from inside the iteration that starts at BreakAt.
 int32_t BreakAt = 0;
-QPushButton *BreakButton = nullptr;
+TMainForm *Breaking = nullptr;
 void BreakingYield() {
-    if (StepCount == BreakAt && Running)
-        QTest::mouseClick(BreakButton, Qt::LeftButton);
+    if (Engine.StepCount == BreakAt && Breaking->Running())
+        QTest::mouseClick(Breaking->BreakCalculationBitBtn, Qt::LeftButton);
     EventYieldTick();
 }
 
@@ -76,11 +78,11 @@ TEST(BatchWindow, WindowRunAndBatchRunRecordTheSameBits) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.main));
     QTest::mouseClick(w.main.CreateTaskBitBtn, Qt::LeftButton);
     BreakAt = kSteps - 1;
-    BreakButton = w.main.BreakCalculationBitBtn;
+    Breaking = &w.main;
     SetYieldHook(&BreakingYield, 256);
     QTest::mouseClick(w.main.CalculateTaskBitBtn, Qt::LeftButton);
     SetYieldHook(nullptr);
-    ASSERT_EQ(StepCount, kSteps);
+    ASSERT_EQ(Engine.StepCount, kSteps);
 
     // A folder of this run: build trees side by side run their suites at the same time.
     QTemporaryDir tmp;
@@ -92,7 +94,7 @@ TEST(BatchWindow, WindowRunAndBatchRunRecordTheSameBits) {
     o.UntilMicroseconds = 7;
     o.OutDir = dir.string();
     std::ostringstream messages;
-    ASSERT_EQ(RunBatch(o, DefaultFormatSettings(), messages, false), kBatchCompleted) << messages.str();
+    ASSERT_EQ(RunBatch(o, TestFormat(), messages, false), kBatchCompleted) << messages.str();
 
     std::ostringstream windowCsv;
     WriteSignalsCsv(windowCsv, w.electro.Record());

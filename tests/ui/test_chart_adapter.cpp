@@ -12,6 +12,7 @@
 
 #include <cmath>
 
+#include "TestFormat.h"
 #include "app/AppFormat.h"
 #include "charts/ChartAdapter.h"
 #include "circuit/SignalRecord.h"
@@ -22,9 +23,10 @@ namespace {
 class ChartTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        Window.resize(640, 470);
         Chart.resize(640, 470);
-        Chart.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Chart));
+        Window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
     }
 
     // A line series from (0, 0) to (100, 50) and a hidden one far away.
@@ -49,12 +51,25 @@ protected:
         return QPoint(qRound(Chart.xAxis->coordToPixel(x)), qRound(Chart.yAxis->coordToPixel(y)));
     }
 
-    TChart Chart;
+    TFormatWindow Window; // the separators of the tick labels
+    TChart Chart{&Window};
     int A = -1, B = -1;
 };
 
 bool IsDark(QRgb c) {
     return qGray(c) < 100;
+}
+
+// The extremes of a series as the windows read them (0 and 0 for an empty one).
+double Lowest(const TChart &chart, int s) {
+    double lo = 0, hi = 0;
+    chart.YRange(s, lo, hi);
+    return lo;
+}
+double Highest(const TChart &chart, int s) {
+    double lo = 0, hi = 0;
+    chart.YRange(s, lo, hi);
+    return hi;
 }
 
 } // namespace
@@ -63,8 +78,8 @@ TEST_F(ChartTest, PointsAreReadReplacedAndSummarised) {
     const int s = Chart.AddSeries("Series1", TChart::SeriesKind::Line);
     EXPECT_EQ(Chart.SeriesCount(), 1);
     EXPECT_EQ(Chart.Count(s), 0);
-    EXPECT_EQ(Chart.MinYValue(s), 0.0);
-    EXPECT_EQ(Chart.MaxYValue(s), 0.0);
+    EXPECT_EQ(Lowest(Chart, s), 0.0);
+    EXPECT_EQ(Highest(Chart, s), 0.0);
     Chart.AddXY(s, 0, 0);
     Chart.AddXY(s, 0, 3.5); // equal x keeps the order of arrival
     Chart.AddXY(s, 1, -2);
@@ -72,12 +87,12 @@ TEST_F(ChartTest, PointsAreReadReplacedAndSummarised) {
     EXPECT_EQ(Chart.YValue(s, 0), 0.0);
     EXPECT_EQ(Chart.YValue(s, 1), 3.5);
     EXPECT_EQ(Chart.XValue(s, 2), 1.0);
-    EXPECT_EQ(Chart.MinYValue(s), -2.0);
-    EXPECT_EQ(Chart.MaxYValue(s), 3.5);
+    EXPECT_EQ(Lowest(Chart, s), -2.0);
+    EXPECT_EQ(Highest(Chart, s), 3.5);
     Chart.SetYValue(s, 2, 7);
     EXPECT_EQ(Chart.YValue(s, 2), 7.0);
-    EXPECT_EQ(Chart.MaxYValue(s), 7.0);
-    EXPECT_EQ(Chart.MinYValue(s), 0.0);
+    EXPECT_EQ(Highest(Chart, s), 7.0);
+    EXPECT_EQ(Lowest(Chart, s), 0.0);
     Chart.Clear(s);
     EXPECT_EQ(Chart.Count(s), 0);
 }
@@ -209,12 +224,12 @@ TEST_F(ChartTest, RecordSeriesReadsTheRecordAndFollowsIt) {
     EXPECT_NEAR(Chart.LeftMinimum(), -29.0, 1e-3);
     // Appending extends the cached extremes; replacing a value is noticed too.
     record.Append(200, {0, 0, 500, 0, 0, 0});
-    EXPECT_EQ(Chart.MaxYValue(first + 2), 500.0);
+    EXPECT_EQ(Highest(Chart, first + 2), 500.0);
     record.SetValue(2, 1001, 0);
-    EXPECT_NEAR(Chart.MaxYValue(first + 2), 31.0, 1e-3);
+    EXPECT_NEAR(Highest(Chart, first + 2), 31.0, 1e-3);
     record.Clear();
     EXPECT_EQ(Chart.Count(first + 2), 0);
-    EXPECT_EQ(Chart.MaxYValue(first + 2), 0.0);
+    EXPECT_EQ(Highest(Chart, first + 2), 0.0);
 }
 
 TEST_F(ChartTest, RecordCurveIsDrawnThroughEveryPixelColumn) {
@@ -410,20 +425,20 @@ TEST_F(ChartTest, PicturesGoToBitmapFilesAndTheClipboard) {
 }
 
 TEST_F(ChartTest, TickLabelsFollowThePatternAndTheSeparators) {
-    const FormatSettings saved = DefaultFormatSettings();
+    const FormatSettings saved = TestFormat();
     const int s = Chart.AddSeries("Series1", TChart::SeriesKind::Line);
     Chart.AddXY(s, 0, 0);
     Chart.AddXY(s, 2, 5000);
     Chart.SetTickFormat("#,##0.00");
     EXPECT_EQ(Chart.TickFormat(), "#,##0.00");
 
-    DefaultFormatSettings() = FormatSettings{U',', U'\u00A0'};
+    TestFormat() = FormatSettings{U',', U'\u00A0'};
     Chart.RefreshNow();
     EXPECT_TRUE(Chart.yAxis->tickVectorLabels().contains(QString::fromUtf8("1\u00A0000,00")))
         << Chart.yAxis->tickVectorLabels().join('|').toStdString();
     EXPECT_TRUE(Chart.xAxis->tickVectorLabels().contains("1,00"));
 
-    DefaultFormatSettings() = FormatSettings{U'.', U','};
+    TestFormat() = FormatSettings{U'.', U','};
     Chart.SetTickFormat("#,##0");
     Chart.RefreshNow();
     EXPECT_TRUE(Chart.yAxis->tickVectorLabels().contains("1,000"))
@@ -434,7 +449,7 @@ TEST_F(ChartTest, TickLabelsFollowThePatternAndTheSeparators) {
     EXPECT_EQ(QSet<QString>(labels.begin(), labels.end()).size(), labels.size())
         << labels.join('|').toStdString();
     EXPECT_GE(labels.size(), 3);
-    DefaultFormatSettings() = saved;
+    TestFormat() = saved;
 }
 
 TEST_F(ChartTest, Screenshot) {
@@ -479,8 +494,6 @@ TEST(ChartAdapterTitles, YRangeInOnePass) {
     EXPECT_TRUE(chart.YRange(s, lo, hi));
     EXPECT_EQ(lo, -7);
     EXPECT_EQ(hi, 5);
-    EXPECT_EQ(chart.MinYValue(s), lo);
-    EXPECT_EQ(chart.MaxYValue(s), hi);
 }
 
 // Labels stay short for any magnitude: the patterns for ordinary ranges, exactly as they format
@@ -496,9 +509,10 @@ class TickLabelTest : public ::testing::TestWithParam<TickCase> {};
 
 TEST_P(TickLabelTest, ShortForAnyMagnitude) {
     const TickCase c = GetParam();
-    const FormatSettings saved = DefaultFormatSettings();
-    DefaultFormatSettings() = FormatSettings{U',', U'\u00A0'};
-    TChart chart;
+    const FormatSettings saved = TestFormat();
+    TestFormat() = FormatSettings{U',', U'\u00A0'};
+    TFormatWindow window;
+    TChart &chart = *new TChart(&window);
     chart.resize(640, 470);
     chart.SetTickFormat(c.pattern);
     const int s = chart.AddSeries("Series1", TChart::SeriesKind::Line);
@@ -525,7 +539,7 @@ TEST_P(TickLabelTest, ShortForAnyMagnitude) {
     // The horizontal axis of an ordinary range keeps its pattern.
     for (qsizetype i = 0; i < chart.xAxis->tickVector().size(); ++i)
         EXPECT_EQ(chart.xAxis->tickVectorLabels()[i], FormatFloatQ(c.pattern, chart.xAxis->tickVector()[i]));
-    DefaultFormatSettings() = saved;
+    TestFormat() = saved;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -539,8 +553,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A logarithmic axis labels its ticks in the axis' pattern: powers of ten (1, 2, 5 times them up to
 // three decades) over a wide range, round values within less than a decade; never "2E+01".
 TEST_F(ChartTest, LogarithmicTicksArePlainNumbers) {
-    const FormatSettings saved = DefaultFormatSettings();
-    DefaultFormatSettings() = FormatSettings{U',', U'\u00A0'};
+    const FormatSettings saved = TestFormat();
+    TestFormat() = FormatSettings{U',', U'\u00A0'};
     const int s = Chart.AddSeries("Series1", TChart::SeriesKind::Line);
     Chart.SetTickFormat("#,##0.##");
     Chart.SetLeftLogarithmic(true);
@@ -559,5 +573,5 @@ TEST_F(ChartTest, LogarithmicTicksArePlainNumbers) {
         Chart.RefreshNow();
         EXPECT_EQ(Chart.yAxis->tickVectorLabels().toList().join('|'), QString::fromUtf8(c.labels));
     }
-    DefaultFormatSettings() = saved;
+    TestFormat() = saved;
 }

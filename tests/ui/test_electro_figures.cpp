@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "ElectroFormFixture.h"
+#include "TestFormat.h"
 #include "app/AppFormat.h"
 
 // Readable failures for Qt strings.

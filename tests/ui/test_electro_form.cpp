@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "ElectroFormFixture.h"
+#include "TestFormat.h"
 #include "main/AppEngine.h"
 
 namespace {
@@ -239,8 +240,8 @@ TEST_F(ElectroForm, DraggingWithoutMarkersZoomsAndUndoZoomRestoresTheAxes) {
 TEST_F(ElectroForm, MarkersSnapByTruncationToTheSampleUnderThePointer) {
     for (const FormatSettings fs : {FormatSettings{U',', U'\u00A0'}, FormatSettings{U'.', U','}}) {
         SCOPED_TRACE(fs.DecimalSeparator == U',' ? "decimal comma" : "decimal point");
-        DefaultFormatSettings() = fs;
-        Form = std::make_unique<TElectroForm>();
+        TestFormat() = fs;
+        Form = std::make_unique<TElectroForm>(&TestFormat());
         ShowSignalsPage();
         // Dt = 10 ns: point i is the sample of step i − 1 at (i − 1) × 0.01 µs, value i − 1.
         AppendSteps(150, 1e-8, [](int k) { return k * 1.0; });
@@ -296,7 +297,7 @@ TEST_F(ElectroForm, OnlyTheLeftButtonAloneMovesAMarker) {
 }
 
 TEST_F(ElectroForm, ValueDifferenceAndUnitFollowTheMarkersNotTheChoice) {
-    DefaultFormatSettings() = FormatSettings{U',', U'\u00A0'};
+    TestFormat() = FormatSettings{U',', U'\u00A0'};
     ShowSignalsPage();
     // Sample 50 holds 3.2 V and sample 100 −1.3 V; others 0; I0 is U0 / 100.
     AppendSteps(150, 1e-8, [](int k) { return k == 50 ? 3.2 : k == 100 ? -1.3 : k == 120 ? 1234.5 : 0.0; });

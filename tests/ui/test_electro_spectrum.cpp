@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The electrical-signal window: spectrum, pictures, looks.
 #include "ElectroFormFixture.h"
+#include "TestFormat.h"
+#include "solver/Yield.h"
 
 TEST_F(ElectroForm, SpectrumOfAPureSinePeaksAtItsFrequency) {
     ShowSignalsPage();
@@ -148,7 +150,7 @@ TEST_F(ElectroForm, TheWindowStaysResponsiveWhileTheSpectrumIsComputed) {
         ChooseSignal(3); // the user picks a current meanwhile
     });
     PressCalculate();
-    RemoveEventYield();
+    SetYieldHook(nullptr);
     EXPECT_TRUE(fired);
     EXPECT_TRUE(disabledWhenFired);
     EXPECT_TRUE(runningWhenFired);
@@ -163,7 +165,7 @@ TEST_F(ElectroForm, TheWindowStaysResponsiveWhileTheSpectrumIsComputed) {
     InstallEventYield();
     QTimer::singleShot(20, Form.get(), [&] { Form->CancelSpectrum(); });
     PressCalculate();
-    RemoveEventYield();
+    SetYieldHook(nullptr);
     EXPECT_EQ(Form->SpectrChart->Count(0), 0);
     EXPECT_FALSE(Form->SpectrumRunning());
     EXPECT_TRUE(Form->CalculateSpectrBitBtn->isEnabled());
@@ -280,8 +282,8 @@ TEST_F(ElectroForm, SavingDataWritesTheRecordOrTheSpectrumAsCsv) {
 }
 
 TEST_F(ElectroForm, RendersBothPagesTidily) {
-    DefaultFormatSettings() = FormatSettings{U',', U'\u00A0'};
-    Form = std::make_unique<TElectroForm>();
+    TestFormat() = FormatSettings{U',', U'\u00A0'};
+    Form = std::make_unique<TElectroForm>(&TestFormat());
     ShowSignalsPage();
     AppendSteps(1500, 1e-8, [](int k) { return 300 * std::exp(-k * 0.003) * std::sin(k * 0.31); });
     EnableMarkers(true);

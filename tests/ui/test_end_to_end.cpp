@@ -11,11 +11,14 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "TestFormat.h"
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
 #include "solver/FDTD_1D_Routines.h"
+#include "solver/Yield.h"
 #include "widgets/QNSuperSpin.h"
 
 namespace {
@@ -24,9 +27,9 @@ namespace {
 // until at least `steps` steps are done; returns the plate voltage per step.
 // The three windows as the program builds them, shown, with error boxes collected.
 struct Windows {
-    TMainForm main;
-    TParametersForm params;
-    TElectroForm electro;
+    TMainForm main{&TestFormat()};
+    TParametersForm params{&TestFormat()};
+    TElectroForm electro{&TestFormat()};
     QStringList errors;
     Windows() {
         main.SetWindows(&params, &electro);
@@ -50,17 +53,17 @@ std::vector<double> RunPlateVoltage(double sampleMm, int32_t steps) {
     QTimer poll;
     poll.setInterval(2);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (StepCount >= steps)
+        if (Engine.StepCount >= steps)
             QTest::mouseClick(main.BreakCalculationBitBtn, Qt::LeftButton);
     });
     poll.start();
     QTest::mouseClick(main.CalculateTaskBitBtn, Qt::LeftButton);
     poll.stop();
-    RemoveEventYield();
-    EXPECT_GE(StepCount, steps);
+    SetYieldHook(nullptr);
+    EXPECT_GE(Engine.StepCount, steps);
 
     const TSignalRecord &rec = w.electro.Record();
-    EXPECT_EQ(rec.Count(), static_cast<size_t>(StepCount) + 1);
+    EXPECT_EQ(rec.Count(), static_cast<size_t>(Engine.StepCount) + 1);
     std::vector<double> upep;
     for (size_t i = 1; i < rec.Count(); ++i)
         upep.push_back(rec.Value(2, i));

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "TestFormat.h"
 #include "app/Platform.h"
 #include "parameters/ParametersUnit.h"
 #include "text/FormatSettings.h"
@@ -38,14 +39,14 @@ std::string CaseName(const ::testing::TestParamInfo<Case> &info) {
 class FieldLimitsTest : public ::testing::TestWithParam<Case> {
 protected:
     void SetUp() override {
-        saved_ = DefaultFormatSettings();
-        DefaultFormatSettings() = FormatSettings{GetParam().dec, GetParam().thousands};
+        saved_ = TestFormat();
+        TestFormat() = FormatSettings{GetParam().dec, GetParam().thousands};
         oldBeep_ = SetMessageBeepFunction(&CountBeep);
         beeps = 0;
     }
     void TearDown() override {
         SetMessageBeepFunction(oldBeep_);
-        DefaultFormatSettings() = saved_;
+        TestFormat() = saved_;
     }
     // "0.01" with the decimal separator under test.
     QString D(QString s) const { return s.replace('.', QString::fromUcs4(&GetParam().dec, 1)); }
@@ -90,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName);
 
 TEST_P(FieldLimitsTest, RlLeavesAtItsInitialValueAndAfterTypedOrClampedLimits) {
-    TParametersForm form;
+    TParametersForm form(&TestFormat());
     form.ElMechPageControl->setCurrentIndex(0);
     form.show();
     form.activateWindow();
@@ -147,7 +148,7 @@ TEST_P(FieldLimitsTest, RlLeavesAtItsInitialValueAndAfterTypedOrClampedLimits) {
 
 // Limits that no double holds exactly, at both ends: 0.1 and 0.7 as layout constants.
 TEST_P(FieldLimitsTest, FractionalLimitsAtBothEndsAreInside) {
-    QWidget window;
+    TFormatWindow window;
     auto *layout = new QVBoxLayout(&window);
     auto *before = new TQNSuperSpin(&window);
     auto *field = new TQNSuperSpin(&window);

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include "ElectroFormFixture.h"
+#include "TestFormat.h"
 #include "app/AppFormat.h"
 #include "files/ProfileFile.h"
 #include "files/ProjectInputs.h"
@@ -26,7 +27,7 @@ protected:
         const ProjectOverrides coarse = {{"DeltaX_QNSuperSpin", "20"}, {"DeltaT_QNSuperSpin", "0.4"}};
         EngineInputs in = ReadProjectInputs(
             ProfileFile{}, qEnvironmentVariableIsEmpty("PEP_SHOTS_DIR") ? coarse : ProjectOverrides{},
-            DefaultFormatSettings());
+            TestFormat());
         ASSERT_EQ(Engine.CreateTask(in), "");
         Engine.OnSample = [this](double t, const TSimulationEngine::Sample &v) {
             Form->AppendSignals(t, v[0], v[1], v[2], v[3], v[4], v[5]);

@@ -25,15 +25,18 @@
 #include <gtest/gtest.h>
 #include <map>
 
+#include "TestFormat.h"
 #include "app/Language.h"
 #include "app/UiText.h"
 #include "charts/ChartAdapter.h"
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "run/Engine.h"
 #include "signals/ElectroUnit.h"
 #include "solver/FDTD_1D_Routines.h"
+#include "solver/Yield.h"
 #include "text/FormatSettings.h"
 #include "widgets/QNSuperSpin.h"
 #include "widgets/RadioGroup.h"
@@ -131,15 +134,15 @@ std::string ClippedCaptions(QWidget *window) {
 class LanguageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SavedFormat = DefaultFormatSettings();
+        SavedFormat = TestFormat();
         InstallEventYield();
     }
     void TearDown() override {
         Electro.reset();
         Params.reset();
         Main.reset();
-        RemoveEventYield();
-        DefaultFormatSettings() = SavedFormat;
+        SetYieldHook(nullptr);
+        TestFormat() = SavedFormat;
         ASSERT_TRUE(Language::InstallTranslation(*QCoreApplication::instance(), Language::kRussian));
         QSettings(QStringLiteral("pepsim"), QStringLiteral("pepsim")).remove(QStringLiteral("language"));
     }
@@ -149,9 +152,9 @@ protected:
         ASSERT_EQ(Language::Current(), code);
     }
     void CreateWindows() {
-        Main = std::make_unique<TMainForm>();
-        Params = std::make_unique<TParametersForm>();
-        Electro = std::make_unique<TElectroForm>();
+        Main = std::make_unique<TMainForm>(&TestFormat());
+        Params = std::make_unique<TParametersForm>(&TestFormat());
+        Electro = std::make_unique<TElectroForm>(&TestFormat());
         Main->SetWindows(Params.get(), Electro.get());
         Main->ShowError = [this](const QString &text) { Errors << text; };
         Main->ShowInformation = [this](const QString &text) { Notices << text; };
@@ -166,7 +169,7 @@ protected:
         QTimer poll;
         poll.setInterval(1);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (StepCount >= steps)
+            if (Engine.StepCount >= steps)
                 QTest::mouseClick(Main->BreakCalculationBitBtn, Qt::LeftButton);
         });
         poll.start();
@@ -199,8 +202,8 @@ protected:
 TEST_F(LanguageTest, EnglishWindowsShowNoCyrillicText) {
     Install(Language::kEnglish);
     // Number patterns with units: the numbers keep the locale's separators.
-    DefaultFormatSettings().DecimalSeparator = U',';
-    DefaultFormatSettings().ThousandSeparator = U'.';
+    TestFormat().DecimalSeparator = U',';
+    TestFormat().ThousandSeparator = U'.';
     CreateWindows();
     size_t count = 0;
     EXPECT_EQ(CyrillicTexts(&count), "");
@@ -226,11 +229,11 @@ TEST_F(LanguageTest, EnglishWindowsShowNoCyrillicText) {
 
 TEST_F(LanguageTest, EnglishAfterATaskAndAShortRun) {
     Install(Language::kEnglish);
-    DefaultFormatSettings().DecimalSeparator = U',';
-    DefaultFormatSettings().ThousandSeparator = U' ';
+    TestFormat().DecimalSeparator = U',';
+    TestFormat().ThousandSeparator = U' ';
     CreateWindows();
     BuildAndRun(400);
-    const int32_t steps = StepCount;
+    const int32_t steps = Engine.StepCount;
     ASSERT_GE(steps, 400);
     EXPECT_EQ(Main->statusBar()->currentMessage(),
               QStringLiteral("Calculation interrupted at step %1.").arg(steps));
@@ -413,7 +416,7 @@ TEST_F(LanguageTest, MenuRemembersTheChoiceForTheNextStart) {
 
     // The next windows show the remembered choice.
     Language::Store(Language::kEnglish);
-    Main = std::make_unique<TMainForm>();
+    Main = std::make_unique<TMainForm>(&TestFormat());
     EXPECT_TRUE(Main->LanguageActions[1]->isChecked());
     EXPECT_FALSE(Main->LanguageActions[0]->isChecked());
 }

@@ -18,6 +18,7 @@
 
 #include <functional>
 
+#include "TestFormat.h"
 #include "app/AppFormat.h"
 #include "charts/ChartAdapter.h"
 #include "main/AppEngine.h"
@@ -26,6 +27,7 @@
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
 #include "solver/FDTD_1D_Routines.h"
+#include "solver/Yield.h"
 #include "widgets/QNSuperSpin.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
@@ -35,7 +37,7 @@ namespace {
 class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Saved = DefaultFormatSettings();
+        Saved = TestFormat();
         CreateWindows();
         InstallEventYield();
     }
@@ -43,17 +45,17 @@ protected:
         Electro.reset();
         Params.reset();
         Main.reset();
-        Main = std::make_unique<TMainForm>();
-        Params = std::make_unique<TParametersForm>();
-        Electro = std::make_unique<TElectroForm>();
+        Main = std::make_unique<TMainForm>(&TestFormat());
+        Params = std::make_unique<TParametersForm>(&TestFormat());
+        Electro = std::make_unique<TElectroForm>(&TestFormat());
         Main->SetWindows(Params.get(), Electro.get());
         Main->ShowError = [this](const QString &text) { Errors << text; };
         Main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
     }
     void TearDown() override {
-        RemoveEventYield();
-        DefaultFormatSettings() = Saved;
+        SetYieldHook(nullptr);
+        TestFormat() = Saved;
     }
 
     void Click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
@@ -73,7 +75,7 @@ protected:
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (during)
                 during();
-            if (StepCount >= steps)
+            if (Engine.StepCount >= steps)
                 QTest::mouseClick(Main->BreakCalculationBitBtn, Qt::LeftButton);
         });
         poll.start();
@@ -120,8 +122,8 @@ TEST_F(MainFormTest, DefaultTaskThroughTheButton) {
     EXPECT_EQ(Main->CalcLabel->text(), QStringLiteral("Новая задача"));
     EXPECT_EQ(PiezoFirst, 728);
     EXPECT_EQ(PiezoLast, 768);
-    EXPECT_EQ(StepCount, 0);
-    EXPECT_EQ(RedrawEvery, 10);
+    EXPECT_EQ(Engine.StepCount, 0);
+    EXPECT_EQ(Engine.RedrawEvery, 10);
     EXPECT_DOUBLE_EQ(Engine.ElectrodeArea, 5e-5);
     EXPECT_NEAR(NodeGrid[730].PiezoE33, 4.84, 1e-12);
     EXPECT_NEAR(NodeGrid[730].Eps, 1.1505e-8, 1e-20);
@@ -193,23 +195,23 @@ TEST_F(MainFormTest, RunBeforeAnyTaskDoesNothingHarmful) {
     Click(Main->CalculateTaskBitBtn);
     EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
     EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
-    EXPECT_FALSE(Running);
+    EXPECT_FALSE(Main->Running());
     EXPECT_FALSE(Main->statusBar()->currentMessage().isEmpty());
 }
 
 TEST_F(MainFormTest, RunBreakAndResumeWithoutGap) {
     // A Russian system: the fields show "0,2" from the start.
-    DefaultFormatSettings().DecimalSeparator = U',';
-    DefaultFormatSettings().ThousandSeparator = U'\u00A0';
+    TestFormat().DecimalSeparator = U',';
+    TestFormat().ThousandSeparator = U'\u00A0';
     CreateWindows();
     EXPECT_EQ(Main->DeltaT_QNSuperSpin->text(), QStringLiteral("0,2"));
     Click(Main->CreateTaskBitBtn);
     ASSERT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
     RunUntil(50);
-    EXPECT_FALSE(Running);
+    EXPECT_FALSE(Main->Running());
     EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
     EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
-    const int32_t first = StepCount;
+    const int32_t first = Engine.StepCount;
     ASSERT_GE(first, 50);
     const TSignalRecord &rec = Electro->Record();
     EXPECT_EQ(rec.Count(), static_cast<size_t>(first) + 1);
@@ -221,7 +223,7 @@ TEST_F(MainFormTest, RunBreakAndResumeWithoutGap) {
               QStringLiteral("время %1 мкс").arg(QString::number(lastTime, 'f', 3).replace('.', ',')));
 
     RunUntil(first + 30);
-    const int32_t second = StepCount;
+    const int32_t second = Engine.StepCount;
     ASSERT_GE(second, first + 30);
     EXPECT_EQ(rec.Count(), static_cast<size_t>(second) + 1);
     for (size_t i = 2; i < rec.Count(); ++i)
@@ -240,10 +242,10 @@ TEST_F(MainFormTest, TheTimeLabelFollowsTheRun) {
     };
     int looks = 0;
     RunUntil(3000, [&] {
-        if (!Running || rec.Count() < 2)
+        if (!Main->Running() || rec.Count() < 2)
             return;
         ++looks;
-        EXPECT_EQ(Main->CalcLabel->text(), expected()) << "at step " << StepCount;
+        EXPECT_EQ(Main->CalcLabel->text(), expected()) << "at step " << Engine.StepCount;
     });
     EXPECT_GE(looks, 3);
     EXPECT_EQ(Main->CalcLabel->text(), expected());
@@ -255,7 +257,7 @@ TEST_F(MainFormTest, BoundaryLinesFollowTheCurveAfterARun) {
     RunUntil(40);
     // The last redraw happened at the last multiple of 7 below StepCount: the curve holds V[1] of
     // that step, which differs from the final state when later steps moved the plate.
-    const int32_t lastRedraw = ((StepCount - 1) / 7) * 7;
+    const int32_t lastRedraw = ((Engine.StepCount - 1) / 7) * 7;
     EXPECT_GE(lastRedraw, 35);
     double m = 0;
     for (int i = 0; i < Main->Chart->Count(0); ++i)
@@ -269,7 +271,7 @@ TEST_F(MainFormTest, RedrawPeriodZeroNeverFaults) {
     Main->IterationSpinEdit->SetValue(0);
     Click(Main->CreateTaskBitBtn);
     RunUntil(5);
-    EXPECT_GE(StepCount, 5);
+    EXPECT_GE(Engine.StepCount, 5);
     EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
 }
 
@@ -277,17 +279,58 @@ TEST_F(MainFormTest, SolverFailureStopsTheRunSilently) {
     Main->DeltaT_QNSuperSpin->SetValue(5); // far beyond the stability limit: the fields overflow
     Click(Main->CreateTaskBitBtn);
     Click(Main->CalculateTaskBitBtn); // ends by itself
-    EXPECT_FALSE(Running);
+    EXPECT_FALSE(Main->Running());
     EXPECT_TRUE(Errors.isEmpty());
     EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
     EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
-    EXPECT_EQ(StepCount, 182);
+    EXPECT_EQ(Engine.StepCount, 182);
+    EXPECT_EQ(Main->LastRunEnd().Reason, TMainForm::RunStop::SolverFailure);
     EXPECT_EQ(
         Main->statusBar()->currentMessage(),
         QStringLiteral("Расчет остановлен: переполнение при расчете скоростей на шаге 181; шаг во времени, "
                        "вероятно, слишком велик для устойчивого счета."));
     // The failing iteration was still recorded and counted.
-    EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(StepCount) + 1);
+    EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(Engine.StepCount) + 1);
+}
+
+// The status bar's text after a run comes from how the run ended, never from what the bar showed
+// during it.
+TEST_F(MainFormTest, TheStatusBarTellsHowTheRunEnded) {
+    using Stop = TMainForm::RunStop;
+    using Fault = FloatingPointError::FaultKind;
+    using Stage = FloatingPointError::StepStage;
+    const struct {
+        TMainForm::RunEnd End;
+        const char *Text;
+    } cases[] = {
+        {{Stop::Break, 42, {}, {}}, "Расчет прерван на шаге 42."},
+        {{Stop::WindowClosed, 7, {}, {}}, "Расчет прерван на шаге 7."},
+        {{Stop::SolverFailure, 182, {181, Fault::Overflow, Stage::Velocity, "overflow"}, {}},
+         "Расчет остановлен: переполнение при расчете скоростей на шаге 181; шаг во времени, вероятно, "
+         "слишком велик для устойчивого счета."},
+        {{Stop::SolverFailure, 13, {12, Fault::DivisionByZero, Stage::Field, "division"}, {}},
+         "Расчет остановлен: деление на ноль при расчете электрического поля на шаге 12."},
+        {{Stop::OtherFailure, 5, {}, "std::bad_alloc"}, "Расчет остановлен: std::bad_alloc"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(TMainForm::RunEndText(c.End), QString::fromUtf8(c.Text)) << c.Text;
+
+    // A break while the bar shows something else (a menu entry's status tip) still says so.
+    Click(Main->CreateTaskBitBtn);
+    RunUntil(20, [this] { Main->statusBar()->showMessage(QStringLiteral("подсказка")); });
+    EXPECT_EQ(Main->LastRunEnd().Reason, Stop::Break);
+    EXPECT_EQ(Main->statusBar()->currentMessage(),
+              QStringLiteral("Расчет прерван на шаге %1.").arg(Engine.StepCount));
+}
+
+// Each window formats its numbers with the settings it was given: two main windows side by side.
+TEST(MainFormFormat, EachWindowShowsNumbersWithItsOwnSeparators) {
+    const FormatSettings comma{U',', U'\u00A0'}, point{U'.', U','};
+    TMainForm a(&comma), b(&point);
+    EXPECT_EQ(a.DeltaT_QNSuperSpin->text(), QStringLiteral("0,2"));
+    EXPECT_EQ(b.DeltaT_QNSuperSpin->text(), QStringLiteral("0.2"));
+    EXPECT_EQ(FormatOf(a.DeltaT_QNSuperSpin).DecimalSeparator, U',');
+    EXPECT_EQ(b.FormatFloatQ(QStringLiteral("#,##0.0"), 12345.26L), QStringLiteral("12,345.3"));
 }
 
 TEST_F(MainFormTest, FieldViewsShowScaledValues) {
@@ -440,8 +483,11 @@ TEST_F(MainFormTest, ClosingTheMainWindowEndsTheRun) {
     Click(Main->CreateTaskBitBtn);
     QTimer::singleShot(50, Main.get(), [this] { Main->close(); });
     Click(Main->CalculateTaskBitBtn); // returns once the close has ended the run
-    EXPECT_FALSE(Running);
+    EXPECT_FALSE(Main->Running());
     EXPECT_FALSE(Main->isVisible());
-    EXPECT_GT(StepCount, 0);
-    EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(StepCount) + 1);
+    EXPECT_EQ(Main->LastRunEnd().Reason, TMainForm::RunStop::WindowClosed);
+    EXPECT_EQ(Main->statusBar()->currentMessage(),
+              QStringLiteral("Расчет прерван на шаге %1.").arg(Engine.StepCount));
+    EXPECT_GT(Engine.StepCount, 0);
+    EXPECT_EQ(Electro->Record().Count(), static_cast<size_t>(Engine.StepCount) + 1);
 }

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <memory>
 
+#include "TestFormat.h"
 #include "charts/ChartAdapter.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
@@ -29,11 +30,11 @@ struct Separators {
 class MainHintsTest : public ::testing::TestWithParam<Separators> {
 protected:
     void SetUp() override {
-        Saved = DefaultFormatSettings();
-        DefaultFormatSettings() = FormatSettings{GetParam().dec, GetParam().thousands};
-        Main = std::make_unique<TMainForm>();
-        Params = std::make_unique<TParametersForm>();
-        Electro = std::make_unique<TElectroForm>();
+        Saved = TestFormat();
+        TestFormat() = FormatSettings{GetParam().dec, GetParam().thousands};
+        Main = std::make_unique<TMainForm>(&TestFormat());
+        Params = std::make_unique<TParametersForm>(&TestFormat());
+        Electro = std::make_unique<TElectroForm>(&TestFormat());
         Main->SetWindows(Params.get(), Electro.get());
         Main->ShowError = [this](const QString &text) { Errors << text; };
         Main->show();
@@ -44,7 +45,7 @@ protected:
         Electro.reset();
         Params.reset();
         Main.reset();
-        DefaultFormatSettings() = Saved;
+        TestFormat() = Saved;
     }
     QString D(QString s) const { return s.replace('.', QString::fromUcs4(&GetParam().dec, 1)); }
     bool HintIsRed() const {

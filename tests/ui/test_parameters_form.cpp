@@ -10,9 +10,13 @@
 #include <QTest>
 #include <memory>
 
+#include "TestFormat.h"
+#include "app/UiText.h"
+#include "circuit/Circuit.h"
 #include "main/AppEngine.h"
 #include "parameters/CircuitPictures.h"
 #include "parameters/ParametersUnit.h"
+#include "run/Engine.h"
 #include "solver/FDTD_1D_Routines.h"
 #include "text/Errors.h"
 #include "text/FormatSettings.h"
@@ -30,11 +34,11 @@ const QString kNbsp = QString(QChar(0x00A0));
 // Runs a test body with the given separators and restores the process-wide settings afterwards.
 class SeparatorScope {
 public:
-    SeparatorScope(char32_t dec, char32_t thousands) : saved_(DefaultFormatSettings()) {
-        DefaultFormatSettings().DecimalSeparator = dec;
-        DefaultFormatSettings().ThousandSeparator = thousands;
+    SeparatorScope(char32_t dec, char32_t thousands) : saved_(TestFormat()) {
+        TestFormat().DecimalSeparator = dec;
+        TestFormat().ThousandSeparator = thousands;
     }
-    ~SeparatorScope() { DefaultFormatSettings() = saved_; }
+    ~SeparatorScope() { TestFormat() = saved_; }
 
 private:
     FormatSettings saved_;
@@ -46,11 +50,23 @@ struct Separators {
     QString Th() const { return QString::fromUcs4(&thousands, 1); }
 };
 
+// The generator as task construction takes it from the window: the fields read, converted to SI,
+// the signal histories reset with the charge voltage.
+void TakeCircuit(const TParametersForm &f) {
+    const CircuitInputs in = f.ReadCircuitInputs();
+    Engine.Circuit().Init(ConvertCircuitInputs(in), static_cast<double>(in.ChargeVoltage));
+}
+
+// The refusal of the generator fields as task construction words it; "" when they can be used.
+QString CircuitRefusal(const TParametersForm &f) {
+    return UiText(CheckCircuitInputs(f.ReadCircuitInputs()));
+}
+
 class ParametersFormTest : public ::testing::TestWithParam<Separators> {
 protected:
     void SetUp() override {
         scope_ = std::make_unique<SeparatorScope>(GetParam().dec, GetParam().thousands);
-        form_ = std::make_unique<TParametersForm>();
+        form_ = std::make_unique<TParametersForm>(&TestFormat());
     }
     void TearDown() override {
         form_.reset();
@@ -301,8 +317,8 @@ TEST_P(ParametersFormTest, TypedGeneratorValuesReachTheCircuit) {
     QTest::keyClicks(f.Electro_RL_QNSuperSpin, "3");
     EXPECT_EQ(static_cast<double>(f.Electro_RL_QNSuperSpin->GetValue()), 3);
 
-    EXPECT_EQ(f.CheckCircuit(), QString());
-    f.InitCircuit();
+    EXPECT_EQ(CircuitRefusal(f), QString());
+    TakeCircuit(f);
     EXPECT_EQ(Generator().Constants().R, 250);
     EXPECT_DOUBLE_EQ(Generator().Constants().L, 2.5e-6);
     EXPECT_EQ(Generator().Constants().RL, 3);
@@ -328,32 +344,37 @@ TEST_P(ParametersFormTest, ZeroTypedIntoRIsRefusedByTheCheck) {
     f.Electro_R_QNSuperSpin->selectAll();
     QTest::keyClick(f.Electro_R_QNSuperSpin, Qt::Key_0);
     EXPECT_EQ(static_cast<double>(f.Electro_R_QNSuperSpin->GetValue()), 0);
-    const QString msg = f.CheckCircuit();
+    const QString msg = CircuitRefusal(f);
     EXPECT_TRUE(msg.contains(QStringLiteral("«Резистор R (Ом)»"))) << msg.toStdString();
     EXPECT_TRUE(msg.contains(QStringLiteral("равен нулю"))) << msg.toStdString();
 
     f.Electro_R_QNSuperSpin->SetValue(180);
     f.Electro_L_QNSuperSpin->SetValue(0);
-    EXPECT_TRUE(f.CheckCircuit().contains(QStringLiteral("«Индуктивность L (мкГ)»")));
+    EXPECT_TRUE(CircuitRefusal(f).contains(QStringLiteral("«Индуктивность L (мкГ)»")));
     f.Electro_L_QNSuperSpin->SetValue(1.2);
     f.Electro_VTFrontTime_QNSuperSpin->SetValue(0);
-    EXPECT_TRUE(f.CheckCircuit().contains(QStringLiteral("«Длительность фронта (нс)»")));
+    EXPECT_TRUE(CircuitRefusal(f).contains(QStringLiteral("«Длительность фронта (нс)»")));
 }
 
-TEST_P(ParametersFormTest, InitCircuitChangesNothingWhenAFieldHoldsNoNumber) {
+TEST_P(ParametersFormTest, TakingTheCircuitChangesNothingWhenAFieldHoldsNoNumber) {
     TParametersForm &f = *form_;
-    f.InitCircuit();
+    TakeCircuit(f);
     Generator().Signals().U0[1] = 123;
     f.Electro_R_QNSuperSpin->SetValue(999);
     f.Electro_C_QNSuperSpin->setText("x1");
-    EXPECT_THROW(f.InitCircuit(), ConversionError);
+    EXPECT_THROW(TakeCircuit(f), ConversionError);
     EXPECT_EQ(Generator().Constants().R, 180);
     EXPECT_EQ(Generator().Signals().U0[1], 123);
-    EXPECT_EQ(f.CheckCircuit(), QStringLiteral("'x1' is not a valid floating point value"));
+    try {
+        f.ReadCircuitInputs();
+        ADD_FAILURE() << "read a field that holds no number";
+    } catch (const ConversionError &e) {
+        EXPECT_EQ(std::string(e.what()), "'x1' is not a valid floating point value");
+    }
 }
 
 TEST_P(ParametersFormTest, ModuleStepUsesTheSolversTimeStep) {
-    form_->InitCircuit();
+    TakeCircuit(*form_);
     const double savedDt = Dt;
     Dt = 0.2e-9;
     Generator().Signals().Upep[0] = 0;

@@ -17,6 +17,7 @@
 #include <map>
 #include <sys/stat.h>
 
+#include "TestFormat.h"
 #include "app/AppFormat.h"
 #include "app/SaveLoadPrjUnit.h"
 #include "files/ProfileFile.h"
@@ -45,42 +46,37 @@ void WriteBytes(const QString &path, const QByteArray &bytes) {
 class ProjectFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Saved = DefaultFormatSettings();
-        SavedUi = ProjectDialogs();
+        Saved = TestFormat();
         // A Russian system.
-        DefaultFormatSettings().DecimalSeparator = U',';
-        DefaultFormatSettings().ThousandSeparator = U'\u00A0';
+        TestFormat().DecimalSeparator = U',';
+        TestFormat().ThousandSeparator = U'\u00A0';
         CreateWindows();
-        ProjectDialogs().Error = [this](QWidget *, const QString &t) { Errors << t; };
-        ProjectDialogs().Confirm = [this](QWidget *, const QString &t) {
-            Questions << t;
-            return Answer;
-        };
-        ProjectDialogs().ExecDialog = [this](QFileDialog *d) {
-            DialogTitles << d->windowTitle();
-            return NextFile;
-        };
         ASSERT_TRUE(Dir.isValid());
     }
-    void TearDown() override {
-        DefaultFormatSettings() = Saved;
-        ProjectDialogs() = SavedUi;
-    }
+    void TearDown() override { TestFormat() = Saved; }
     void CreateWindows() {
         Electro.reset();
         Params.reset();
         Main.reset();
-        Main = std::make_unique<TMainForm>();
-        Params = std::make_unique<TParametersForm>();
-        Electro = std::make_unique<TElectroForm>();
+        Main = std::make_unique<TMainForm>(&TestFormat());
+        Params = std::make_unique<TParametersForm>(&TestFormat());
+        Electro = std::make_unique<TElectroForm>(&TestFormat());
         Main->SetWindows(Params.get(), Electro.get());
+        Main->Project.Ui.Error = [this](QWidget *, const QString &t) { Errors << t; };
+        Main->Project.Ui.Confirm = [this](QWidget *, const QString &t) {
+            Questions << t;
+            return Answer;
+        };
+        Main->Project.Ui.ExecDialog = [this](QFileDialog *d) {
+            DialogTitles << d->windowTitle();
+            return NextFile;
+        };
         Main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
     }
     QString Path(const QString &name) const { return Dir.filePath(name); }
 
     FormatSettings Saved;
-    ProjectUi SavedUi;
     QTemporaryDir Dir;
     std::unique_ptr<TMainForm> Main;
     std::unique_ptr<TParametersForm> Params;
@@ -94,7 +90,7 @@ protected:
 
 TEST_F(ProjectFileTest, MainSectionOfTheInitialWindowByteForByte) {
     const QString path = Path("start.PEPmodel");
-    SaveAllWindows(path);
+    SaveAllWindows(Main->Project.Windows, path);
     const QByteArray bytes = ReadBytes(path);
     const QByteArray expected = QByteArray("[MainForm]\r\n"
                                            "Top=367\r\n"
@@ -140,13 +136,13 @@ TEST_F(ProjectFileTest, RoundTripRestoresEveryInput) {
     Electro->PageControl->setCurrentIndex(0);
 
     const QString path = Path("round.PEPmodel");
-    SaveAllWindows(path);
+    SaveAllWindows(Main->Project.Windows, path);
     EXPECT_TRUE(ReadBytes(path).contains("Electro_RL_QNSuperSpin=1E-5\r\n"));
 
     CreateWindows();
     ASSERT_EQ(Params->Electro_R_QNSuperSpin->GetValue(), 180);
     const QString before = Params->Piezo_CL_Label->text();
-    LoadAllWindows(path);
+    LoadAllWindows(Main->Project.Windows, path);
     EXPECT_EQ(Main->DeltaX_QNSuperSpin->text(), QStringLiteral("12,5"));
     EXPECT_EQ(Main->IterationSpinEdit->Value(), 25);
     EXPECT_EQ(Main->ViewRadioGroup->ItemIndex(), 2);
@@ -181,7 +177,7 @@ TEST_F(ProjectFileTest, ValueEncodingsOnReading) {
                      "TypeRadioGroup=-5\r\n"
                      "ChooseMarkerRadioGroup=abc\r\n"
                      "Wisible=1\r\n");
-    LoadAllWindows(path);
+    LoadAllWindows(Main->Project.Windows, path);
     EXPECT_EQ(Main->IterationSpinEdit->Value(), 16);
     EXPECT_EQ(Main->ViewRadioGroup->ItemIndex(), 2); // 7 on three items: the last
     EXPECT_EQ(Main->DeltaX_QNSuperSpin->GetValue(), 1.23456789012346L);
@@ -194,11 +190,11 @@ TEST_F(ProjectFileTest, ValueEncodingsOnReading) {
 
     // Reals with more than 15 significant digits come back rounded to 15.
     const QString again = Path("again.PEPmodel");
-    SaveAllWindows(again);
+    SaveAllWindows(Main->Project.Windows, again);
     EXPECT_TRUE(ReadBytes(again).contains("DeltaX_QNSuperSpin=1,23456789012346\r\n"));
 
     WriteBytes(path, "[ElectroForm]\r\nWisible=0\r\n[MainForm]\r\nWisible=0\r\n");
-    LoadAllWindows(path);
+    LoadAllWindows(Main->Project.Windows, path);
     EXPECT_FALSE(Electro->isVisible());
     EXPECT_TRUE(Main->isVisible()); // the main window is never hidden by a project
 }
@@ -208,7 +204,7 @@ TEST_F(ProjectFileTest, UnreadableRealChangesNothing) {
     WriteBytes(path, "[MainForm]\r\nDeltaX_QNSuperSpin=25\r\nCommentEdit=new\r\n"
                      "[ParametersForm]\r\nElectro_R_QNSuperSpin=1,5.0\r\n");
     try {
-        LoadAllWindows(path);
+        LoadAllWindows(Main->Project.Windows, path);
         FAIL() << "expected a conversion error";
     } catch (const ConversionError &e) {
         EXPECT_STREQ(e.what(), "'1,5.0' is not a valid floating point value");
@@ -228,7 +224,7 @@ TEST_F(ProjectFileTest, UnreadableRealChangesNothing) {
 TEST_F(ProjectFileTest, SavingKeepsOtherSectionsAndRefusesReadOnlyFiles) {
     const QString path = Path("extra.PEPmodel");
     WriteBytes(path, "[Notes]\r\nAuthor=me\r\n[MainForm]\r\nOld=1\r\n");
-    SaveAllWindows(path);
+    SaveAllWindows(Main->Project.Windows, path);
     const ProfileFile p = ProfileFile::Load(path.toStdString());
     EXPECT_EQ(p.Read("Notes", "Author").value_or(""), "me");
     EXPECT_FALSE(p.Read("MainForm", "Old").has_value());
@@ -295,11 +291,11 @@ TEST_F(ProjectFileTest, DialogFlows) {
 TEST_F(ProjectFileTest, PositionAndSizeAreApplied) {
     const QString path = Path("geometry.PEPmodel");
     WriteBytes(path, "[ElectroForm]\r\nTop=50\r\nLeft=60\r\nWidth=700\r\nHeight=500\r\nWisible=1\r\n");
-    LoadAllWindows(path);
+    LoadAllWindows(Main->Project.Windows, path);
     EXPECT_EQ(Electro->pos(), QPoint(60, 50));
     EXPECT_EQ(Electro->size(), QSize(700, 500));
     const QString out = Path("out.PEPmodel");
-    SaveAllWindows(out);
+    SaveAllWindows(Main->Project.Windows, out);
     const ProfileFile p = ProfileFile::Load(out.toStdString());
     EXPECT_EQ(p.Read("ElectroForm", "Left").value_or(""), "60");
     EXPECT_EQ(p.Read("ElectroForm", "Height").value_or(""), "500");
@@ -351,7 +347,7 @@ std::map<QString, long double> FieldValues(const std::initializer_list<QWidget *
 // A project opens whichever decimal point it was written with, under the locale the tests run in
 // (ctest runs this file under C, ru_RU, de_DE and en_US).
 TEST_F(ProjectFileTest, CommaAndPointFilesLoadAlikeUnderTheSystemLocale) {
-    InitAppFormatSettings(); // the separators of the environment's locale, not the fixture's
+    TestFormat() = SystemFormatSettings(); // the separators of the environment's locale, not the fixture's
     CreateWindows();
     const QString dec = QLocale::system().decimalPoint();
     EXPECT_EQ(Main->DeltaT_QNSuperSpin->text(), "0" + dec + "2");
@@ -366,7 +362,7 @@ TEST_F(ProjectFileTest, CommaAndPointFilesLoadAlikeUnderTheSystemLocale) {
     const auto expected = FieldValues({Main.get(), Params.get(), Electro.get()});
     ASSERT_EQ(expected.size(), 44u);
     const QString saved = Path("saved.PEPmodel");
-    SaveAllWindows(saved);
+    SaveAllWindows(Main->Project.Windows, saved);
 
     // The same file with each decimal point in every real.
     const QString text = QString::fromLatin1(ReadBytes(saved));
@@ -379,7 +375,7 @@ TEST_F(ProjectFileTest, CommaAndPointFilesLoadAlikeUnderTheSystemLocale) {
 
     for (const QString &path : {comma, point}) {
         CreateWindows();
-        LoadAllWindows(path);
+        LoadAllWindows(Main->Project.Windows, path);
         EXPECT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
         EXPECT_EQ(FieldValues({Main.get(), Params.get(), Electro.get()}), expected) << path.toStdString();
         EXPECT_EQ(Main->DeltaX_QNSuperSpin->text(), "1" + dec + "5");

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <random>
 
+#include "TestFormat.h"
 #include "app/Platform.h"
 #include "text/Errors.h"
 #include "text/FormatSettings.h"
@@ -39,8 +40,8 @@ struct Separators {
 class QNSuperSpinTest : public ::testing::TestWithParam<Separators> {
 protected:
     void SetUp() override {
-        savedFs = DefaultFormatSettings();
-        DefaultFormatSettings() = FormatSettings{GetParam().decimal, GetParam().thousands};
+        savedFs = TestFormat();
+        TestFormat() = FormatSettings{GetParam().decimal, GetParam().thousands};
         oldBeep = SetMessageBeepFunction(&CountBeep);
         oldClock = SetTickCountFunction(&FakeClock);
         beeps = 0;
@@ -65,7 +66,7 @@ protected:
     void TearDown() override {
         SetMessageBeepFunction(oldBeep);
         SetTickCountFunction(oldClock);
-        DefaultFormatSettings() = savedFs;
+        TestFormat() = savedFs;
     }
     QString Dec() const { return QString::fromStdU32String(std::u32string(1, GetParam().decimal)); }
     QString Sep() const { return QString::fromStdU32String(std::u32string(1, GetParam().thousands)); }
@@ -83,7 +84,7 @@ protected:
     FormatSettings savedFs;
     MessageBeepFunction oldBeep = nullptr;
     TickCountFunction oldClock = nullptr;
-    QWidget window;
+    TFormatWindow window;
     TQNSuperSpin *field = nullptr;
     TQNSuperSpin *other = nullptr;
     QPushButton *elsewhere = nullptr;
@@ -375,7 +376,7 @@ TEST_P(QNSuperSpinTest, DisabledAndReadOnlyFields) {
     EXPECT_EQ(field->GetValue(), 8.0L);
     field->setEnabled(true);
 
-    field->SetReadOnly(true);
+    field->setReadOnly(true);
     ClickInto(field);
     QTest::keyClicks(field, "5");
     EXPECT_EQ(beeps, 1);
@@ -383,7 +384,7 @@ TEST_P(QNSuperSpinTest, DisabledAndReadOnlyFields) {
     EXPECT_EQ(beeps, 2);
     EXPECT_EQ(field->text(), "8");
 
-    field->SetReadOnly(false);
+    field->setReadOnly(false);
     field->SetEditorEnabled(false); // typing refused, spinning works
     QTest::keyClicks(field, "5");
     EXPECT_EQ(beeps, 3);

@@ -17,6 +17,7 @@
 #include <iostream>
 #include <unistd.h>
 
+#include "TestFormat.h"
 #include "app/RecentProjects.h"
 #include "app/SaveLoadPrjUnit.h"
 #include "main/Main.h"
@@ -31,26 +32,22 @@ class RecentProjectsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QSettings("pepsim", "pepsim").clear();
-        SavedUi = ProjectDialogs();
-        ProjectDialogs().Error = [this](QWidget *, const QString &t) { Errors << t; };
-        ProjectDialogs().Confirm = [](QWidget *, const QString &) { return true; };
-        ProjectDialogs().ExecDialog = [this](QFileDialog *) { return NextFile; };
         ASSERT_TRUE(Dir.isValid());
         CreateWindows();
     }
-    void TearDown() override {
-        ProjectDialogs() = SavedUi;
-        QSettings("pepsim", "pepsim").clear();
-    }
+    void TearDown() override { QSettings("pepsim", "pepsim").clear(); }
     // A new session: the windows are built again and read what the last one remembered.
     void CreateWindows() {
         Electro.reset();
         Params.reset();
         Main.reset();
-        Main = std::make_unique<TMainForm>();
-        Params = std::make_unique<TParametersForm>();
-        Electro = std::make_unique<TElectroForm>();
+        Main = std::make_unique<TMainForm>(&TestFormat());
+        Params = std::make_unique<TParametersForm>(&TestFormat());
+        Electro = std::make_unique<TElectroForm>(&TestFormat());
         Main->SetWindows(Params.get(), Electro.get());
+        Main->Project.Ui.Error = [this](QWidget *, const QString &t) { Errors << t; };
+        Main->Project.Ui.Confirm = [](QWidget *, const QString &) { return true; };
+        Main->Project.Ui.ExecDialog = [this](QFileDialog *) { return NextFile; };
         Main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
     }
@@ -76,7 +73,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return Main->FileMenu->isVisible(); }));
     }
 
-    ProjectUi SavedUi;
     QTemporaryDir Dir;
     std::unique_ptr<TMainForm> Main;
     std::unique_ptr<TParametersForm> Params;

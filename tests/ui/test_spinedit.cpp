@@ -7,6 +7,7 @@
 #include <QTest>
 #include <climits>
 
+#include "TestFormat.h"
 #include "app/Platform.h"
 #include "text/FormatSettings.h"
 #include "widgets/SpinEdit.h"
@@ -21,19 +22,19 @@ void CountBeep() {
 class SpinEditTest : public ::testing::TestWithParam<char32_t> {
 protected:
     void SetUp() override {
-        saved = DefaultFormatSettings();
-        DefaultFormatSettings().DecimalSeparator = GetParam();
-        DefaultFormatSettings().ThousandSeparator = GetParam() == U',' ? U'\u00A0' : U',';
+        saved = TestFormat();
+        TestFormat().DecimalSeparator = GetParam();
+        TestFormat().ThousandSeparator = GetParam() == U',' ? U'\u00A0' : U',';
         oldBeep = SetMessageBeepFunction(&CountBeep);
         beeps = 0;
-        edit.show();
-        edit.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&edit));
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
         edit.setFocus();
     }
     void TearDown() override {
         SetMessageBeepFunction(oldBeep);
-        DefaultFormatSettings() = saved;
+        TestFormat() = saved;
     }
     QString Text() { return edit.findChild<QLineEdit *>()->text(); }
     void ReplaceAllBy(const QString &keys) {
@@ -43,7 +44,8 @@ protected:
 
     FormatSettings saved;
     MessageBeepFunction oldBeep = nullptr;
-    TSpinEdit edit;
+    TFormatWindow window;
+    TSpinEdit edit{&window};
 };
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "TestFormat.h"
 #include "app/Language.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
@@ -26,11 +27,11 @@ namespace {
 class TaskRefusalTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Saved = DefaultFormatSettings();
-        DefaultFormatSettings() = FormatSettings{U',', U'\u00A0'};
-        Main = std::make_unique<TMainForm>();
-        Params = std::make_unique<TParametersForm>();
-        Electro = std::make_unique<TElectroForm>();
+        Saved = TestFormat();
+        TestFormat() = FormatSettings{U',', U'\u00A0'};
+        Main = std::make_unique<TMainForm>(&TestFormat());
+        Params = std::make_unique<TParametersForm>(&TestFormat());
+        Electro = std::make_unique<TElectroForm>(&TestFormat());
         Main->SetWindows(Params.get(), Electro.get());
         Main->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
@@ -40,7 +41,7 @@ protected:
         Electro.reset();
         Params.reset();
         Main.reset();
-        DefaultFormatSettings() = Saved;
+        TestFormat() = Saved;
         ASSERT_TRUE(Language::InstallTranslation(*QCoreApplication::instance(), Language::kRussian));
     }
 

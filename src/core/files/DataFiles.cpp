@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/DataFiles.h"
 
-#include <atomic>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <system_error>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "circuit/SignalRecord.h"
 
@@ -65,32 +60,6 @@ bool WriteColumnsCsv(std::ostream &out, std::string_view header,
     }
     out.write(block.data(), static_cast<std::streamsize>(block.size()));
     return static_cast<bool>(out);
-}
-
-bool WriteFileAtomically(const std::string &path, const std::string &text) {
-    // A temporary of this process and call alone: two runs writing into the same folder at once
-    // never write into each other's temporary, and each rename replaces the target whole.
-    static std::atomic<unsigned> serial{0};
-    const std::string temporary =
-        path + '.' + std::to_string(::getpid()) + '.' + std::to_string(serial++) + ".part";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += static_cast<std::size_t>(n);
-    }
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
 }
 
 void JsonWriter::Quoted(std::string_view text) {

@@ -24,9 +24,6 @@ bool WriteSignalsCsv(std::ostream &out, const TSignalRecord &record);
 bool WriteColumnsCsv(std::ostream &out, std::string_view header,
                      std::initializer_list<const std::vector<double> *> columns);
 
-// Writes `text` to `path` through a temporary file and a rename; false on any failure.
-bool WriteFileAtomically(const std::string &path, const std::string &text);
-
 // A JSON object written member by member, nested objects by Begin/End.
 class JsonWriter {
 public:

@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/ProfileFile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/AtomicFile.h"
 #include "text/Cp1251.h"
 #include "text/FormatSettings.h"
 
@@ -89,19 +85,6 @@ std::string OneLine(std::string_view s) {
 
 bool HasWriteBits(mode_t mode) {
     return (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 } // namespace
@@ -248,15 +231,10 @@ std::string ProfileFile::ToBytes() const {
 }
 
 void ProfileFile::Save(const std::string &path) const {
-    std::string target = path;
+    const std::string target = ReplacedFile(path);
     struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char *real = ::realpath(path.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
     const bool exists = ::stat(target.c_str(), &st) == 0;
+    // The rename would replace a read-only file, since only the folder's permission counts for it.
     if (exists && (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0 || !HasWriteBits(st.st_mode)))
         Fail(path);
 
@@ -266,32 +244,6 @@ void ProfileFile::Save(const std::string &path) const {
     if (::stat(folder.c_str(), &dirSt) != 0 || !S_ISDIR(dirSt.st_mode) || !HasWriteBits(dirSt.st_mode) ||
         ::access(folder.c_str(), W_OK) != 0)
         Fail(path);
-
-    // A fresh name next to the target, so that the rename stays within one file system.
-    std::random_device rd;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(rd() % 1000000u);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0)
+    if (!WriteFileAtomically(target, ToBytes()))
         Fail(path);
-    bool ok = WriteAll(fd, ToBytes());
-    if (ok && exists)
-        ok = ::fchmod(fd, st.st_mode & 07777) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || std::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        Fail(path);
-    }
-    // Make the rename itself durable; a failure here no longer threatens the data.
-    const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
 }

@@ -15,6 +15,7 @@
 #include "analysis/RecordFigures.h"
 #include "circuit/GeneratorCircuit.h"
 #include "circuit/SignalRecord.h"
+#include "files/AtomicFile.h"
 #include "files/DataFiles.h"
 #include "files/ProfileFile.h"
 #include "files/ProjectFile.h"

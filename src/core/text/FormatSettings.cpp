@@ -1,11 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "text/FormatSettings.h"
 
-FormatSettings &DefaultFormatSettings() {
-    static FormatSettings settings;
-    return settings;
-}
-
 std::string Utf8(char32_t c) {
     std::string out;
     if (c < 0x80) {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decimal and thousands separators of the user's regional settings. Every formatter and parser
-// takes one of these; the windows read the process-wide value set at start-up.
+// takes one of these; the program reads the system's once at start-up and passes them on. A
+// default-constructed value holds the "C" separators.
 
 #include <string>
 
@@ -9,9 +10,6 @@ struct FormatSettings {
     char32_t DecimalSeparator = U'.';
     char32_t ThousandSeparator = U',';
 };
-
-// The process-wide value, set once at start-up from the system locale (and by tests).
-FormatSettings &DefaultFormatSettings();
 
 // UTF-8 text of one code point.
 std::string Utf8(char32_t c);

@@ -19,30 +19,6 @@ std::string ToUtf8(std::u32string_view s) {
     return out;
 }
 
-std::u32string FromUtf8(std::string_view s) {
-    std::u32string out;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        int extra = 0;
-        char32_t c = b;
-        if (b >= 0xF0) {
-            extra = 3;
-            c = b & 0x07;
-        } else if (b >= 0xE0) {
-            extra = 2;
-            c = b & 0x0F;
-        } else if (b >= 0xC0) {
-            extra = 1;
-            c = b & 0x1F;
-        }
-        ++i;
-        for (int k = 0; k < extra && i < s.size(); ++k, ++i)
-            c = (c << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
-        out += c;
-    }
-    return out;
-}
-
 // ---- text and value ---------------------------------------------------------------------------
 
 bool TryNumEditTextToValue(std::u32string_view text, const FormatSettings &fs, long double &value) {

@@ -104,6 +104,5 @@ void ResetSpin(SpinState &spin, const NumEditLimits &lim);
 SpinOutcome SpinValue(long double value, bool up, std::uint32_t now, SpinState &spin,
                       const NumEditLimits &lim);
 
-// UTF-8 <-> UTF-32 for the texts above.
+// UTF-8 of the texts above.
 std::string ToUtf8(std::u32string_view s);
-std::u32string FromUtf8(std::string_view s);

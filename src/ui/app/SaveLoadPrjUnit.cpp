@@ -8,12 +8,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
+#include "app/AppFormat.h"
 #include "app/UiText.h"
 #include "files/ProfileFile.h"
 #include "files/ProjectFile.h"
@@ -104,18 +106,13 @@ int ReadInt(const ProfileFile &p, const std::string &section, const QString &key
 }
 
 std::string RealText(TQNSuperSpin *field) {
-    return FloatToStrGeneral(field->GetValue(), DefaultFormatSettings());
+    return FloatToStrGeneral(field->GetValue(), FormatOf(field));
 }
 
 } // namespace
 
-QList<QPointer<QWidget>> &ProjectWindows() {
-    static QList<QPointer<QWidget>> windows;
-    return windows;
-}
-
-ProjectUi &ProjectDialogs() {
-    static ProjectUi ui{
+ProjectUi StandardProjectUi() {
+    return ProjectUi{
         [](QFileDialog *dialog) {
             return dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()
                        ? dialog->selectedFiles().constFirst()
@@ -126,7 +123,6 @@ ProjectUi &ProjectDialogs() {
             return QMessageBox::question(owner, QString(), text, QMessageBox::Yes | QMessageBox::No) ==
                    QMessageBox::Yes;
         }};
-    return ui;
 }
 
 void SaveWindowState(ProfileFile &profile, QWidget *window) {
@@ -166,7 +162,7 @@ void CheckWindowState(const ProfileFile &profile, QWidget *window) {
     for (QWidget *w : StoredControls(window))
         if (qobject_cast<TQNSuperSpin *>(w))
             if (const auto text = profile.Read(section, Std(w->objectName())))
-                StrToFloatEitherPoint(*text, DefaultFormatSettings());
+                StrToFloatEitherPoint(*text, FormatOf(w));
 }
 
 void LoadWindowState(const ProfileFile &profile, QWidget *window) {
@@ -186,7 +182,7 @@ void LoadWindowState(const ProfileFile &profile, QWidget *window) {
         if (auto *f = qobject_cast<TQNSuperSpin *>(w)) {
             const std::string text = profile.ReadString(section, Std(key), RealText(f));
             // A project written under another locale reads too: "," or "." as the decimal point.
-            f->SetValue(StrToFloatEitherPoint(text, DefaultFormatSettings()));
+            f->SetValue(StrToFloatEitherPoint(text, FormatOf(f)));
         } else if (auto *s = qobject_cast<TSpinEdit *>(w)) {
             int v = ReadInt(profile, section, key, s->Value());
             if (s->MinValue() != s->MaxValue())
@@ -209,7 +205,7 @@ void LoadWindowState(const ProfileFile &profile, QWidget *window) {
 
     const bool visible = ReadInt(profile, section, "Wisible", window->isVisible() ? 1 : 0) != 0;
     // The main window is never hidden: a hidden main window would leave nothing to work with.
-    const bool isMain = !ProjectWindows().isEmpty() && ProjectWindows().constFirst().data() == window;
+    const bool isMain = qobject_cast<QMainWindow *>(window) != nullptr;
     if (visible)
         window->show();
     else if (!isMain)
@@ -246,9 +242,9 @@ void SaveWindowState(const QString &path, QWidget *window) {
 
 namespace {
 
-QList<QWidget *> LiveWindows() {
+QList<QWidget *> LiveWindows(const QList<QPointer<QWidget>> &all) {
     QList<QWidget *> windows;
-    for (const QPointer<QWidget> &w : ProjectWindows())
+    for (const QPointer<QWidget> &w : all)
         if (w)
             windows.append(w.data());
     return windows;
@@ -256,19 +252,19 @@ QList<QWidget *> LiveWindows() {
 
 } // namespace
 
-void LoadAllWindows(const QString &path) {
+void LoadAllWindows(const QList<QPointer<QWidget>> &all, const QString &path) {
     // A file that cannot be read or is no project throws before anything is applied.
     const ProfileFile profile = LoadProjectProfile(Std(path));
-    const QList<QWidget *> windows = LiveWindows();
+    const QList<QWidget *> windows = LiveWindows(all);
     for (QWidget *w : windows)
         CheckWindowState(profile, w);
     for (QWidget *w : windows)
         LoadWindowState(profile, w);
 }
 
-void SaveAllWindows(const QString &path) {
+void SaveAllWindows(const QList<QPointer<QWidget>> &all, const QString &path) {
     ProfileFile profile = ProfileFile::Load(Std(path));
-    const QList<QWidget *> windows = LiveWindows();
+    const QList<QWidget *> windows = LiveWindows(all);
     QList<bool> enabled;
     for (QWidget *w : windows) {
         enabled.append(w->isEnabled());
@@ -313,18 +309,18 @@ void RememberFolder(QFileDialog *dialog, const QString &confirmed) {
 
 enum class LoadOutcome { Loaded, Missing, Failed };
 
-LoadOutcome LoadConfirmedFile(QWidget *owner, const QString &file, QString &text) {
+LoadOutcome LoadConfirmedFile(const ProjectContext &project, QWidget *owner, const QString &file,
+                              QString &text) {
     // The caption and the recent list name a file one way however it was typed ("./a/../b").
     const QString full = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
     if (!QFileInfo(full).isFile()) {
-        ProjectDialogs().Error(owner,
-                               QCoreApplication::translate("ProjectFiles", "Не существует Файл \n") + full);
+        project.Ui.Error(owner, QCoreApplication::translate("ProjectFiles", "Не существует Файл \n") + full);
         return LoadOutcome::Missing;
     }
     try {
-        LoadAllWindows(full);
+        LoadAllWindows(project.Windows, full);
     } catch (const std::exception &e) {
-        ProjectDialogs().Error(owner, UiText(e.what()));
+        project.Ui.Error(owner, UiText(e.what()));
         return LoadOutcome::Failed;
     }
     text = full;
@@ -333,20 +329,20 @@ LoadOutcome LoadConfirmedFile(QWidget *owner, const QString &file, QString &text
 
 } // namespace
 
-bool LoadProjectFile(QWidget *owner, const QString &file, QString &text) {
+bool LoadProjectFile(const ProjectContext &project, QWidget *owner, const QString &file, QString &text) {
     text = owner ? owner->windowTitle() : QString();
-    return LoadConfirmedFile(owner, file, text) == LoadOutcome::Loaded;
+    return LoadConfirmedFile(project, owner, file, text) == LoadOutcome::Loaded;
 }
 
-bool LoadProject(QFileDialog *dialog, QString &text) {
+bool LoadProject(const ProjectContext &project, QFileDialog *dialog, QString &text) {
     QWidget *owner = Owner(dialog);
     text = owner ? owner->windowTitle() : QString();
     dialog->setWindowTitle(QCoreApplication::translate("ProjectFiles", "Загрузить проект из файла"));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    const QString file = WithDefaultSuffix(dialog, ProjectDialogs().ExecDialog(dialog));
+    const QString file = WithDefaultSuffix(dialog, project.Ui.ExecDialog(dialog));
     LoadOutcome outcome = LoadOutcome::Missing;
     if (!file.isEmpty()) {
-        outcome = LoadConfirmedFile(owner, file, text);
+        outcome = LoadConfirmedFile(project, owner, file, text);
         // A file that could not be read leaves the dialog's folder as it was.
         if (outcome == LoadOutcome::Failed)
             return false;
@@ -355,27 +351,27 @@ bool LoadProject(QFileDialog *dialog, QString &text) {
     return outcome == LoadOutcome::Loaded;
 }
 
-bool SaveProject(QFileDialog *dialog, QString &text) {
+bool SaveProject(const ProjectContext &project, QFileDialog *dialog, QString &text) {
     QWidget *owner = Owner(dialog);
     text = owner ? owner->windowTitle() : QString();
     dialog->setWindowTitle(QCoreApplication::translate("ProjectFiles", "Сохранить проект в файл как..."));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
-    const QString file = WithDefaultSuffix(dialog, ProjectDialogs().ExecDialog(dialog));
+    const QString file = WithDefaultSuffix(dialog, project.Ui.ExecDialog(dialog));
     bool saved = false;
     if (!file.isEmpty()) {
         const QString full = QFileInfo(file).absoluteFilePath();
         const bool write =
             !QFileInfo::exists(full) ||
-            ProjectDialogs().Confirm(
+            project.Ui.Confirm(
                 owner, QCoreApplication::translate("ProjectFiles", "Файл с именем \n") + full +
                            QCoreApplication::translate("ProjectFiles", "\nуже существует\nЗаписать в него?"));
         if (write) {
             try {
-                SaveAllWindows(full);
+                SaveAllWindows(project.Windows, full);
                 text = full;
                 saved = true;
             } catch (const std::exception &e) {
-                ProjectDialogs().Error(owner, UiText(e.what()));
+                project.Ui.Error(owner, UiText(e.what()));
                 return false;
             }
         }

@@ -13,10 +13,6 @@ class QFileDialog;
 class QWidget;
 class ProfileFile;
 
-// The windows of the application in the order of their creation; the project is read and written
-// in this order. Set once at start-up; a window that no longer exists is skipped.
-QList<QPointer<QWidget>> &ProjectWindows();
-
 // The questions and messages of the project flows. Replaceable, so tests can answer them.
 struct ProjectUi {
     // Shows the dialog; returns the confirmed full file name, or empty for a cancel.
@@ -25,26 +21,35 @@ struct ProjectUi {
     // Yes/No question; true for Yes.
     std::function<bool(QWidget *owner, const QString &text)> Confirm;
 };
-ProjectUi &ProjectDialogs();
+// The file dialog itself and message boxes.
+ProjectUi StandardProjectUi();
+
+// What a project is made of: the windows in the order of their creation (the project is read and
+// written in this order; a window that no longer exists is skipped), and the questions and
+// messages of its flows. The main window owns it.
+struct ProjectContext {
+    QList<QPointer<QWidget>> Windows;
+    ProjectUi Ui = StandardProjectUi();
+};
 
 // The load and save flows with their dialog, existence and overwrite checks and messages. `text`
 // receives the caption the dialog's owner is to bear afterwards: the file's full path after a
 // successful load or save, the owner's caption otherwise. True when a project was loaded or saved.
-bool LoadProject(QFileDialog *dialog, QString &text);
-bool SaveProject(QFileDialog *dialog, QString &text);
+bool LoadProject(const ProjectContext &project, QFileDialog *dialog, QString &text);
+bool SaveProject(const ProjectContext &project, QFileDialog *dialog, QString &text);
 
 // The load flow after the dialog, for a file named elsewhere (the command line, the recent list):
 // the existence check, the load and the error box on `owner`. `text` as above.
-bool LoadProjectFile(QWidget *owner, const QString &file, QString &text);
+bool LoadProjectFile(const ProjectContext &project, QWidget *owner, const QString &file, QString &text);
 
-// Every window of ProjectWindows(). Loading checks every real value of the file before it applies
+// Every window of `windows`. Loading checks every real value of the file before it applies
 // anything (throws ProjectFileError for a file that cannot be read or holds no section of a project,
 // ConversionError for an unreadable real; nothing changed); saving writes all sections at once through a
 // temporary file (throws ProfileWriteError, previous file intact).
-void LoadAllWindows(const QString &path);
-void SaveAllWindows(const QString &path);
+void LoadAllWindows(const QList<QPointer<QWidget>> &windows, const QString &path);
+void SaveAllWindows(const QList<QPointer<QWidget>> &windows, const QString &path);
 
-// One window's section; a null window does nothing.
+// One window's section; a null window does nothing. A project never hides the main window.
 void LoadWindowState(const QString &path, QWidget *window);
 void SaveWindowState(const QString &path, QWidget *window);
 

@@ -112,7 +112,7 @@ int TChart::AddRightSeries(const QString &name) {
         addLayer(QStringLiteral("right"), layer(QStringLiteral("main")), QCustomPlot::limBelow);
     FSeries[s].Graph->setLayer(QStringLiteral("right"));
     yAxis2->setVisible(true);
-    yAxis2->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(FTickFormat)));
+    yAxis2->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(this, FTickFormat)));
     return s;
 }
 
@@ -127,7 +127,7 @@ QString TChart::RightTitle() const {
 void TChart::SetRightRange(double lower, double upper, double step, const QColor &colour) {
     FRightAuto = false;
     yAxis2->setRange(lower, upper);
-    yAxis2->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(QStringLiteral("#,##0"), step)));
+    yAxis2->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(this, QStringLiteral("#,##0"), step)));
     QPen pen = yAxis2->basePen();
     pen.setColor(colour);
     yAxis2->setBasePen(pen);
@@ -159,9 +159,9 @@ void TChart::SetSeriesCaption(int s, const QString &caption) {
 void TChart::SetLeftLogarithmic(bool on) {
     yAxis->setScaleType(on ? QCPAxis::stLogarithmic : QCPAxis::stLinear);
     if (on) {
-        yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TLogPatternTicker(FTickFormat)));
+        yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TLogPatternTicker(this, FTickFormat)));
     } else {
-        yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(FTickFormat)));
+        yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(this, FTickFormat)));
     }
 }
 
@@ -328,18 +328,6 @@ bool TChart::YRange(int s, double &lo, double &hi) const {
         hi = r.upper;
     }
     return found;
-}
-
-double TChart::MinYValue(int s) const {
-    double lo, hi;
-    YRange(s, lo, hi);
-    return lo;
-}
-
-double TChart::MaxYValue(int s) const {
-    double lo, hi;
-    YRange(s, lo, hi);
-    return hi;
 }
 
 void TChart::SetActive(int s, bool shown) {
@@ -585,8 +573,8 @@ bool TChart::SavePictureBmp(const QString &path) {
 
 void TChart::SetTickFormat(const QString &pattern) {
     FTickFormat = pattern;
-    xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(pattern)));
-    yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(pattern)));
+    xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(this, pattern)));
+    yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TPatternTicker(this, pattern)));
 }
 
 QString TChart::TickFormat() const {

@@ -65,8 +65,6 @@ public:
     // Replaces y of points 0 .. n-1 at once (n is cut to the point count): the redraw of a whole
     // curve without a bounds check per point.
     void SetYValues(int s, const double *y, int n);
-    double MinYValue(int s) const; // 0 for an empty series
-    double MaxYValue(int s) const;
     // Smallest and largest y in one pass; false (and 0, 0) for an empty series.
     bool YRange(int s, double &lo, double &hi) const;
 

@@ -4,10 +4,9 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMenu>
 
 #include "charts/ChartAdapter.h"
-#include "files/DataFiles.h"
+#include "files/AtomicFile.h"
 
 namespace {
 
@@ -28,20 +27,6 @@ QString AskFile(QWidget *parent, const QString &title, const QString &folder, co
 }
 
 } // namespace
-
-void NameChartMenu(QMenu *menu) {
-    // A popup has no caption of its own: without these, assistive technology announces a nameless menu.
-    const QString name = QCoreApplication::translate("ChartFiles", "Меню графика");
-    menu->setAccessibleName(name);
-    menu->setWindowTitle(name);
-}
-
-QAction *AddSaveDataAction(QMenu *menu) {
-    menu->addSeparator();
-    QAction *action = menu->addAction(QCoreApplication::translate("ChartFiles", "Сохранить данные (CSV)"));
-    action->setObjectName(QStringLiteral("SaveDataAction"));
-    return action;
-}
 
 QString AskPictureFileName(QWidget *parent, const QString &title, const QString &folder) {
     return AskFile(parent, title, folder,

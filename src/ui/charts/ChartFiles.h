@@ -5,21 +5,8 @@
 
 #include <QString>
 
-class QMenu;
-class QAction;
 class QWidget;
 class TChart;
-
-// The caption of the data command of every chart menu, as the sources write it (the menu shows
-// its translation).
-inline const QString kSaveDataCaption = QStringLiteral("Сохранить данные (CSV)");
-
-// Names a chart's context menu for screen readers ("Меню графика"); its commands are named by
-// their captions.
-void NameChartMenu(QMenu *menu);
-
-// Appends a separator and "Сохранить данные (CSV)" to a chart's menu.
-QAction *AddSaveDataAction(QMenu *menu);
 
 // The picture save dialog: BMP first (the default), PNG and PDF. Returns the name or "" for a cancel.
 QString AskPictureFileName(QWidget *parent, const QString &title, const QString &folder);

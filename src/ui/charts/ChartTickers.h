@@ -9,6 +9,7 @@
 #include <qcustomplot.h>
 
 #include "app/AppFormat.h"
+#include "text/NumberText.h"
 
 // Tick labels by the shared number pattern, with the separators in force when the axis is drawn.
 // Ticks are kept no closer than the pattern's last digit, so that neighbouring labels differ
@@ -16,8 +17,9 @@
 class TPatternTicker : public QCPAxisTicker {
 public:
     // fixedStep > 0: ticks at its multiples, whatever the range.
-    explicit TPatternTicker(const QString &pattern, double fixedStep = 0)
-        : FPattern(pattern), FResolution(Resolution(pattern)), FFixedStep(fixedStep) {}
+    // The labels take the separators of the window `chart` lies in.
+    TPatternTicker(const QWidget *chart, const QString &pattern, double fixedStep = 0)
+        : FChart(chart), FPattern(pattern), FResolution(Resolution(pattern)), FFixedStep(fixedStep) {}
 
 protected:
     double getTickStep(const QCPRange &range) override {
@@ -27,7 +29,7 @@ protected:
         return step < FResolution && range.size() >= 2 * FResolution ? FResolution : step;
     }
     QString getTickLabel(double tick, const QLocale &, QChar, int) override {
-        return FormatFloatQ(FPattern, tick);
+        return FormatFloatQ(FChart, FPattern, tick);
     }
     // The axis' pattern while its labels stay short and tell the ticks apart; otherwise (a diverged
     // field of 1E+60, a range finer than the pattern's last digit) every label of the axis in a
@@ -48,11 +50,12 @@ private:
     // Beyond this magnitude a grouped integer label runs across the plot.
     static constexpr double kLargestPlainTick = 1e9;
 
-    static QVector<QString> Labels(const QString &pattern, const QVector<double> &ticks) {
+    QVector<QString> Labels(const QString &pattern, const QVector<double> &ticks) const {
+        const FormatSettings fs = FormatOf(FChart);
         QVector<QString> labels;
         labels.reserve(ticks.size());
         for (double t : ticks)
-            labels.append(FormatFloatQ(pattern, t));
+            labels.append(QString::fromStdString(FormatFloat(pattern.toStdString(), t, fs)));
         return labels;
     }
     static bool HasEqualNeighbours(const QVector<double> &ticks, const QVector<QString> &labels) {
@@ -83,6 +86,7 @@ private:
         return std::pow(10.0, -decimals);
     }
 
+    const QWidget *FChart;
     QString FPattern;
     double FResolution;
     double FFixedStep;
@@ -94,7 +98,7 @@ private:
 // axis.
 class TLogPatternTicker : public TPatternTicker {
 public:
-    explicit TLogPatternTicker(const QString &pattern) : TPatternTicker(pattern) {}
+    TLogPatternTicker(const QWidget *chart, const QString &pattern) : TPatternTicker(chart, pattern) {}
 
 protected:
     QVector<double> createTickVector(double tickStep, const QCPRange &range) override {

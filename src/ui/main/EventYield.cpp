@@ -26,8 +26,6 @@ void InstallEventYield() {
     gLastServiced = Clock::now();
 }
 
-void RemoveEventYield() { SetYieldHook(nullptr); }
-
 void EventYieldTick() {
     if (Clock::now() - gLastServiced >= kPeriod)
         ProcessPendingEvents();

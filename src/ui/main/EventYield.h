@@ -9,8 +9,6 @@
 
 // Installs EventYieldTick as the core's yield hook, called every few hundred yield points.
 void InstallEventYield();
-// Removes the hook (tests and benchmarks of the bare core).
-void RemoveEventYield();
 
 // The hook: events processed when about 10 ms have passed; also called once per run iteration.
 void EventYieldTick();

@@ -28,6 +28,7 @@
 #include "app/SaveLoadPrjUnit.h"
 #include "charts/ChartAdapter.h"
 #include "charts/ChartFiles.h"
+#include "charts/ChartMenu.h"
 #include "files/DataFiles.h"
 #include "main/AppEngine.h"
 #include "parameters/ParametersUnit.h"
@@ -39,10 +40,6 @@
 #include "widgets/QNSuperSpin.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
-
-bool Running = false;
-int32_t &StepCount = Engine.StepCount;
-int32_t &RedrawEvery = Engine.RedrawEvery;
 
 namespace {
 
@@ -78,7 +75,8 @@ QString FieldCaption(const char *name) {
 
 } // namespace
 
-TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent) {
+TMainForm::TMainForm(const FormatSettings *format, QWidget *parent)
+    : QMainWindow(parent), TNumberFormatHolder(format) {
     setObjectName("MainForm");
     setWindowTitle(tr("Электромеханическая модель пъезопреобразователя"));
     BuildLayout();
@@ -100,7 +98,7 @@ void TMainForm::SetWindows(TParametersForm *parameters, TElectroForm *electro) {
     FParametersForm = parameters;
     FElectroForm = electro;
     // The project file visits the windows in the order of their creation.
-    ProjectWindows() = {this, parameters, electro};
+    Project.Windows = {this, parameters, electro};
 }
 
 void TMainForm::BuildLayout() {
@@ -225,22 +223,12 @@ void TMainForm::BuildLayout() {
     Chart->SetBottomMargin(0.03);
     Chart->SetZoomAllowed(true);
 
-    ChartPopupMenu = new QMenu(this);
-    ChartPopupMenu->setObjectName("ChartPopupMenu");
-    NameChartMenu(ChartPopupMenu);
-    QAction *caption = ChartPopupMenu->addAction(tr("Картинка"));
-    caption->setEnabled(false);
-    ChartPopupMenu->addSeparator();
-    QAction *toClipboard = ChartPopupMenu->addAction(tr("Сохранить в буфер"));
-    toClipboard->setObjectName("N3");
-    QAction *toFile = ChartPopupMenu->addAction(tr("Записать в файл"));
-    toFile->setObjectName("N8");
-    Chart->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Chart, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { ChartPopupMenu->popup(Chart->mapToGlobal(pos)); });
-    connect(toClipboard, &QAction::triggered, this, &TMainForm::N3Click);
-    connect(toFile, &QAction::triggered, this, &TMainForm::N8Click);
-    connect(AddSaveDataAction(ChartPopupMenu), &QAction::triggered, this, &TMainForm::SaveFieldDataClick);
+    const TChartMenu menu = BuildChartMenu(this, QStringLiteral("ChartPopupMenu"));
+    ChartPopupMenu = menu.Menu;
+    AttachChartMenu(ChartPopupMenu, Chart);
+    connect(menu.ToClipboard, &QAction::triggered, this, &TMainForm::N3Click);
+    connect(menu.ToFile, &QAction::triggered, this, &TMainForm::N8Click);
+    connect(menu.SaveData, &QAction::triggered, this, &TMainForm::SaveFieldDataClick);
 
     connect(ViewTaskParamsBitBtn, &QPushButton::clicked, this, &TMainForm::ViewTaskParamsBitBtnClick);
     connect(CreateTaskBitBtn, &QPushButton::clicked, this, &TMainForm::CreateTaskBitBtnClick);
@@ -348,7 +336,11 @@ void TMainForm::ViewRadioGroupClick() {
     const int item = ViewRadioGroup->ItemIndex();
     if (item >= 0 && item <= 2)
         Chart->SetLeftTitle(tr(kTitles[item]));
+    RedrawFieldAlongStack();
+}
 
+void TMainForm::RedrawFieldAlongStack() {
+    const int item = ViewRadioGroup->ItemIndex();
     Chart->SetActive(kFieldCurve, false);
     const int n = std::min<int>(static_cast<int>(NodeGrid.size()), Chart->Count(kFieldCurve));
     if (item >= 0 && item <= 2) {
@@ -465,7 +457,7 @@ void TMainForm::SaveFieldDataClick() {
 void TMainForm::LoadProjectMenuClick() {
     const QString folder = OpenProjectDialog->directory().absolutePath();
     QString caption;
-    const bool loaded = LoadProject(OpenProjectDialog, caption);
+    const bool loaded = LoadProject(Project, OpenProjectDialog, caption);
     setWindowTitle(caption);
     if (loaded)
         RememberProject(caption);
@@ -475,7 +467,7 @@ void TMainForm::LoadProjectMenuClick() {
 void TMainForm::SaveProjectMenuClick() {
     const QString folder = SaveProjectDialog->directory().absolutePath();
     QString caption;
-    const bool saved = SaveProject(SaveProjectDialog, caption);
+    const bool saved = SaveProject(Project, SaveProjectDialog, caption);
     setWindowTitle(caption);
     if (saved)
         RememberProject(caption);
@@ -484,7 +476,7 @@ void TMainForm::SaveProjectMenuClick() {
 
 bool TMainForm::OpenProjectFile(const QString &path) {
     QString caption;
-    const bool loaded = LoadProjectFile(this, path, caption);
+    const bool loaded = LoadProjectFile(Project, this, path, caption);
     setWindowTitle(caption);
     if (loaded) {
         RememberProject(caption);
@@ -556,7 +548,9 @@ void TMainForm::SetStatus(const QString &text) {
 
 void TMainForm::closeEvent(QCloseEvent *event) {
     // Closing the main window ends a run in progress, then the program.
-    Running = false;
+    if (FRunning)
+        FRunEnd.Reason = RunStop::WindowClosed;
+    FRunning = false;
     FClosing = true;
     event->accept();
     if (FParametersForm)

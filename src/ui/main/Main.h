@@ -8,7 +8,12 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <string>
 #include <vector>
+
+#include "app/AppFormat.h"
+#include "app/SaveLoadPrjUnit.h"
+#include "run/Engine.h"
 
 class QAction;
 class QFileDialog;
@@ -24,15 +29,27 @@ class TQNSuperSpin;
 class TRadioGroup;
 class TSpinEdit;
 
-// Run state of the calculation, shared by task construction and the run.
-extern bool Running;          // set while a run is in progress, cleared by "Прервать"
-extern int32_t &StepCount;    // completed time steps of the current task (the engine's)
-extern int32_t &RedrawEvery;  // spatial redraw period in steps, taken at task construction
-
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public TNumberFormatHolder {
     Q_OBJECT
 public:
-    explicit TMainForm(QWidget *parent = nullptr);
+    // Why a run ended. The run loop sets it; the status bar's text is made from it.
+    enum class RunStop {
+        Break,         // "Прервать"
+        WindowClosed,  // the main window was closed during the run
+        SolverFailure, // the solver step failed (a floating-point fault)
+        OtherFailure   // any other sub-step of an iteration threw
+    };
+    struct RunEnd {
+        RunStop Reason = RunStop::Break;
+        int32_t Step = 0;      // completed time steps when the run ended
+        SolverFailure Failure; // the solver's failure, for RunStop::SolverFailure
+        std::string Error;     // the failure's text, for RunStop::OtherFailure
+    };
+    // The status bar's text after a run that ended so.
+    static QString RunEndText(const RunEnd &end);
+
+    // `format`: the program's number formatting, shared with the other windows (see TNumberFormatHolder).
+    explicit TMainForm(const FormatSettings *format = nullptr, QWidget *parent = nullptr);
     ~TMainForm() override;
 
     // The other two windows, created after this one.
@@ -48,6 +65,9 @@ public:
     std::function<void(const QString &text)> ShowError;
     // Notices (the language change) likewise.
     std::function<void(const QString &text)> ShowInformation;
+    // The windows a project file holds (set by SetWindows) and the project flows' questions and
+    // messages, replaceable for tests.
+    ProjectContext Project;
 
     // User did something.
     void CreateTaskBitBtnClick();
@@ -73,7 +93,15 @@ public:
     // file does not exist or cannot be read.
     bool OpenProjectFile(const QString &path);
 
+    // True while a run is in progress; "Прервать" and closing the window end it.
+    bool Running() const { return FRunning; }
+    // How the last run ended (meaningful once a run has ended).
+    const RunEnd &LastRunEnd() const { return FRunEnd; }
+
     // Show new state.
+    // The chart of the field chosen in "Показать график" along the stack, from the last completed
+    // level of the grid; the boundary lines follow its range.
+    void RedrawFieldAlongStack();
     void FitBoundaryLines();
     void ShowRecentProjects();
     // The largest stable time step of the grid just built, under the time-step field; red while
@@ -135,6 +163,8 @@ private:
     TParametersForm *FParametersForm = nullptr;
     TElectroForm *FElectroForm = nullptr;
     bool FClosing = false;
+    bool FRunning = false;
+    RunEnd FRunEnd;
     double FLastSampleTime = 0; // time of the last sample, µs
     bool FRunTimeShown = true;  // the time label shows FLastSampleTime
     double FStableDt = std::numeric_limits<double>::quiet_NaN(); // s; NaN before any task

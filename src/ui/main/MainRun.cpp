@@ -4,8 +4,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QStatusBar>
-#include <cstring>
 #include <new>
 #include <stdexcept>
 
@@ -43,7 +41,7 @@ void TMainForm::SetBoundaryMarker(int series, int64_t node, const QColor &colour
 }
 
 void TMainForm::CreateTaskBitBtnClick() {
-    if (!FParametersForm || !FElectroForm || Running)
+    if (!FParametersForm || !FElectroForm || FRunning)
         return;
     CreateTaskBitBtn->setEnabled(false);
 
@@ -96,19 +94,34 @@ void TMainForm::CreateTaskBitBtnClick() {
 void TMainForm::RunIteration() {
     EventYieldTick();
     if (FClosing)
-        Running = false;
+        FRunning = false;
 
     // A failure of the solver step ends the run after this iteration, without a message box.
     if (!Engine.Iterate()) {
-        Running = false;
-        const SolverFailure &f = Engine.Failure();
+        FRunning = false;
+        FRunEnd.Reason = RunStop::SolverFailure;
+        FRunEnd.Failure = Engine.Failure();
+    }
+    FRunTimeShown = false;
+}
+
+QString TMainForm::RunEndText(const RunEnd &end) {
+    switch (end.Reason) {
+    case RunStop::SolverFailure: {
+        const SolverFailure &f = end.Failure;
         QString text = tr("Расчет остановлен: %1 на шаге %2").arg(UiText(SolverFailureReason(f))).arg(f.Step);
         // Fields that grow without bound are the mark of a time step beyond the stable one.
         if (f.Fault == FloatingPointError::FaultKind::Overflow)
             text += tr("; шаг во времени, вероятно, слишком велик для устойчивого счета");
-        SetStatus(text + QLatin1Char('.'));
+        return text + QLatin1Char('.');
     }
-    FRunTimeShown = false;
+    case RunStop::OtherFailure:
+        return tr("Расчет остановлен: %1").arg(UiText(end.Error));
+    case RunStop::Break:
+    case RunStop::WindowClosed:
+        break;
+    }
+    return tr("Расчет прерван на шаге %1.").arg(end.Step);
 }
 
 void TMainForm::ShowRunTime() {
@@ -119,7 +132,7 @@ void TMainForm::ShowRunTime() {
 }
 
 void TMainForm::CalculateTaskBitBtnClick() {
-    if (Running || !FElectroForm)
+    if (FRunning || !FElectroForm)
         return;
     if (NodeGrid.empty()) {
         SetStatus(tr("Сначала создайте задачу: кнопка «Создать и загрузить задачу»."));
@@ -128,9 +141,9 @@ void TMainForm::CalculateTaskBitBtnClick() {
     CalculateTaskBitBtn->setEnabled(false);
     CreateTaskBitBtn->setEnabled(false);
     SetStatus(tr("Идет расчет..."));
-    Running = true;
-    bool stoppedByBreak = true;
-    Engine.OnRedraw = [this] { ViewRadioGroupClick(); };
+    FRunning = true;
+    FRunEnd = RunEnd{};
+    Engine.OnRedraw = [this] { RedrawFieldAlongStack(); };
     Engine.OnSample = [this](double time, const TSimulationEngine::Sample &v) {
         FElectroForm->AppendSignals(time, v);
         FLastSampleTime = time;
@@ -152,19 +165,19 @@ void TMainForm::CalculateTaskBitBtnClick() {
             try {
                 RunIteration();
             } catch (const std::exception &e) {
-                Running = false;
-                stoppedByBreak = false;
-                SetStatus(tr("Расчет остановлен: %1").arg(UiText(e.what())));
+                FRunning = false;
+                FRunEnd.Reason = RunStop::OtherFailure;
+                FRunEnd.Error = e.what();
             }
-        } while (Running);
+        } while (FRunning);
     }
-    if (stoppedByBreak && statusBar()->currentMessage() == tr("Идет расчет..."))
-        SetStatus(tr("Расчет прерван на шаге %1.").arg(StepCount));
+    FRunEnd.Step = Engine.StepCount;
+    SetStatus(RunEndText(FRunEnd));
     CreateTaskBitBtn->setEnabled(true);
     CalculateTaskBitBtn->setEnabled(true);
     Chart->Refresh();
 }
 
 void TMainForm::BreakCalculationBitBtnClick() {
-    Running = false;
+    FRunning = false;
 }

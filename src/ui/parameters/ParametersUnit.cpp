@@ -11,7 +11,6 @@
 #include <limits>
 
 #include "app/AppFormat.h"
-#include "app/UiText.h"
 #include "main/AppEngine.h"
 #include "solver/FDTD_1D_Routines.h"
 #include "stack/DerivedQuantities.h"
@@ -32,8 +31,8 @@ double ValueOrNaN(const TQNSuperSpin *spin) {
 
 void ShowLayer(QLabel *cl, QLabel *z, const LayerAcoustics &a) {
     if (a.Valid) {
-        cl->setText(FormatFloatQ(QCoreApplication::translate("TParametersForm", "CL=###0,0 м/с"), a.CL));
-        z->setText(FormatFloatQ(QStringLiteral("Z =0.00E+00"), a.Z));
+        cl->setText(FormatFloatQ(cl, QCoreApplication::translate("TParametersForm", "CL=###0,0 м/с"), a.CL));
+        z->setText(FormatFloatQ(z, QStringLiteral("Z =0.00E+00"), a.Z));
     } else {
         cl->setText(QStringLiteral("CL=???"));
         z->setText(QStringLiteral("Z =???"));
@@ -42,7 +41,8 @@ void ShowLayer(QLabel *cl, QLabel *z, const LayerAcoustics &a) {
 
 } // namespace
 
-TParametersForm::TParametersForm(QWidget *parent) : QWidget(parent, Qt::Window) {
+TParametersForm::TParametersForm(const FormatSettings *format, QWidget *parent)
+    : QWidget(parent, Qt::Window), TNumberFormatHolder(format) {
     setObjectName(QStringLiteral("ParametersForm"));
     setWindowTitle(tr("Параметры электромеханической задачи"));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -107,17 +107,4 @@ CircuitInputs TParametersForm::ReadCircuitInputs() const {
         if (f.Sets >= TaskInput::ChargeVoltage && f.Sets <= TaskInput::CutOffVoltage)
             SetTaskInput(in, f, findChild<TQNSuperSpin *>(QLatin1String(f.Name))->GetValue());
     return in.Generator;
-}
-
-void TParametersForm::InitCircuit() {
-    const CircuitInputs in = ReadCircuitInputs();
-    Engine.Circuit().Init(ConvertCircuitInputs(in), static_cast<double>(in.ChargeVoltage));
-}
-
-QString TParametersForm::CheckCircuit() const {
-    try {
-        return UiText(CheckCircuitInputs(ReadCircuitInputs()));
-    } catch (const ConversionError &e) {
-        return QString::fromUtf8(e.what());
-    }
 }

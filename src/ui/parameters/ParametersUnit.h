@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/AppFormat.h"
 #include "run/Engine.h"
 
 class QCheckBox;
@@ -17,19 +18,14 @@ class TQNSuperSpin;
 class TSchemePicture;
 class TMechanicPicture;
 
-class TParametersForm : public QWidget {
+class TParametersForm : public QWidget, public TNumberFormatHolder {
     Q_OBJECT
 public:
-    explicit TParametersForm(QWidget *parent = nullptr);
+    // `format`: the program's number formatting, shared with the other windows (see TNumberFormatHolder).
+    explicit TParametersForm(const FormatSettings *format = nullptr, QWidget *parent = nullptr);
 
     // Recomputes every derived label; does nothing until the window is complete.
     void FormActivate();
-    // Reads the generator fields, converts them to SI and sets up the engine's circuit with them, its
-    // histories at rest with the charge voltage. Throws ConversionError (changing nothing) when a
-    // field holds no number.
-    void InitCircuit();
-    // Empty when the generator fields can be calculated; otherwise the reason, naming the field.
-    QString CheckCircuit() const;
     // The generator fields in their units; throws ConversionError for a field that holds no number.
     CircuitInputs ReadCircuitInputs() const;
 

@@ -40,12 +40,6 @@ void AddReadouts(QGroupBox *box, std::initializer_list<std::pair<QLabel **, cons
     }
 }
 
-// "caption value unit" in the program's number style, or "caption ???" when there is no value.
-QString Figure(const QString &caption, bool found, const QString &pattern, double value,
-               const QString &unit) {
-    return caption + (found ? FormatFloatQ(pattern, value) + unit : QStringLiteral("???"));
-}
-
 // A readout's text, and its tooltip: why the figure is withheld, or what it is when shown.
 void Show(QLabel *label, const QString &text, const QString &tip) {
     label->setText(text);
@@ -178,6 +172,11 @@ void TElectroForm::ShowFigures() {
     ImpedanceChart->Refresh();
     PulseChart->Refresh();
 
+    // "caption value unit" in the window's number style, or "caption ???" when there is no value.
+    const auto Figure = [this](const QString &caption, bool found, const QString &pattern, double value,
+                               const QString &unit) {
+        return caption + (found ? FormatFloatQ(pattern, value) + unit : QStringLiteral("???"));
+    };
     // Why an impedance figure is withheld: the refusal of the whole curve, or the figure's own reason.
     const auto why = [&](const std::string &own) {
         return !FFiguresComputed ? QString() : UiText(z.Valid ? own : z.Reason);

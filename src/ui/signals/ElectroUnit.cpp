@@ -26,6 +26,7 @@
 #include "app/UiText.h"
 #include "charts/ChartAdapter.h"
 #include "charts/ChartFiles.h"
+#include "charts/ChartMenu.h"
 #include "files/DataFiles.h"
 #include "main/AppEngine.h"
 #include "solver/FDTD_1D_Routines.h"
@@ -64,7 +65,8 @@ TQNSuperSpin *NewField(const QString &name, long double value, QLabel *caption, 
 
 } // namespace
 
-TElectroForm::TElectroForm(QWidget *parent) : QWidget(parent, Qt::Window) {
+TElectroForm::TElectroForm(const FormatSettings *format, QWidget *parent)
+    : QWidget(parent, Qt::Window), TNumberFormatHolder(format) {
     setObjectName(QStringLiteral("ElectroForm"));
     setWindowTitle(tr("Электрический сигнал на преобразователе"));
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -191,20 +193,13 @@ void TElectroForm::BuildControls() {
     mainLayout->addWidget(panel);
 
     // ---- shared context menu of both charts
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    NameChartMenu(PopupMenu1);
-    PopupMenu1->addAction(tr("Картинка"));
-    PopupMenu1->addSeparator();
-    N3 = PopupMenu1->addAction(tr("Сохранить в буфер"));
-    N3->setObjectName(QStringLiteral("N3"));
-    N8 = PopupMenu1->addAction(tr("Записать в файл"));
-    N8->setObjectName(QStringLiteral("N8"));
-    for (TChart *chart : {Chart, SpectrChart, ImpedanceChart, PulseChart}) {
-        chart->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(chart, &QWidget::customContextMenuRequested, this,
-                [this, chart](const QPoint &pos) { OpenMenu(chart, pos); });
-    }
+    const TChartMenu menu = BuildChartMenu(this, QStringLiteral("PopupMenu1"));
+    PopupMenu1 = menu.Menu;
+    N3 = menu.ToClipboard;
+    N8 = menu.ToFile;
+    SaveDataAction = menu.SaveData;
+    for (TChart *chart : {Chart, SpectrChart, ImpedanceChart, PulseChart})
+        AttachChartMenu(PopupMenu1, chart, [this](TChart *opened) { FMenuChart = opened; });
 
     connect(TypeRadioGroup, &TRadioGroup::OnClick, this, &TElectroForm::TypeRadioGroupClick);
     connect(Diapazon_QNSuperSpin, &TQNSuperSpin::OnChange, this, &TElectroForm::Diapazon_QNSuperSpinChange);
@@ -212,7 +207,6 @@ void TElectroForm::BuildControls() {
     connect(ZoomUnDoButton, &QPushButton::clicked, this, &TElectroForm::ZoomUnDoButtonClick);
     connect(N3, &QAction::triggered, this, &TElectroForm::N3Click);
     connect(N8, &QAction::triggered, this, &TElectroForm::N8Click);
-    SaveDataAction = AddSaveDataAction(PopupMenu1);
     connect(SaveDataAction, &QAction::triggered, this, &TElectroForm::SaveDataClick);
     // toggled, not clicked: a project load that sets the box switches the markers as a click does.
     connect(MarkersEnableCheckBox, &QCheckBox::toggled, this, &TElectroForm::MarkersEnableCheckBoxClick);
@@ -442,11 +436,6 @@ void TElectroForm::CalculateSpectrBitBtnClick() {
 void TElectroForm::CancelSpectrum() {
     if (FSpectrumCancel)
         *FSpectrumCancel = true;
-}
-
-void TElectroForm::OpenMenu(TChart *chart, const QPoint &pos) {
-    FMenuChart = chart;
-    PopupMenu1->popup(chart->mapToGlobal(pos));
 }
 
 // ---------------------------------------------------------------------------------------------

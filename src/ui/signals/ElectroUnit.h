@@ -12,6 +12,7 @@
 #include <span>
 
 #include "analysis/RecordFigures.h"
+#include "app/AppFormat.h"
 #include "circuit/SignalRecord.h"
 
 class QAction;
@@ -27,7 +28,7 @@ class TChart;
 class TQNSuperSpin;
 class TRadioGroup;
 
-class TElectroForm : public QWidget {
+class TElectroForm : public QWidget, public TNumberFormatHolder {
     Q_OBJECT
 public:
     // Series of the signal chart (0-based: Series1 is 0) and of the spectrum chart.
@@ -38,7 +39,8 @@ public:
         kSeriesPhase = 1
     };
 
-    explicit TElectroForm(QWidget *parent = nullptr);
+    // `format`: the program's number formatting, shared with the other windows (see TNumberFormatHolder).
+    explicit TElectroForm(const FormatSettings *format = nullptr, QWidget *parent = nullptr);
     ~TElectroForm() override;
 
     // The markers' series follow the signal curves: handle, line and point of marker 1, then of 2.
@@ -136,7 +138,6 @@ private:
     void ShowFiguresSignal(); // the pulse box's caption: the figures' signal, or the chosen one before any
     void ShowFigures();
     void WriteFiguresCsv(TChart *chart, std::ostream &out) const;
-    void OpenMenu(TChart *chart, const QPoint &pos);
     // --- show new state
     void MoveMarker(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
     void ShowReadouts();

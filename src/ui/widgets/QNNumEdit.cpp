@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/AppFormat.h"
 #include "app/Platform.h"
 #include "text/FormatSettings.h"
 
@@ -24,12 +25,12 @@ TQNNumEdit::TQNNumEdit(QWidget *parent) : QLineEdit(parent) {
 }
 
 long double TQNNumEdit::GetValue() const {
-    return NumEditTextToValue(text().toStdU32String(), DefaultFormatSettings());
+    return NumEditTextToValue(text().toStdU32String(), FormatOf(this));
 }
 
 void TQNNumEdit::SetValue(long double x) {
     const QString t =
-        QString::fromStdU32String(NumEditValueToText(x, FNumberFormat, FDecimals, DefaultFormatSettings()));
+        QString::fromStdU32String(NumEditValueToText(x, FNumberFormat, FDecimals, FormatOf(this)));
     if (t != text())
         setText(t);
 }
@@ -73,7 +74,7 @@ NumEditLimits TQNNumEdit::Limits() const {
 
 NumEditConfig TQNNumEdit::Config() const {
     NumEditConfig cfg;
-    cfg.fs = DefaultFormatSettings();
+    cfg.fs = FormatOf(this);
     cfg.numberFormat = FNumberFormat;
     cfg.maxLength = FMaxLength;
     return cfg;
@@ -140,8 +141,7 @@ void TQNNumEdit::PressEnter() {
 void TQNNumEdit::CopyToClipboard() {
     const EditState st = CurrentState();
     if (st.selLength > 0)
-        QApplication::clipboard()->setText(
-            QString::fromStdU32String(NumEditCopyText(st, DefaultFormatSettings())));
+        QApplication::clipboard()->setText(QString::fromStdU32String(NumEditCopyText(st, FormatOf(this))));
 }
 
 void TQNNumEdit::CutToClipboard() {
@@ -166,7 +166,7 @@ void TQNNumEdit::PasteFromClipboard() {
     EditState st = CurrentState();
     const int refused = NumEditPaste(st, QApplication::clipboard()->text().toStdU32String(), Config());
     if (FNumberFormat == TNumberFormat::Thousands)
-        NumEditRegroup(st, DefaultFormatSettings());
+        NumEditRegroup(st, FormatOf(this));
     ShowState(st);
     for (int i = 0; i < refused; ++i)
         MessageBeep();
@@ -228,7 +228,7 @@ void TQNNumEdit::keyReleaseEvent(QKeyEvent *event) {
     // "Thousands" fields regroup after every key; a changed grouping is a text change (OnChange).
     if (FNumberFormat == TNumberFormat::Thousands && Editable()) {
         EditState st = CurrentState();
-        NumEditRegroup(st, DefaultFormatSettings());
+        NumEditRegroup(st, FormatOf(this));
         ShowState(st);
     }
     QLineEdit::keyReleaseEvent(event);
@@ -268,7 +268,7 @@ void TQNNumEdit::focusOutEvent(QFocusEvent *event) {
 
 void TQNNumEdit::LeaveField() {
     long double v = 0;
-    if (!TryNumEditTextToValue(text().toStdU32String(), DefaultFormatSettings(), v))
+    if (!TryNumEditTextToValue(text().toStdU32String(), FormatOf(this), v))
         return; // a text set by the program outside the syntax stays for GetValue to report
     SetValue(v);
     switch (CheckLimits(v, Limits())) {

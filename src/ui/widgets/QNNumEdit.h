@@ -44,8 +44,6 @@ public:
     void SetRoundValues(bool on) { FRoundValues = on; }
     bool Wrap() const { return FWrap; }
     void SetWrap(bool on) { FWrap = on; }
-    bool ReadOnly() const { return isReadOnly(); }
-    void SetReadOnly(bool on) { setReadOnly(on); }
     // When false, typing is refused but spinning works.
     bool EditorEnabled() const { return FEditorEnabled; }
     void SetEditorEnabled(bool on) { FEditorEnabled = on; }

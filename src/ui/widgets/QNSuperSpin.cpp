@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/AppFormat.h"
 #include "app/Platform.h"
 #include "text/FormatSettings.h"
 
@@ -59,7 +60,7 @@ void TQNSuperSpin::Spin(bool up) {
         return;
     }
     long double value = 0;
-    if (!TryNumEditTextToValue(text().toStdU32String(), DefaultFormatSettings(), value)) {
+    if (!TryNumEditTextToValue(text().toStdU32String(), FormatOf(this), value)) {
         MessageBeep();
         return;
     }

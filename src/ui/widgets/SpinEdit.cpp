@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "app/AppFormat.h"
 #include "app/Platform.h"
 #include "text/FormatSettings.h"
 
@@ -72,7 +73,7 @@ void TSpinEdit::keyPressEvent(QKeyEvent *event) {
     }
     const QString t = event->text();
     if (!t.isEmpty() && t.at(0).isPrint()) {
-        const char32_t dec = DefaultFormatSettings().DecimalSeparator;
+        const char32_t dec = FormatOf(this).DecimalSeparator;
         for (char32_t c : t.toStdU32String()) {
             const bool accepted = (c >= U'0' && c <= U'9') || c == U'+' || c == U'-' || c == dec;
             if (!accepted) {
