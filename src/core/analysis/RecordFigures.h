@@ -10,6 +10,7 @@
 #include "analysis/PulseFigures.h"
 
 class TSignalRecord;
+class TSolver;
 
 // Signal columns of the record, in its order, with their names on the command line.
 inline constexpr const char *kSignalNames[6] = {"U0", "U1", "Upep", "I0", "IL", "Ipep"};
@@ -32,7 +33,7 @@ struct RecordFigures {
 
 // The thickness mode of the task's piezo plate on the solver's grid: vD / (2 h) with the stiffened
 // modulus cD = C33 + e33² / ε of its first node and h = (PiezoLast − PiezoFirst) · Dx; 0 without a plate.
-double PlateThicknessModeMHz();
+double PlateThicknessModeMHz(const TSolver &solver);
 
 // The impedance over `impedance`, its resonances searched within [modeMHz / 2, 3 modeMHz / 2] (the
 // whole band when modeMHz is 0) and its clamped capacitance read at 2 modeMHz, and the pulse

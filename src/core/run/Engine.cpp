@@ -5,7 +5,6 @@
 #include <exception>
 #include <new>
 
-#include "solver/FDTD_1D_Routines.h"
 
 CircuitConstants ConvertCircuitInputs(const CircuitInputs &in) {
     CircuitConstants k;
@@ -72,7 +71,7 @@ std::string TSimulationEngine::CreateTask(const EngineInputs &in) {
 
     // The grid first: when it does not fit, the previous task stays as it was.
     try {
-        ApplyTaskLayout(layout);
+        ApplyTaskLayout(FSolver, layout);
     } catch (const std::bad_alloc &) {
         return "Сетка не помещается в памяти: увеличьте шаг в пространстве.";
     } catch (const std::exception &e) {
@@ -90,7 +89,7 @@ std::string TSimulationEngine::CreateTask(const EngineInputs &in) {
 }
 
 double TSimulationEngine::TimeMicroseconds() const {
-    return static_cast<double>(static_cast<long double>(StepCount) * Dt * 1e6L);
+    return static_cast<double>(static_cast<long double>(StepCount) * FSolver.Dt * 1e6L);
 }
 
 void TSimulationEngine::RecordFailure(const std::exception &e) {
@@ -107,16 +106,17 @@ bool TSimulationEngine::Iterate() {
     // sees the plate voltage of step n.
     bool solved = true;
     try {
-        Signals.Upep[0] = DoTimeStep(PlateCurrentDensity(Signals.Ipep[1], ElectrodeArea));
+        Signals.Upep[0] = FSolver.DoTimeStep(PlateCurrentDensity(Signals.Ipep[1], ElectrodeArea), &FYield);
     } catch (const std::exception &e) {
         solved = false;
         RecordFailure(e);
     }
 
-    const double t = static_cast<double>(static_cast<long double>(StepCount) * Dt);
-    CircuitStep(Circuit, Signals, Dt, t);
+    const double dt = FSolver.Dt;
+    const double t = static_cast<double>(static_cast<long double>(StepCount) * dt);
+    CircuitStep(Circuit, Signals, dt, t);
     ShiftCircuitLevels(Signals);
-    ShiftTimeLevels();
+    FSolver.ShiftTimeLevels();
     // A period of 0 would divide by zero: redraw every step then.
     const int32_t period = RedrawEvery == 0 ? 1 : RedrawEvery;
     if (OnRedraw && StepCount % period == 0)

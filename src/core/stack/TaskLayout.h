@@ -10,6 +10,8 @@
 #include <string>
 
 // One layer's inputs as the fields hold them (extended precision, input units).
+class TSolver;
+
 struct LayerInputs {
     long double Thickness = 0; // mm
     long double Rho = 0;       // kg/m^3
@@ -77,4 +79,4 @@ std::string NotFiniteRefusal(const std::string &caption);
 
 // Builds the solver's grid from the layout: InitGrid, one SetMaterial per layer in stack order,
 // PiezoFirst and PiezoLast. Returns the node count.
-int32_t ApplyTaskLayout(const TaskLayout &layout);
+int32_t ApplyTaskLayout(TSolver &solver, const TaskLayout &layout);
