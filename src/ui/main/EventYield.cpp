@@ -3,7 +3,7 @@
 
 #include <QCoreApplication>
 
-#include "solver/Yield.h"
+#include "main/AppEngine.h"
 
 namespace {
 
@@ -22,11 +22,11 @@ void *gBeforeEventsContext = nullptr;
 } // namespace
 
 void InstallEventYield() {
-    SetYieldHook(&EventYieldTick, kCallsPerClockRead);
+    Engine.Yield().SetHook(&EventYieldTick, kCallsPerClockRead);
     gLastServiced = Clock::now();
 }
 
-void RemoveEventYield() { SetYieldHook(nullptr); }
+void RemoveEventYield() { Engine.Yield().SetHook(nullptr); }
 
 void EventYieldTick() {
     if (Clock::now() - gLastServiced >= kPeriod)

@@ -13,7 +13,6 @@
 #include "app/AppFormat.h"
 #include "app/UiText.h"
 #include "main/AppEngine.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "stack/DerivedQuantities.h"
 #include "text/Errors.h"
 #include "widgets/QNSuperSpin.h"
@@ -23,7 +22,7 @@ CircuitSignals &Signals = Engine.Signals;
 double &ElectrodeArea = Engine.ElectrodeArea;
 
 void CircuitStep(double t) {
-    CircuitStep(Circuit, Signals, Dt, t);
+    CircuitStep(Circuit, Signals, Engine.Solver().Dt, t);
 }
 void ShiftCircuitLevels() {
     ShiftCircuitLevels(Signals);

@@ -18,7 +18,7 @@
 #include "charts/ChartAdapter.h"
 #include "files/DataFiles.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
+#include "main/AppEngine.h"
 #include "widgets/RadioGroup.h"
 
 namespace {
@@ -148,8 +148,8 @@ void TElectroForm::CalculateFiguresBitBtnClick() {
     }
     FFiguresSignal = std::clamp(TypeRadioGroup->ItemIndex(), 0, 5);
     FFigures = ComputeRecordFigures(FRecord, stretch, stretch, FFiguresSignal,
-                                    static_cast<double>(static_cast<long double>(Dt) * 1e6L),
-                                    PlateThicknessModeMHz());
+                                    static_cast<double>(static_cast<long double>(Engine.Solver().Dt) * 1e6L),
+                                    PlateThicknessModeMHz(Engine.Solver()));
     FFiguresStretch = stretch;
     FFiguresComputed = true;
     ShowFigures();
