@@ -184,7 +184,8 @@ std::string SummaryCsv(const TSimulationEngine &engine, bool failed, double wall
                        "pulse_length_cut\n";
     const TSolver &solver = engine.Solver();
     text += std::to_string(solver.NodeGrid.size()) + ',' + std::to_string(solver.PiezoFirst) + ',' +
-            std::to_string(solver.PiezoLast) + ',' + ShortestNumber(solver.Dx) + ',' + ShortestNumber(solver.Dt) + ',' + std::to_string(engine.StepCount) + ',' +
+            std::to_string(solver.PiezoLast) + ',' + ShortestNumber(solver.Dx) + ',' +
+            ShortestNumber(solver.Dt) + ',' + std::to_string(engine.StepCount) + ',' +
             ShortestNumber(engine.TimeMicroseconds()) + ',' + ShortestNumber(wall) + ',' +
             (failed ? "solver failure" : "completed");
     const FigureRow r = Row(figures);
@@ -387,7 +388,8 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
     const RecordFigures figures =
         ComputeRecordFigures(record, WholeRecord(record),
                              StretchByTime(record, options.FromMicroseconds, options.ToMicroseconds),
-                             SignalIndex(options.Signal), static_cast<double>(static_cast<long double>(engine.Solver().Dt) * 1e6L),
+                             SignalIndex(options.Signal),
+                             static_cast<double>(static_cast<long double>(engine.Solver().Dt) * 1e6L),
                              PlateThicknessModeMHz(engine.Solver()));
     std::ostringstream signals, impedance, spectrum;
     WriteSignalsCsv(signals, record);

@@ -5,7 +5,6 @@
 #include <exception>
 #include <new>
 
-
 CircuitConstants ConvertCircuitInputs(const CircuitInputs &in) {
     CircuitConstants k;
     k.R = static_cast<double>(in.R);

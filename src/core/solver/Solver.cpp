@@ -185,8 +185,9 @@ template <bool Yield> void FieldSweep(const StepConstants &c, int32_t first, int
         GridNode &n = g[i];
         const NodeCoefficients &m = k[i];
         const double dv0 = Derivative(VelocityBracket(g, i, 0), memo[i], c.Dx, false);
-        n.E[0] = static_cast<double>((((A21 * n.E[1] + A3 * n.E[2]) - A1 * n.E[3]) + c.GDtJ / m.Permittivity) -
-                                     c.GDt * dv0 * m.PiezoE33 / m.Permittivity);
+        n.E[0] =
+            static_cast<double>((((A21 * n.E[1] + A3 * n.E[2]) - A1 * n.E[3]) + c.GDtJ / m.Permittivity) -
+                                c.GDt * dv0 * m.PiezoE33 / m.Permittivity);
     };
     UpdateNodes<Yield>(c.Yield, first, last, update);
 }
@@ -215,12 +216,12 @@ template <bool Yield, bool Memory> void StressSweep(const StepConstants &c, int3
                                       3 * static_cast<Ext>(n.E[2])) +
                                      n.E[3];
             // A zero bracket divided by 24 is the same zero.
-            const double dE =
-                fieldBracket == 0 ? static_cast<double>(fieldBracket) : static_cast<double>(fieldBracket / 24);
-            const double stress =
-                static_cast<double>(((((A21 * n.S[1] + A3 * n.S[2]) - A1 * n.S[3]) + c.GDt * dv0 * m.Stiffness) +
-                                     G * (static_cast<Ext>(dv0) - rate1[i - block]) * m.Viscosity) -
-                                    G * dE * m.PiezoE33);
+            const double dE = fieldBracket == 0 ? static_cast<double>(fieldBracket)
+                                                : static_cast<double>(fieldBracket / 24);
+            const double stress = static_cast<double>(
+                ((((A21 * n.S[1] + A3 * n.S[2]) - A1 * n.S[3]) + c.GDt * dv0 * m.Stiffness) +
+                 G * (static_cast<Ext>(dv0) - rate1[i - block]) * m.Viscosity) -
+                G * dE * m.PiezoE33);
             if constexpr (Memory)
                 n.S[0] = c.MemoryModel->Stress(i, stress, dv0, c.MemoryBefore[i], c.Memory[i]);
             else
@@ -251,8 +252,8 @@ int RunSweep(const StepConstants &c, int32_t first, int32_t last, bool yield, Sw
         (yield ? Yielding : Plain)(c, first, last);
         return 0;
     }
-    return workers->Run(first, last, &SweepChunk<Plain>, yield ? &SweepChunk<Yielding> : &SweepChunk<Plain>, &c,
-                        yield ? &ServiceYieldPoint : nullptr, c.Yield);
+    return workers->Run(first, last, &SweepChunk<Plain>, yield ? &SweepChunk<Yielding> : &SweepChunk<Plain>,
+                        &c, yield ? &ServiceYieldPoint : nullptr, c.Yield);
 }
 
 // A yield hook runs window code, which may leave fault flags of its own (on the calling thread,
@@ -386,25 +387,19 @@ double TSolver::DoTimeStep(double CurrentDensity, YieldPoint *yield) {
     PrepareScratch();
 
     const bool yielding = yield != nullptr && yield->Hook != nullptr;
-    const StepConstants c{NodeGrid.data(),
-                          Coefficients.data(),
-                          FStressDeriv.data(),
-                          FVelocityDeriv.data(),
-                          FMemoryBefore.data(),
-                          FMemory.data(),
-                          FMemoryModel,
-                          yielding ? yield : nullptr,
-                          high,
-                          static_cast<Ext>(Dx),
-                          G * static_cast<Ext>(Dt),
-                          G * static_cast<Ext>(Dt) * CurrentDensity};
+    const StepConstants c{
+        NodeGrid.data(),       Coefficients.data(),        FStressDeriv.data(),
+        FVelocityDeriv.data(), FMemoryBefore.data(),       FMemory.data(),
+        FMemoryModel,          yielding ? yield : nullptr, high,
+        static_cast<Ext>(Dx),  G * static_cast<Ext>(Dt),   G * static_cast<Ext>(Dt) * CurrentDensity};
     const int threshold = FPool ? FPool->ParallelThreshold() : 0;
     SweepWorkers *workers = FPool && high - 3 >= threshold ? FPool->Workers() : nullptr;
     const auto velocity = [&](bool yield) {
         return RunSweep<VelocitySweep<false>, VelocitySweep<true>>(c, 2, high - 2, yield, workers, threshold);
     };
     const auto field = [&](bool yield) {
-        return RunSweep<FieldSweep<false>, FieldSweep<true>>(c, PiezoFirst, PiezoLast, yield, workers, threshold);
+        return RunSweep<FieldSweep<false>, FieldSweep<true>>(c, PiezoFirst, PiezoLast, yield, workers,
+                                                             threshold);
     };
     const auto stress = [&](bool yield) {
         if (FMemoryModel)

@@ -79,10 +79,10 @@ public:
     // coefficients may also be written between steps (tests do); they keep the same size.
     std::vector<GridNode> NodeGrid;
     std::vector<NodeCoefficients> Coefficients;
-    double Dx = 0.0;          // m
-    double Dt = 0.0;          // s
-    int32_t PiezoFirst = 0;   // first node of the piezo plate
-    int32_t PiezoLast = 0;    // last node of the piezo plate
+    double Dx = 0.0;        // m
+    double Dt = 0.0;        // s
+    int32_t PiezoFirst = 0; // first node of the piezo plate
+    int32_t PiezoLast = 0;  // last node of the piezo plate
 
 private:
     void PrepareScratch();

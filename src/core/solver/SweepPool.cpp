@@ -9,7 +9,6 @@
 #include <memory>
 #include <system_error>
 
-
 namespace {
 
 constexpr int kFaultFlags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
@@ -205,8 +204,8 @@ void SweepWorkers::WorkerLoop(int range) {
     }
 }
 
-int SweepWorkers::Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mainChunk, const void *context,
-                      void (*idle)(void *), void *idleContext) {
+int SweepWorkers::Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mainChunk,
+                      const void *context, void (*idle)(void *), void *idleContext) {
     const int64_t nodes = int64_t{last} - first + 1;
     if (nodes <= 0)
         return 0;

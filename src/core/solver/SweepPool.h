@@ -92,10 +92,9 @@ public:
 
     // Computes first..last in chunks: the workers with workerChunk, the calling thread with
     // mainChunk; idle (may be null) is called with idleContext by the calling thread while it waits
-    // for chunks that workers are computing. Returns when every chunk is done, with the OR of the FE_DIVBYZERO,
-    // FE_INVALID and FE_OVERFLOW flags that workers met. A call from within a Run (from idle or from
-    // a chunk of the calling thread) computes all of first..last with mainChunk on the calling
-    // thread.
+    // for chunks that workers are computing. Returns when every chunk is done, with the OR of the
+    // FE_DIVBYZERO, FE_INVALID and FE_OVERFLOW flags that workers met. A call from within a Run (from idle or
+    // from a chunk of the calling thread) computes all of first..last with mainChunk on the calling thread.
     int Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mainChunk, const void *context,
             void (*idle)(void *) = nullptr, void *idleContext = nullptr);
 

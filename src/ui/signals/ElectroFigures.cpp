@@ -17,8 +17,8 @@
 #include "app/UiText.h"
 #include "charts/ChartAdapter.h"
 #include "files/DataFiles.h"
-#include "signals/ElectroUnit.h"
 #include "main/AppEngine.h"
+#include "signals/ElectroUnit.h"
 #include "widgets/RadioGroup.h"
 
 namespace {
