@@ -12,12 +12,12 @@
 
 #include "files/DataFiles.h"
 #include "files/ProjectInputs.h"
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "run/BatchRun.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "solver/Yield.h"
 #include "widgets/QNSuperSpin.h"
 
@@ -61,9 +61,9 @@ TEST(BatchWindow, WindowRunAndBatchRunRecordTheSameBits) {
     QTest::mouseClick(w.main.CreateTaskBitBtn, Qt::LeftButton);
     BreakAt = kSteps - 1;
     BreakButton = w.main.BreakCalculationBitBtn;
-    SetYieldHook(&BreakingYield, 256);
+    Engine.Yield().SetHook(&BreakingYield, 256);
     QTest::mouseClick(w.main.CalculateTaskBitBtn, Qt::LeftButton);
-    SetYieldHook(nullptr);
+    Engine.Yield().SetHook(nullptr);
     ASSERT_EQ(StepCount, kSteps);
 
     // A folder of this run: build trees side by side run their suites at the same time.

@@ -115,9 +115,9 @@ TEST_F(ElectroForm, SpectrumIsOfTheStretchAsItWasWhenTheButtonWasPressed) {
     gForm = Form.get();
     gYields = 0;
     gButtonDisabledInside = false;
-    SetYieldHook(&InterferingYield);
+    Engine.Yield().SetHook(&InterferingYield);
     PressCalculate();
-    SetYieldHook(nullptr);
+    Engine.Yield().SetHook(nullptr);
     EXPECT_GT(gYields, 1);
     EXPECT_TRUE(gButtonDisabledInside);
     EXPECT_TRUE(Form->CalculateSpectrBitBtn->isEnabled());

@@ -11,11 +11,11 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "widgets/QNSuperSpin.h"
 
 namespace {
@@ -83,7 +83,7 @@ TEST(EndToEnd, DefaultTaskShowsTheLocaleNumbersAndBuilds) {
     EXPECT_EQ(params.Electro_L_QNSuperSpin->text(), "1" + dec + "2");
     QTest::mouseClick(main.CreateTaskBitBtn, Qt::LeftButton);
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
-    EXPECT_EQ(NodeGrid.size(), 2525u);
+    EXPECT_EQ(Engine.Solver().NodeGrid.size(), 2525u);
     EXPECT_EQ(main.NetCountLabel->text(), QStringLiteral(" Число узлов в сетке 2525"));
 }
 

@@ -28,12 +28,12 @@
 #include "app/Language.h"
 #include "app/UiText.h"
 #include "charts/ChartAdapter.h"
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "run/Engine.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "text/FormatSettings.h"
 #include "widgets/QNSuperSpin.h"
 #include "widgets/RadioGroup.h"
@@ -234,7 +234,8 @@ TEST_F(LanguageTest, EnglishAfterATaskAndAShortRun) {
     ASSERT_GE(steps, 400);
     EXPECT_EQ(Main->statusBar()->currentMessage(),
               QStringLiteral("Calculation interrupted at step %1.").arg(steps));
-    EXPECT_EQ(Main->NetCountLabel->text(), QStringLiteral(" Grid nodes: %1").arg(NodeGrid.size()));
+    EXPECT_EQ(Main->NetCountLabel->text(),
+              QStringLiteral(" Grid nodes: %1").arg(Engine.Solver().NodeGrid.size()));
     const double lastTime = (steps - 1) * 2e-10 * 1e6;
     EXPECT_EQ(Main->CalcLabel->text(),
               QStringLiteral("time %1 µs").arg(QString::number(lastTime, 'f', 3).replace('.', ',')));

@@ -10,9 +10,9 @@
 #include <QTest>
 #include <memory>
 
+#include "main/AppEngine.h"
 #include "parameters/CircuitPictures.h"
 #include "parameters/ParametersUnit.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "text/Errors.h"
 #include "text/FormatSettings.h"
 #include "widgets/QNSuperSpin.h"
@@ -348,17 +348,17 @@ TEST_P(ParametersFormTest, InitCircuitChangesNothingWhenAFieldHoldsNoNumber) {
 
 TEST_P(ParametersFormTest, ModuleStepUsesTheSolversTimeStep) {
     form_->InitCircuit();
-    const double savedDt = Dt;
-    Dt = 0.2e-9;
+    const double savedDt = Engine.Solver().Dt;
+    Engine.Solver().Dt = 0.2e-9;
     Signals.Upep[0] = 0;
     CircuitStep(0.0);
     ShiftCircuitLevels();
-    CircuitStep(Dt);
+    CircuitStep(Engine.Solver().Dt);
     EXPECT_NEAR(Signals.U0[0], 299.999903, 0.0000005);
     EXPECT_NEAR(Signals.I0[0], 0.0095278, 0.00000005);
     EXPECT_NEAR(SwitchCurrent(650, 200e-9),
                 0.25 * 3.19 + 0.25 * (Signals.I0[1] + Signals.I0[2] + Signals.I0[3]), 1e-12);
-    Dt = savedDt;
+    Engine.Solver().Dt = savedDt;
     EXPECT_EQ(ElectrodeArea, 1.0);
 }
 
