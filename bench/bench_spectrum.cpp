@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "analysis/Spectrum.h"
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
-#include "solver/Yield.h"
 
 namespace {
 
@@ -33,7 +33,8 @@ void RunSpectrum(benchmark::State &state, bool hook, int termsPerYield) {
     SpectrumBand(5, 8, fmin, fmax);
     std::vector<SpectrumPoint> out;
     for (auto _ : state) {
-        SpectrumSum(s.t.data(), s.y.data(), s.t.size(), fmin, fmax, out, nullptr, termsPerYield);
+        SpectrumSum(s.t.data(), s.y.data(), s.t.size(), fmin, fmax, out, &Engine.Yield(), nullptr,
+                    termsPerYield);
         benchmark::DoNotOptimize(out.data());
     }
     RemoveEventYield();
