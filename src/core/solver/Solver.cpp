@@ -21,9 +21,8 @@
 // Threads: within one sweep the node updates are independent (a sweep reads levels 1 to 3 and the
 // finished sweeps, and writes level 0 and the memo only at the index of the node it computes), so
 // on a large grid a sweep is cut into chunks that the calling thread and the workers of the solver's
-// SweepPool
-// claim one by one; the sweeps stay in order, each finished before the next begins,
-// and the level shift is shared the same way. Every value is therefore the same bits for any
+// SweepPool claim one by one; the sweeps stay in order, each finished before the next begins, and
+// the level shift is shared the same way. Every value is therefore the same bits for any
 // thread count, and with one thread (or a small grid) the whole sweep runs on the calling thread.
 // Only the calling thread yields, before each of its own updates and while it waits for workers'
 // chunks; workers write only level 0 and the memos, so handlers still see complete levels 1 to 3.
