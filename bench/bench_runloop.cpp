@@ -33,7 +33,7 @@ struct Windows {
         InstallEventYield();
         Main.CreateTaskBitBtnClick();
     }
-    ~Windows() { SetYieldHook(nullptr); }
+    ~Windows() { Engine.Yield().SetHook(nullptr); }
 
     // Runs through the buttons' handlers until at least `steps` more steps are done; "Прервать"
     // is pressed from a timer, i.e. from inside the run, as a user would.

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "analysis/Spectrum.h"
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
-#include "solver/Yield.h"
 
 namespace {
 
@@ -28,15 +28,16 @@ void RunSpectrum(benchmark::State &state, bool hook, int termsPerYield) {
     if (hook)
         InstallEventYield();
     else
-        SetYieldHook(nullptr);
+        Engine.Yield().SetHook(nullptr);
     double fmin = 0, fmax = 0;
     SpectrumBand(5, 8, fmin, fmax);
     std::vector<SpectrumPoint> out;
     for (auto _ : state) {
-        SpectrumSum(s.t.data(), s.y.data(), s.t.size(), fmin, fmax, out, nullptr, termsPerYield);
+        SpectrumSum(s.t.data(), s.y.data(), s.t.size(), fmin, fmax, out, &Engine.Yield(), nullptr,
+                    termsPerYield);
         benchmark::DoNotOptimize(out.data());
     }
-    SetYieldHook(nullptr);
+    Engine.Yield().SetHook(nullptr);
     state.counters["ns_per_term"] = benchmark::Counter(
         static_cast<double>(state.iterations()) * 501 * static_cast<double>(state.range(0)),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

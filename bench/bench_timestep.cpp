@@ -8,12 +8,16 @@
 #include <numbers>
 
 #include "../tests/DefaultStack.h"
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
-#include "solver/FDTD_1D_Routines.h"
-#include "solver/Yield.h"
 
 namespace {
 
+// The application engine's solver and yield point, where the windows' hook is installed, stepped on
+// the application's threads as a window run steps them.
+TSolver &TheSolver() {
+    return Engine.Solver();
+}
 
 long long StepNumber = 0;
 
@@ -22,8 +26,8 @@ double Drive() {
 }
 
 void Step() {
-    benchmark::DoNotOptimize(DoTimeStep(Drive()));
-    ShiftTimeLevels();
+    benchmark::DoNotOptimize(TheSolver().DoTimeStep(Drive(), &Engine.Yield()));
+    TheSolver().ShiftTimeLevels();
     ++StepNumber;
 }
 
@@ -32,7 +36,7 @@ void Step() {
 void NoEvents() {}
 
 void TimeSteps(benchmark::State &state, bool hook, bool warm, bool trivialHook = false) {
-    LayDefaultStack();
+    LayDefaultStack(TheSolver());
     StepNumber = 0;
     if (warm)
         for (int i = 0; i < 30000; ++i)
@@ -42,17 +46,17 @@ void TimeSteps(benchmark::State &state, bool hook, bool warm, bool trivialHook =
         ResetYieldStats();
     }
     if (trivialHook)
-        SetYieldHook(&NoEvents, 256);
+        Engine.Yield().SetHook(&NoEvents, 256);
     for (auto _ : state) {
         if (!warm && StepNumber == 2000) {
             state.PauseTiming();
-            LayDefaultStack();
+            LayDefaultStack(TheSolver());
             StepNumber = 0;
             state.ResumeTiming();
         }
         Step();
     }
-    SetYieldHook(nullptr);
+    Engine.Yield().SetHook(nullptr);
     state.SetItemsProcessed(state.iterations());
     if (hook) {
         state.counters["event_servicings"] = static_cast<double>(YieldStats().Servicings);

@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "../tests/DefaultStack.h"
-#include "solver/FDTD_1D_Routines.h"
+#include "../tests/TestSolver.h"
 
 namespace {
 
@@ -26,13 +26,13 @@ constexpr double kDx[] = {5e-5, 1e-5, 1e-6, 1e-7};
 // Every node of the stack in motion, as after a long run: a few waves of small amplitude in every
 // history level (a grid at rest would take shortcuts that a running task does not).
 void LayMovingStack(double dx) {
-    const int32_t n = LayScaledStack(dx);
+    const int32_t n = LayScaledStack(Solver, dx);
     // Below 10 um the viscous layers need a time step shrinking with dx squared to stay stable.
     if (dx < 1e-5)
-        Dt = 2e-10 * (dx / 1e-5) * (dx / 1e-5);
+        Solver.Dt = 2e-10 * (dx / 1e-5) * (dx / 1e-5);
     for (int32_t i = 2; i < n - 2; ++i) {
-        GridNode &g = NodeGrid[static_cast<size_t>(i)];
-        if (g.C33 == 0)
+        GridNode &g = Solver.NodeGrid[static_cast<size_t>(i)];
+        if (Solver.Coefficients[static_cast<size_t>(i)].Stiffness == 0)
             continue;
         for (int l = 0; l < 4; ++l) {
             const double phase = 2 * std::numbers::pi * i / 97.0 + 0.05 * l;
@@ -40,9 +40,9 @@ void LayMovingStack(double dx) {
             g.S[l] = 1e6 * std::cos(phase);
         }
     }
-    for (int32_t i = PiezoFirst; i < PiezoLast; ++i)
+    for (int32_t i = Solver.PiezoFirst; i < Solver.PiezoLast; ++i)
         for (int l = 0; l < 4; ++l)
-            NodeGrid[static_cast<size_t>(i)].E[l] = 1e3 * std::sin(0.3 * i + 0.05 * l);
+            Solver.NodeGrid[static_cast<size_t>(i)].E[l] = 1e3 * std::sin(0.3 * i + 0.05 * l);
 }
 
 size_t HeapInUse() {
@@ -52,27 +52,26 @@ size_t HeapInUse() {
 
 void TimeSteps(benchmark::State &state) {
     const double dx = kDx[state.range(0)];
-    SetSolverThreads(static_cast<int>(state.range(1)));
-    InitGrid(0.0, 1.0, 1.0); // two nodes and no plate: the previous grid's memory is given back
-    PiezoFirst = 1;
-    PiezoLast = 0;
-    DoTimeStep(0.0); // and the step's own storage sized for two nodes
+    Pool.SetThreads(static_cast<int>(state.range(1)));
+    Solver.InitGrid(0.0, 1.0, 1.0); // two nodes and no plate: the previous grid's memory is given back
+    Solver.SetPlate(1, 0);
+    Solver.DoTimeStep(0.0); // and the step's own storage sized for two nodes
     const size_t heapBefore = HeapInUse();
     LayMovingStack(dx);
-    DoTimeStep(0.0);
-    ShiftTimeLevels();
+    Solver.DoTimeStep(0.0);
+    Solver.ShiftTimeLevels();
     const size_t heapAfter = HeapInUse();
-    const double n = static_cast<double>(NodeGrid.size());
+    const double n = static_cast<double>(Solver.NodeGrid.size());
     long long step = 0;
     for (int i = 0; i < 20; ++i, ++step) { // start the workers, warm the caches
-        DoTimeStep(0.0);
-        ShiftTimeLevels();
+        Solver.DoTimeStep(0.0);
+        Solver.ShiftTimeLevels();
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(DoTimeStep(100.0 * std::sin(0.006 * static_cast<double>(step++))));
-        ShiftTimeLevels();
+        benchmark::DoNotOptimize(Solver.DoTimeStep(100.0 * std::sin(0.006 * static_cast<double>(step++))));
+        Solver.ShiftTimeLevels();
     }
-    SetSolverThreads(0);
+    Pool.SetThreads(0);
     state.counters["nodes"] = n;
     // The grid and the step's storage, measured as the heap's growth.
     state.counters["bytes_per_node"] = static_cast<double>(heapAfter - heapBefore) / (n - 2);

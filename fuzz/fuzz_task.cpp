@@ -17,7 +17,6 @@
 #include "files/ProfileFile.h"
 #include "files/ProjectInputs.h"
 #include "run/Engine.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "solver/Stability.h"
 #include "text/Cp1251.h"
 #include "text/Errors.h"
@@ -89,16 +88,17 @@ void CheckAcceptedLayout(const TaskLayout &l, const EngineInputs &in) {
 }
 
 // The grid CreateTask built from an accepted layout.
-void CheckBuiltGrid(const TaskLayout &l) {
-    Check(static_cast<int64_t>(NodeGrid.size()) == l.N, "the grid has the planned node count");
-    Check(PiezoFirst == l.PiezoFirst && PiezoLast == l.PiezoLast, "the plate is where it was planned");
-    for (size_t i = 0; i < NodeGrid.size(); ++i) {
-        const GridNode &n = NodeGrid[i];
-        Check(Positive(n.Rho) && Positive(n.Eps), "every node: density and permittivity > 0");
-        Check(std::isfinite(n.C33) && n.C33 >= 0 && std::isfinite(n.Eta) && n.Eta >= 0,
+void CheckBuiltGrid(const TSolver &solver, const TaskLayout &l) {
+    Check(static_cast<int64_t>(solver.NodeGrid.size()) == l.N, "the grid has the planned node count");
+    Check(solver.Coefficients.size() == solver.NodeGrid.size(), "every node has its coefficients");
+    Check(solver.PiezoFirst == l.PiezoFirst && solver.PiezoLast == l.PiezoLast,
+          "the plate is where it was planned");
+    for (const NodeCoefficients &n : solver.Coefficients) {
+        Check(Positive(n.Density) && Positive(n.Permittivity), "every node: density and permittivity > 0");
+        Check(std::isfinite(n.Stiffness) && n.Stiffness >= 0 && std::isfinite(n.Viscosity) && n.Viscosity >= 0,
               "every node: finite modulus and viscosity >= 0");
     }
-    const double bound = MaxStableTimeStep(NodeGrid, PiezoFirst, PiezoLast, Dx);
+    const double bound = MaxStableTimeStep(solver);
     Check(!std::isnan(bound) && bound > 0, "the stability bound is a positive number");
 }
 
@@ -123,6 +123,7 @@ bool ReadInputs(const ProfileFile &profile, const ProjectOverrides &overrides, E
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     static TSimulationEngine engine;
+    const TSolver &solver = engine.Solver();
     const std::string_view bytes(reinterpret_cast<const char *>(data), size);
     const ProfileFile profile = ProfileFile::Parse(bytes);
     const ProjectOverrides overrides = SetLines(profile);
@@ -137,18 +138,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string refusal = TSimulationEngine::CheckTask(in, &layout);
     if (!refusal.empty()) {
         Check(IsValidUtf8(refusal), "a refusal is UTF-8 text");
-        const size_t nodes = NodeGrid.size();
-        const double dx = Dx, dt = Dt;
-        const int32_t first = PiezoFirst, last = PiezoLast;
+        const size_t nodes = solver.NodeGrid.size();
+        const double dx = solver.Dx, dt = solver.Dt;
+        const int32_t first = solver.PiezoFirst, last = solver.PiezoLast;
         Check(engine.CreateTask(in) == refusal, "CreateTask refuses as CheckTask does");
-        Check(NodeGrid.size() == nodes && Dx == dx && Dt == dt && PiezoFirst == first && PiezoLast == last,
+        Check(solver.NodeGrid.size() == nodes && solver.Dx == dx && solver.Dt == dt &&
+                  solver.PiezoFirst == first && solver.PiezoLast == last,
               "a refused task leaves the grid as it was");
         return 0;
     }
     CheckAcceptedLayout(layout, in);
     if (layout.N <= kLargestBuiltGrid) {
         Check(engine.CreateTask(in).empty(), "CreateTask accepts what CheckTask accepts");
-        CheckBuiltGrid(layout);
+        CheckBuiltGrid(solver, layout);
     }
     return 0;
 }

@@ -14,7 +14,6 @@
 #include "files/ProjectInputs.h"
 #include "run/BatchRun.h"
 #include "run/Engine.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "text/Errors.h"
 
 namespace {
@@ -69,9 +68,9 @@ protected:
 TEST(Engine, DefaultTaskBuildsTheKnownGridAndStartsAtRest) {
     TSimulationEngine e;
     ASSERT_EQ(e.CreateTask(DefaultInputs()), "");
-    EXPECT_EQ(NodeGrid.size(), 2525u);
-    EXPECT_EQ(PiezoFirst, 728);
-    EXPECT_EQ(PiezoLast, 768);
+    EXPECT_EQ(e.Solver().NodeGrid.size(), 2525u);
+    EXPECT_EQ(e.Solver().PiezoFirst, 728);
+    EXPECT_EQ(e.Solver().PiezoLast, 768);
     EXPECT_EQ(e.ElectrodeArea, 5e-5);
     EXPECT_EQ(e.RedrawEvery, 10);
     EXPECT_EQ(e.StepCount, 0);
@@ -103,7 +102,7 @@ TEST(Engine, RefusalsChangeNothingAndSayWhy) {
         in.Task.DeltaX = 50; // a refused task must not build this grid
         c.edit(in);
         EXPECT_EQ(e.CreateTask(in), c.refusal) << c.name;
-        EXPECT_EQ(NodeGrid.size(), 2525u) << c.name;
+        EXPECT_EQ(e.Solver().NodeGrid.size(), 2525u) << c.name;
     }
 }
 
@@ -124,12 +123,14 @@ TEST(Engine, IterationFollowsTheCoupledOrderBitForBit) {
         CircuitSignals s = Generator(setup).Signals();
         const CircuitConstants c = Generator(setup).Constants();
         for (int32_t n = 0; n < steps; ++n) {
-            s.Upep[0] = DoTimeStep(static_cast<double>(static_cast<long double>(s.Ipep[1]) / 5e-5));
-            CircuitStep(c, s, Dt, static_cast<double>(static_cast<long double>(n) * Dt));
+            s.Upep[0] =
+                setup.Solver().DoTimeStep(static_cast<double>(static_cast<long double>(s.Ipep[1]) / 5e-5));
+            CircuitStep(c, s, setup.Solver().Dt,
+                        static_cast<double>(static_cast<long double>(n) * setup.Solver().Dt));
             ShiftCircuitLevels(s);
-            ShiftTimeLevels();
-            expected.push_back({static_cast<double>(static_cast<long double>(n) * Dt * 1e6L), s.U0[1],
-                                s.U1[1], s.Upep[1], s.I0[1], s.IL[1], s.Ipep[1]});
+            setup.Solver().ShiftTimeLevels();
+            expected.push_back({static_cast<double>(static_cast<long double>(n) * setup.Solver().Dt * 1e6L),
+                                s.U0[1], s.U1[1], s.Upep[1], s.I0[1], s.IL[1], s.Ipep[1]});
         }
     }
     TSimulationEngine e;
@@ -389,5 +390,4 @@ TEST_F(TempDir, BatchRunGivesTheSameBitsOnAnyThreadCount) {
     }
     EXPECT_EQ(std::count(csv[0].begin(), csv[0].end(), '\n'), 1 + 1 + 5000);
     EXPECT_TRUE(csv[0] == csv[1]) << "two threads changed the record";
-    SetSolverThreads(0);
 }

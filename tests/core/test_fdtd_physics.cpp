@@ -8,17 +8,16 @@
 #include <numbers>
 
 #include "../DefaultStack.h"
-#include "solver/FDTD_1D_Routines.h"
+#include "../TestSolver.h"
 
 namespace {
 
 constexpr double kDx = 1e-5;
 constexpr double kDt = 2e-10;
 
-
 double Step(double J = 0.0) {
-    const double u = DoTimeStep(J);
-    ShiftTimeLevels();
+    const double u = Solver.DoTimeStep(J, &Yield);
+    Solver.ShiftTimeLevels();
     return u;
 }
 
@@ -26,17 +25,17 @@ double Step(double J = 0.0) {
 double KineticEnergy(int first, int last) {
     double e = 0;
     for (int i = first; i < last; ++i)
-        e += 0.5 * NodeGrid[i].Rho * NodeGrid[i].V[1] * NodeGrid[i].V[1] * kDx;
+        e += 0.5 * Solver.Coefficients[i].Density * Solver.NodeGrid[i].V[1] * Solver.NodeGrid[i].V[1] * kDx;
     return e;
 }
 
 // A Gaussian stress at rest (all history levels alike): it splits into two halves running
 // apart at the sound speed.
 void StressBump(int centre, double width) {
-    for (size_t i = 0; i < NodeGrid.size(); ++i) {
+    for (size_t i = 0; i < Solver.NodeGrid.size(); ++i) {
         const double x = (static_cast<double>(i) - centre) / width;
         for (int l = 0; l < 4; ++l)
-            NodeGrid[i].S[l] = std::exp(-0.5 * x * x);
+            Solver.NodeGrid[i].S[l] = std::exp(-0.5 * x * x);
     }
 }
 
@@ -44,9 +43,10 @@ void StressBump(int centre, double width) {
 std::pair<double, double> StressPeak(int first, int last) {
     int k = first;
     for (int i = first; i < last; ++i)
-        if (std::abs(NodeGrid[i].S[1]) > std::abs(NodeGrid[k].S[1]))
+        if (std::abs(Solver.NodeGrid[i].S[1]) > std::abs(Solver.NodeGrid[k].S[1]))
             k = i;
-    const double a = NodeGrid[k - 1].S[1], b = NodeGrid[k].S[1], c = NodeGrid[k + 1].S[1];
+    const double a = Solver.NodeGrid[k - 1].S[1], b = Solver.NodeGrid[k].S[1],
+                 c = Solver.NodeGrid[k + 1].S[1];
     const double shift = 0.5 * (a - c) / (a - 2 * b + c);
     return {k + shift, b - 0.25 * (a - c) * shift};
 }
@@ -54,10 +54,10 @@ std::pair<double, double> StressPeak(int first, int last) {
 } // namespace
 
 TEST(Physics, DrivenStackStaysFiniteAndRadiatesBothWays) {
-    ASSERT_EQ(LayDefaultStack(), 2525);
+    ASSERT_EQ(LayDefaultStack(Solver), 2525);
     for (int step = 0; step < 600; ++step) {
         Step(Pulse(step));
-        for (const GridNode &n : NodeGrid)
+        for (const GridNode &n : Solver.NodeGrid)
             ASSERT_TRUE(std::isfinite(n.V[1]) && std::isfinite(n.S[1]) && std::isfinite(n.E[1])) << step;
     }
     const double backing = KineticEnergy(126, 722);
@@ -75,10 +75,10 @@ TEST(Physics, DrivenStackStaysFiniteAndRadiatesBothWays) {
 
 TEST(Physics, PulseTravelsAtTheSoundSpeed) {
     const double rho = 7800, c33 = 275e9;
-    ASSERT_EQ(InitGrid(0.03, kDx, kDt), 3001);
-    SetMaterial(0, 3000, rho, c33, 0, 0, 8.85e-12);
-    PiezoFirst = 1;
-    PiezoLast = 0;
+    ASSERT_EQ(Solver.InitGrid(0.03, kDx, kDt), 3001);
+    Solver.SetMaterial(0, 3000, rho, c33, 0, 0, 8.85e-12);
+    Solver.PiezoFirst = 1;
+    Solver.PiezoLast = 0;
     StressBump(1000, 15);
     const int n1 = 2000, n2 = 8000;
     for (int step = 0; step < n1; ++step)
@@ -95,11 +95,11 @@ TEST(Physics, PulseTravelsAtTheSoundSpeed) {
 
 TEST(Physics, ReflectionAtAnInterfaceFollowsTheImpedances) {
     const double rho1 = 7800, c1 = 275e9, rho2 = 2650, c2 = 90e9;
-    ASSERT_EQ(InitGrid(0.03, kDx, kDt), 3001);
-    SetMaterial(0, 1999, rho1, c1, 0, 0, 8.85e-12);
-    SetMaterial(2000, 3000, rho2, c2, 0, 0, 8.85e-12);
-    PiezoFirst = 1;
-    PiezoLast = 0;
+    ASSERT_EQ(Solver.InitGrid(0.03, kDx, kDt), 3001);
+    Solver.SetMaterial(0, 1999, rho1, c1, 0, 0, 8.85e-12);
+    Solver.SetMaterial(2000, 3000, rho2, c2, 0, 0, 8.85e-12);
+    Solver.PiezoFirst = 1;
+    Solver.PiezoLast = 0;
     StressBump(1400, 15);
     for (int step = 0; step < 7500; ++step)
         Step();
@@ -119,12 +119,12 @@ TEST(Physics, ReflectionAtAnInterfaceFollowsTheImpedances) {
 // field stiffens the plate, c = sqrt((C33 + e33^2 / eps) / rho).
 TEST(Physics, FreePlateRingsAtItsThicknessResonance) {
     const double rho = 7600, c33 = 121e9, e33 = 4.84, eps = 1300 * 8.85e-12;
-    ASSERT_EQ(InitGrid(0.00405, kDx, kDt), 406);
+    ASSERT_EQ(Solver.InitGrid(0.00405, kDx, kDt), 406);
     // Movable surround without stiffness: free faces.
-    SetMaterial(0, 405, rho, 0, 0, 0, 1e22);
-    SetMaterial(100, 299, rho, c33, 0, e33, eps);
-    PiezoFirst = 100;
-    PiezoLast = 299;
+    Solver.SetMaterial(0, 405, rho, 0, 0, 0, 1e22);
+    Solver.SetMaterial(100, 299, rho, c33, 0, e33, eps);
+    Solver.PiezoFirst = 100;
+    Solver.PiezoLast = 299;
     std::vector<double> voltage;
     for (int step = 0; step < 40000; ++step) {
         const double u = Step(step < 20 ? 1e4 : 0.0);

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <limits>
 #include <fstream>
+#include <limits>
 #include <optional>
 #include <string>
 #include <thread>
@@ -19,7 +19,7 @@
 #include <unistd.h>
 
 #include "../DefaultStack.h"
-#include "solver/FDTD_1D_Routines.h"
+#include "../TestSolver.h"
 #include "solver/SweepPool.h"
 #include "solver/Yield.h"
 #include "text/Errors.h"
@@ -60,29 +60,29 @@ const Task kTasks[] = {
 
 // Lays the task and steps it on the threads as they are set.
 Outcome StepTask(const Task &task) {
-    EXPECT_EQ(LayScaledStack(task.Dx), task.Nodes);
+    EXPECT_EQ(LayScaledStack(Solver, task.Dx), task.Nodes);
     if (task.Dt > 0)
-        Dt = task.Dt;
+        Solver.Dt = task.Dt;
     Outcome out;
     for (int step = 0; step < task.Steps; ++step) {
         try {
-            out.Voltages.push_back(DoTimeStep(Pulse(step)));
+            out.Voltages.push_back(Solver.DoTimeStep(Pulse(step), &Yield));
         } catch (const FloatingPointError &e) {
             out.Fault = StepFault{e.Fault, e.Stage, e.what(), step};
             break;
         }
-        ShiftTimeLevels();
+        Solver.ShiftTimeLevels();
     }
-    out.Grid = NodeGrid;
+    out.Grid = Solver.NodeGrid;
     return out;
 }
 
 Outcome RunTask(const Task &task, int threads, int threshold) {
-    SetSolverThreads(threads);
-    SetSolverParallelThreshold(threshold);
+    Pool.SetThreads(threads);
+    Pool.SetParallelThreshold(threshold);
     Outcome out = StepTask(task);
-    SetSolverThreads(0);
-    SetSolverParallelThreshold(-1);
+    Pool.SetThreads(0);
+    Pool.SetParallelThreshold(-1);
     return out;
 }
 
@@ -103,9 +103,9 @@ void ExpectSameOutcome(const Outcome &one, const Outcome &many, const std::strin
 
 struct ThreadGuard {
     ~ThreadGuard() {
-        SetSolverThreads(0);
-        SetSolverParallelThreshold(-1);
-        SetYieldHook(nullptr);
+        Pool.SetThreads(0);
+        Pool.SetParallelThreshold(-1);
+        Yield.SetHook(nullptr);
     }
 };
 
@@ -151,19 +151,19 @@ TEST(SolverThreads, AHealthyTaskAfterADivergingOneOnTheSameWorkersHasNoFault) {
     const Outcome one = RunTask(kTasks[0], 1, -1);
     ASSERT_FALSE(one.Fault);
     for (int threads : {2, 8}) {
-        SetSolverThreads(threads);
-        SetSolverParallelThreshold(0);
+        Pool.SetThreads(threads);
+        Pool.SetParallelThreshold(0);
         const Outcome diverged = StepTask(kTasks[3]);
         ASSERT_TRUE(diverged.Fault) << threads;
         // The overflow reaches only a few nodes before the run stops, often on the calling thread's
         // chunks. The same state over the whole of the fine grid, stepped on, has every worker
         // compute overflowed nodes.
-        ASSERT_EQ(LayScaledStack(2e-6), 12619);
+        ASSERT_EQ(LayScaledStack(Solver, 2e-6), 12619);
         for (int step = 0; step < 200; ++step) {
-            for (GridNode &n : NodeGrid)
+            for (GridNode &n : Solver.NodeGrid)
                 for (int l = 1; l < 4; ++l)
                     n.V[l] = n.S[l] = n.E[l] = std::numeric_limits<double>::infinity();
-            EXPECT_THROW(DoTimeStep(0), FloatingPointError);
+            EXPECT_THROW(Solver.DoTimeStep(0, &Yield), FloatingPointError);
         }
         const Outcome healthy = StepTask(kTasks[0]);
         EXPECT_FALSE(healthy.Fault) << threads << " threads: step "
@@ -191,15 +191,15 @@ TEST(SolverThreads, FaultsOfEverySweepAreReportedAsOnOneThread) {
     };
     for (const Case &c : cases)
         for (int threads : {1, 2, 8}) {
-            SetSolverThreads(threads);
-            SetSolverParallelThreshold(0);
-            LayDefaultStack();
+            Pool.SetThreads(threads);
+            Pool.SetParallelThreshold(0);
+            LayDefaultStack(Solver);
             if (c.ZeroRho)
-                NodeGrid[static_cast<size_t>(c.Node)].Rho = 0;
+                Solver.Coefficients[static_cast<size_t>(c.Node)].Density = 0;
             if (c.ZeroEps)
-                NodeGrid[static_cast<size_t>(c.Node)].Eps = 0;
+                Solver.Coefficients[static_cast<size_t>(c.Node)].Permittivity = 0;
             try {
-                DoTimeStep(c.J);
+                Solver.DoTimeStep(c.J, &Yield);
                 ADD_FAILURE() << "no error at node " << c.Node;
             } catch (const FloatingPointError &e) {
                 EXPECT_EQ(std::string(e.what()), c.Message) << threads;
@@ -220,11 +220,11 @@ void CheckedHook() {
         ++HookCallsOffMain;
     if (HookCalls % 101 != 0)
         return;
-    for (size_t i = 0; i < NodeGrid.size(); ++i)
+    for (size_t i = 0; i < Solver.NodeGrid.size(); ++i)
         for (int l = 1; l < 4; ++l)
-            if (std::memcmp(&NodeGrid[i].V[l], &CompletedLevels[i].V[l], sizeof(double)) != 0 ||
-                std::memcmp(&NodeGrid[i].S[l], &CompletedLevels[i].S[l], sizeof(double)) != 0 ||
-                std::memcmp(&NodeGrid[i].E[l], &CompletedLevels[i].E[l], sizeof(double)) != 0)
+            if (std::memcmp(&Solver.NodeGrid[i].V[l], &CompletedLevels[i].V[l], sizeof(double)) != 0 ||
+                std::memcmp(&Solver.NodeGrid[i].S[l], &CompletedLevels[i].S[l], sizeof(double)) != 0 ||
+                std::memcmp(&Solver.NodeGrid[i].E[l], &CompletedLevels[i].E[l], sizeof(double)) != 0)
                 ++StaleReads;
 }
 
@@ -241,22 +241,22 @@ TEST(SolverThreads, TheYieldHookRunsOnlyOnTheCallingThread) {
     const Outcome one = RunTask(task, 1, -1);
     MainThread = std::this_thread::get_id();
     for (int threads : {2, 3}) {
-        SetSolverThreads(threads);
-        SetSolverParallelThreshold(0);
-        LayDefaultStack();
-        SetYieldHook(&CheckedHook, 1);
+        Pool.SetThreads(threads);
+        Pool.SetParallelThreshold(0);
+        LayDefaultStack(Solver);
+        Yield.SetHook(&CheckedHook, 1);
         HookCalls = HookCallsOffMain = StaleReads = 0;
         std::vector<double> voltages;
         for (int step = 0; step < task.Steps; ++step) {
-            CompletedLevels = NodeGrid;
-            voltages.push_back(DoTimeStep(Pulse(step)));
-            ShiftTimeLevels();
+            CompletedLevels = Solver.NodeGrid;
+            voltages.push_back(Solver.DoTimeStep(Pulse(step), &Yield));
+            Solver.ShiftTimeLevels();
         }
-        SetYieldHook(nullptr);
+        Yield.SetHook(nullptr);
         EXPECT_GT(HookCalls, 0) << threads;
         EXPECT_EQ(HookCallsOffMain, 0) << threads;
         EXPECT_EQ(StaleReads, 0) << threads;
-        ExpectSameOutcome(one, Outcome{NodeGrid, voltages, std::nullopt},
+        ExpectSameOutcome(one, Outcome{Solver.NodeGrid, voltages, std::nullopt},
                           std::to_string(threads) + " threads");
     }
 }
@@ -265,17 +265,17 @@ namespace {
 
 // Every node's V[1] through ForEachNodeRange, each node counted as it is read.
 std::vector<double> ReadEveryNode(std::vector<int> &reads) {
-    std::vector<double> values(NodeGrid.size());
-    reads.assign(NodeGrid.size(), 0);
+    std::vector<double> values(Solver.NodeGrid.size());
+    reads.assign(Solver.NodeGrid.size(), 0);
     struct Reading {
         double *Values;
         int *Reads;
     } reading{values.data(), reads.data()};
-    ForEachNodeRange(
+    Solver.ForEachNodeRange(
         [](const void *context, int32_t first, int32_t last) {
             const Reading &r = *static_cast<const Reading *>(context);
             for (int32_t i = first; i <= last; ++i) {
-                r.Values[i] = NodeGrid[static_cast<size_t>(i)].V[1];
+                r.Values[i] = Solver.NodeGrid[static_cast<size_t>(i)].V[1];
                 ++r.Reads[i];
             }
         },
@@ -285,7 +285,7 @@ std::vector<double> ReadEveryNode(std::vector<int> &reads) {
 
 std::vector<double> LevelOneVelocities() {
     std::vector<double> v;
-    for (const GridNode &g : NodeGrid)
+    for (const GridNode &g : Solver.NodeGrid)
         v.push_back(g.V[1]);
     return v;
 }
@@ -309,12 +309,12 @@ TEST(SolverThreads, EveryNodeIsReadOnce) {
     ThreadGuard guard;
     for (int threads : {1, 2, 3, 8})
         for (int threshold : {-1, 0}) {
-            SetSolverThreads(threads);
-            SetSolverParallelThreshold(threshold);
-            LayDefaultStack();
+            Pool.SetThreads(threads);
+            Pool.SetParallelThreshold(threshold);
+            LayDefaultStack(Solver);
             for (int step = 0; step < 100; ++step) {
-                DoTimeStep(Pulse(step));
-                ShiftTimeLevels();
+                Solver.DoTimeStep(Pulse(step), &Yield);
+                Solver.ShiftTimeLevels();
             }
             std::vector<int> reads;
             EXPECT_EQ(ReadEveryNode(reads), LevelOneVelocities()) << threads << " threads";
@@ -323,9 +323,9 @@ TEST(SolverThreads, EveryNodeIsReadOnce) {
 
             NestedReadings = 0;
             NestedReadsRight = true;
-            SetYieldHook(&ReadingHook, 997);
-            DoTimeStep(Pulse(100));
-            SetYieldHook(nullptr);
+            Yield.SetHook(&ReadingHook, 997);
+            Solver.DoTimeStep(Pulse(100), &Yield);
+            Yield.SetHook(nullptr);
             EXPECT_GT(NestedReadings, 0) << threads << " threads";
             EXPECT_TRUE(NestedReadsRight) << threads << " threads";
         }
@@ -337,19 +337,19 @@ TEST(SolverThreads, FlagsLeftByAYieldHandlerAreNotTheStepsFaults) {
     ThreadGuard guard;
     const Task task{"default", 1e-5, 0, 2525, 100, false};
     const Outcome one = RunTask(task, 1, -1);
-    SetSolverThreads(2);
-    SetSolverParallelThreshold(0);
-    LayDefaultStack();
-    SetYieldHook(&NoisyHook, 7);
+    Pool.SetThreads(2);
+    Pool.SetParallelThreshold(0);
+    LayDefaultStack(Solver);
+    Yield.SetHook(&NoisyHook, 7);
     std::vector<double> voltages;
     for (int step = 0; step < task.Steps; ++step) {
-        ASSERT_NO_THROW(voltages.push_back(DoTimeStep(Pulse(step)))) << step;
-        ShiftTimeLevels();
+        ASSERT_NO_THROW(voltages.push_back(Solver.DoTimeStep(Pulse(step), &Yield))) << step;
+        Solver.ShiftTimeLevels();
     }
-    ExpectSameOutcome(one, Outcome{NodeGrid, voltages, std::nullopt}, "noisy hook");
-    SetMaterial(2000, 2010, 0, 275e9, 0, 0, 8.85e-12);
+    ExpectSameOutcome(one, Outcome{Solver.NodeGrid, voltages, std::nullopt}, "noisy hook");
+    Solver.SetMaterial(2000, 2010, 0, 275e9, 0, 0, 8.85e-12);
     try {
-        DoTimeStep(0.0);
+        Solver.DoTimeStep(0.0, &Yield);
         FAIL() << "no error";
     } catch (const FloatingPointError &e) {
         EXPECT_EQ(std::string(e.what()), "Invalid floating-point operation in the velocity update");
@@ -378,11 +378,11 @@ int BusyOtherThreads() {
 // After a run the workers stop spinning and block: an idle program uses no CPU.
 TEST(SolverThreads, IdleWorkersBlock) {
     ThreadGuard guard;
-    SetSolverThreads(3);
-    LayDefaultStack();
+    Pool.SetThreads(3);
+    LayDefaultStack(Solver);
     for (int step = 0; step < 50; ++step) {
-        DoTimeStep(Pulse(step));
-        ShiftTimeLevels();
+        Solver.DoTimeStep(Pulse(step), &Yield);
+        Solver.ShiftTimeLevels();
     }
     int busy = -1;
     for (int attempt = 0; attempt < 200 && busy != 0; ++attempt) {
@@ -417,22 +417,23 @@ TEST(SolverThreads, TheThreadCountSetting) {
             setenv("PEPSIM_THREADS", c.Env, 1);
         else
             unsetenv("PEPSIM_THREADS");
-        EXPECT_EQ(DefaultSolverThreads(), c.Expected ? c.Expected : hardware) << (c.Env ? c.Env : "(unset)");
+        EXPECT_EQ(SweepPool::DefaultThreads(), c.Expected ? c.Expected : hardware)
+            << (c.Env ? c.Env : "(unset)");
     }
     if (saved)
         setenv("PEPSIM_THREADS", savedText.c_str(), 1);
     else
         unsetenv("PEPSIM_THREADS");
 
-    SetSolverThreads(3);
-    EXPECT_EQ(SolverThreads(), 3);
-    SetSolverThreads(1);
-    EXPECT_EQ(SolverThreads(), 1);
-    SetSolverThreads(0);
-    const int defaultCount = SolverThreads();
+    Pool.SetThreads(3);
+    EXPECT_EQ(Pool.Threads(), 3);
+    Pool.SetThreads(1);
+    EXPECT_EQ(Pool.Threads(), 1);
+    Pool.SetThreads(0);
+    const int defaultCount = Pool.Threads();
     EXPECT_GE(defaultCount, 1);
-    SetSolverThreads(-5);
-    EXPECT_EQ(SolverThreads(), defaultCount);
+    Pool.SetThreads(-5);
+    EXPECT_EQ(Pool.Threads(), defaultCount);
 }
 
 // When the workers rest: a window (32 sweeps and 1 ms at least) in which they computed under half
@@ -454,9 +455,9 @@ TEST(SolverThreads, WorkersRestWhileTheirCoresAreBusy) {
         int Threads;
         bool Rests;
     };
-    for (const ShareCase &c : {ShareCase{25, 2, false}, ShareCase{24, 2, true}, ShareCase{0, 2, true},
-                               ShareCase{50, 2, false}, ShareCase{37, 4, true},
-                               ShareCase{38, 4, false}, ShareCase{34, 3, false}, ShareCase{33, 3, true}}) {
+    for (const ShareCase &c :
+         {ShareCase{25, 2, false}, ShareCase{24, 2, true}, ShareCase{0, 2, true}, ShareCase{50, 2, false},
+          ShareCase{37, 4, true}, ShareCase{38, 4, false}, ShareCase{34, 3, false}, ShareCase{33, 3, true}}) {
         WorkerRest rest;
         window(rest, c.Workers, c.Threads, t0);
         EXPECT_EQ(rest.Resting(t0 + milliseconds(7)), c.Rests) << c.Workers << " of 100 on " << c.Threads;

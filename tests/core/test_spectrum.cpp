@@ -19,6 +19,7 @@ std::vector<SpectrumPoint> Compute(const std::vector<double> &t, const std::vect
     return out;
 }
 
+YieldPoint Yield;
 int gYieldCalls = 0;
 int gCancelAfter = -1;
 bool gCancel = false;
@@ -140,25 +141,25 @@ TEST(Spectrum, SinCosExtendedMatchesTheLibraryAndHandlesHugeArguments) {
 TEST(Spectrum, OffersTheEventLoopATurnEveryFewTermsAndStopsWhenCancelled) {
     const std::vector<double> t(1000, 0.5), y(1000, 1.0);
     std::vector<SpectrumPoint> out;
-    SetYieldHook(&CountingYield);
+    Yield.SetHook(&CountingYield);
 
     gYieldCalls = 0;
     gCancelAfter = -1;
-    EXPECT_TRUE(SpectrumSum(t.data(), y.data(), t.size(), 1, 9, out, &gCancel, 1));
+    EXPECT_TRUE(SpectrumSum(t.data(), y.data(), t.size(), 1, 9, out, &Yield, &gCancel, 1));
     EXPECT_EQ(gYieldCalls, 501 * 1000);
 
     gYieldCalls = 0;
-    EXPECT_TRUE(SpectrumSum(t.data(), y.data(), t.size(), 1, 9, out, &gCancel));
+    EXPECT_TRUE(SpectrumSum(t.data(), y.data(), t.size(), 1, 9, out, &Yield, &gCancel));
     EXPECT_EQ(gYieldCalls, 1 + (501 * 1000 - 1) / kTermsPerYield);
     EXPECT_EQ(out.size(), 501u);
 
     gYieldCalls = 0;
     gCancelAfter = 100;
     gCancel = false;
-    EXPECT_FALSE(SpectrumSum(t.data(), y.data(), t.size(), 1, 9, out, &gCancel));
+    EXPECT_FALSE(SpectrumSum(t.data(), y.data(), t.size(), 1, 9, out, &Yield, &gCancel));
     EXPECT_EQ(gYieldCalls, 100);
     EXPECT_LT(out.size(), 501u);
 
-    SetYieldHook(nullptr);
+    Yield.SetHook(nullptr);
     gCancel = false;
 }

@@ -10,7 +10,7 @@
 #include <numbers>
 
 #include "../DefaultInputs.h"
-#include "solver/FDTD_1D_Routines.h"
+#include "../TestSolver.h"
 #include "solver/Stability.h"
 #include "stack/TaskLayout.h"
 #include "text/Errors.h"
@@ -32,8 +32,8 @@ TaskInputs PlateBetweenLightLayers(long double rho) {
 double Limit(const TaskInputs &in) {
     const TaskLayout layout = PlanTask(in);
     EXPECT_EQ(CheckTaskLayout(layout), "");
-    ApplyTaskLayout(layout);
-    return MaxStableTimeStep(NodeGrid, PiezoFirst, PiezoLast, Dx);
+    ApplyTaskLayout(Solver, layout);
+    return MaxStableTimeStep(Solver.Coefficients, Solver.PiezoFirst, Solver.PiezoLast, Solver.Dx);
 }
 
 // A short half-sine current pulse through the plate, then none.
@@ -51,25 +51,25 @@ struct RunOutcome {
 
 double LargestVelocity() {
     double v = 0;
-    for (const GridNode &g : NodeGrid)
+    for (const GridNode &g : Solver.NodeGrid)
         v = std::max(v, std::fabs(g.V[1]));
     return v;
 }
 
 // A fresh grid of the task with time step dt, run for `steps` steps or until the first fault.
 RunOutcome RunTask(TaskInputs in, double dt, int steps) {
-    ApplyTaskLayout(PlanTask(in));
-    Dt = dt;
+    ApplyTaskLayout(Solver, PlanTask(in));
+    Solver.Dt = dt;
     RunOutcome out;
     for (int s = 0; s < steps; ++s) {
         try {
-            DoTimeStep(Pulse(s));
+            Solver.DoTimeStep(Pulse(s), &Yield);
         } catch (const FloatingPointError &e) {
             out.faultStep = s;
             out.fault = e.Fault;
             return out;
         }
-        ShiftTimeLevels();
+        Solver.ShiftTimeLevels();
         if (s >= 1000 && s % 10 == 0) {
             double &half = s < steps / 2 ? out.firstHalf : out.secondHalf;
             half = std::max(half, LargestVelocity());
@@ -84,36 +84,39 @@ RunOutcome RunTask(TaskInputs in, double dt, int steps) {
 // largest wavenumber 7 / (3 Dx), that is Dt = (5/7) Dx / c; a purely viscous medium gives
 // Dt = (25/18) / (56^2 Eta / (576 Dx^2 Rho)).
 TEST(Stability, UniformMediaGiveTheClosedForms) {
-    InitGrid(0.001, 1e-5, 1e-10);
-    SetMaterial(0, 101, 7800, 275e9, 0, 0, 8.85e-12);
+    Solver.InitGrid(0.001, 1e-5, 1e-10);
+    Solver.SetMaterial(0, 101, 7800, 275e9, 0, 0, 8.85e-12);
     const double c = std::sqrt(275e9 / 7800.0);
-    EXPECT_NEAR(MaxStableTimeStep(NodeGrid, 0, -1, Dx), 5.0 / 7.0 * 1e-5 / c, 1e-24);
+    EXPECT_NEAR(MaxStableTimeStep(Solver.Coefficients, 0, -1, Solver.Dx), 5.0 / 7.0 * 1e-5 / c, 1e-24);
 
-    SetMaterial(0, 101, 1000, 0, 50, 0, 8.85e-12);
+    Solver.SetMaterial(0, 101, 1000, 0, 50, 0, 8.85e-12);
     const double q = 56.0 * 56.0 * 50 / (576.0 * 1e-10 * 1000);
-    EXPECT_NEAR(MaxStableTimeStep(NodeGrid, 0, -1, Dx), 25.0 / 18.0 / q, 1e-24);
+    EXPECT_NEAR(MaxStableTimeStep(Solver.Coefficients, 0, -1, Solver.Dx), 25.0 / 18.0 / q, 1e-24);
 
     // A viscosity that dwarfs the stiffness (q^2 >> 25/9 p): the viscous bound, to 1e-12, not a
     // root lost to cancellation.
-    SetMaterial(0, 101, 7800, 60e9, 7.8e13, 0, 8.85e-12);
+    Solver.SetMaterial(0, 101, 7800, 60e9, 7.8e13, 0, 8.85e-12);
     const double qHuge = 56.0 * 56.0 * 7.8e13 / (576.0 * 1e-10 * 7800);
-    const double viscous = MaxStableTimeStep(NodeGrid, 0, -1, Dx);
+    const double viscous = MaxStableTimeStep(Solver.Coefficients, 0, -1, Solver.Dx);
     EXPECT_GT(viscous, 0);
     EXPECT_NEAR(viscous / (25.0 / 18.0 / qHuge), 1, 1e-12);
 
     // Nothing stiff or viscous: no limit; a node without density: no stable step at all.
-    SetMaterial(0, 101, 1000, 0, 0, 0, 8.85e-12);
-    EXPECT_EQ(MaxStableTimeStep(NodeGrid, 0, -1, Dx), std::numeric_limits<double>::infinity());
-    SetMaterial(50, 50, 0, 0, 0, 0, 8.85e-12);
-    EXPECT_EQ(MaxStableTimeStep(NodeGrid, 0, -1, Dx), 0.0);
+    Solver.SetMaterial(0, 101, 1000, 0, 0, 0, 8.85e-12);
+    EXPECT_EQ(MaxStableTimeStep(Solver.Coefficients, 0, -1, Solver.Dx),
+              std::numeric_limits<double>::infinity());
+    Solver.SetMaterial(50, 50, 0, 0, 0, 0, 8.85e-12);
+    EXPECT_EQ(MaxStableTimeStep(Solver.Coefficients, 0, -1, Solver.Dx), 0.0);
 }
 
 TEST(Stability, ThePiezoelectricTermStiffensThePlate) {
-    InitGrid(0.001, 1e-5, 1e-10);
-    SetMaterial(0, 101, 7600, 121e9, 0, 4.84, 1300 * 8.85e-12);
+    Solver.InitGrid(0.001, 1e-5, 1e-10);
+    Solver.SetMaterial(0, 101, 7600, 121e9, 0, 4.84, 1300 * 8.85e-12);
     const double cD = 121e9 + 4.84 * 4.84 / (1300 * 8.85e-12);
-    EXPECT_NEAR(MaxStableTimeStep(NodeGrid, 0, 101, Dx), 5.0 / 7.0 * 1e-5 / std::sqrt(cD / 7600), 1e-24);
-    EXPECT_NEAR(MaxStableTimeStep(NodeGrid, 0, -1, Dx), 5.0 / 7.0 * 1e-5 / std::sqrt(121e9 / 7600), 1e-24);
+    EXPECT_NEAR(MaxStableTimeStep(Solver.Coefficients, 0, 101, Solver.Dx),
+                5.0 / 7.0 * 1e-5 / std::sqrt(cD / 7600), 1e-24);
+    EXPECT_NEAR(MaxStableTimeStep(Solver.Coefficients, 0, -1, Solver.Dx),
+                5.0 / 7.0 * 1e-5 / std::sqrt(121e9 / 7600), 1e-24);
 }
 
 // A light layer is limited by the stiff neighbour its stencil reaches: beside the plate, air

@@ -27,8 +27,8 @@ TEST(Stack, TheWindowsLayersAreOneConstructionOfAStack) {
     const Stack s = BuildTaskStack(DefaultInputs());
     ASSERT_EQ(s.Layers.size(), 7u);
     EXPECT_EQ(s.PlateIndex, 2u);
-    EXPECT_EQ(s.LeftEnd, EndCondition::GridEdge);
-    EXPECT_EQ(s.RightEnd, EndCondition::GridEdge);
+    EXPECT_EQ(s.LeftEnd, StackEnd::GridEdge);
+    EXPECT_EQ(s.RightEnd, StackEnd::GridEdge);
     const struct {
         const char *name;
         LayerRole role;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "../DefaultStack.h"
-#include "solver/FDTD_1D_Routines.h"
+#include "../TestSolver.h"
 #include "text/Errors.h"
 
 namespace {
@@ -24,7 +24,7 @@ struct Caught {
 
 std::optional<Caught> StepOnce(double j) {
     try {
-        DoTimeStep(j);
+        Solver.DoTimeStep(j, &Yield);
     } catch (const FloatingPointError &e) {
         return Caught{e.Fault, e.Stage, e.what()};
     }
@@ -34,12 +34,12 @@ std::optional<Caught> StepOnce(double j) {
 // The default stack at a time step far beyond its stable one, driven by the usual pulse, until the
 // step fails; the step count is returned through `steps`.
 std::optional<Caught> Diverge(double dt, int &steps) {
-    LayDefaultStack();
-    Dt = dt;
+    LayDefaultStack(Solver);
+    Solver.Dt = dt;
     for (steps = 0; steps < 100000; ++steps) {
         if (auto c = StepOnce(Pulse(steps)))
             return c;
-        ShiftTimeLevels();
+        Solver.ShiftTimeLevels();
     }
     return std::nullopt;
 }
@@ -58,7 +58,7 @@ TEST(StepFaults, ADivergingRunReportsOverflow) {
         EXPECT_EQ(c->stage, Stage::Velocity);
         EXPECT_EQ(c->what, "Floating-point overflow in the velocity update");
         // Every level the step read was finite: the overflow is new in this step.
-        for (const GridNode &g : NodeGrid)
+        for (const GridNode &g : Solver.NodeGrid)
             ASSERT_TRUE(std::isfinite(g.V[1]) && std::isfinite(g.S[1]) && std::isfinite(g.E[1]));
         std::printf("Dt %g s: overflow at step %d\n", dt, steps);
     }
@@ -67,11 +67,11 @@ TEST(StepFaults, ADivergingRunReportsOverflow) {
 // A difference whose result overflows is not remembered: stepping again from the same levels
 // divides again and reports the same fault, rather than running on with an infinite value.
 TEST(StepFaults, AFaultIsReportedAgainWhenTheStepIsRepeated) {
-    InitGrid(0.001, 1e-5, 1e-10);
-    SetMaterial(0, 101, 7800, 275e9, 0, 0, 8.85e-12);
-    PiezoFirst = 0;
-    PiezoLast = -1;            // no plate
-    NodeGrid[50].S[1] = 1e304; // 27e304 / 24 / 1e-5 is beyond the largest double
+    Solver.InitGrid(0.001, 1e-5, 1e-10);
+    Solver.SetMaterial(0, 101, 7800, 275e9, 0, 0, 8.85e-12);
+    Solver.PiezoFirst = 0;
+    Solver.PiezoLast = -1;            // no plate
+    Solver.NodeGrid[50].S[1] = 1e304; // 27e304 / 24 / 1e-5 is beyond the largest double
     for (int attempt = 0; attempt < 3; ++attempt) {
         SCOPED_TRACE(attempt);
         const std::optional<Caught> c = StepOnce(0);
@@ -87,12 +87,12 @@ TEST(StepFaults, AFaultIsReportedAgainWhenTheStepIsRepeated) {
 TEST(StepFaults, ARunContinuedAfterAFaultFailsAgain) {
     int steps = 0;
     ASSERT_TRUE(Diverge(1e-9, steps).has_value());
-    ShiftTimeLevels();
+    Solver.ShiftTimeLevels();
     for (int more = 0; more < 5; ++more) {
         SCOPED_TRACE(more);
         const std::optional<Caught> c = StepOnce(0);
         ASSERT_TRUE(c.has_value());
         EXPECT_NE(c->fault, Fault::Unknown);
-        ShiftTimeLevels();
+        Solver.ShiftTimeLevels();
     }
 }

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "../DefaultInputs.h"
+#include "../TestSolver.h"
 #include "files/ProfileFile.h"
 #include "files/ProjectInputs.h"
 #include "run/Engine.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "stack/TaskLayout.h"
 
 namespace {
@@ -67,18 +67,18 @@ TEST(TaskLayout, InversionFlipsOnlyThePlateConstant) {
 
 TEST(TaskLayout, ApplyBuildsTheGridWithLaterLayerWinningSharedNodes) {
     const TaskLayout l = PlanTask(DefaultInputs());
-    ASSERT_EQ(ApplyTaskLayout(l), 2525);
-    EXPECT_EQ(PiezoFirst, 728);
-    EXPECT_EQ(PiezoLast, 768);
-    EXPECT_EQ(NodeGrid[125].Rho, 1e22); // lead-in keeps the defaults
-    EXPECT_EQ(NodeGrid[126].Rho, 8200);
-    EXPECT_EQ(NodeGrid[726].Rho, 10500); // electrode 1 starts on the backing's last node
-    EXPECT_EQ(NodeGrid[728].Rho, 7600);
-    EXPECT_EQ(NodeGrid[768].Rho, 10500); // PiezoLast carries electrode 2
-    EXPECT_EQ(NodeGrid[768].Eps, 1e22);
-    EXPECT_EQ(NodeGrid[820].Rho, 7800); // empty liquid layer overwritten by the test object
-    EXPECT_EQ(NodeGrid[2420].Rho, 7800);
-    EXPECT_EQ(NodeGrid[2421].Rho, 1e22);
+    ASSERT_EQ(ApplyTaskLayout(Solver, l), 2525);
+    EXPECT_EQ(Solver.PiezoFirst, 728);
+    EXPECT_EQ(Solver.PiezoLast, 768);
+    EXPECT_EQ(Solver.Coefficients[125].Density, 1e22); // lead-in keeps the defaults
+    EXPECT_EQ(Solver.Coefficients[126].Density, 8200);
+    EXPECT_EQ(Solver.Coefficients[726].Density, 10500); // electrode 1 starts on the backing's last node
+    EXPECT_EQ(Solver.Coefficients[728].Density, 7600);
+    EXPECT_EQ(Solver.Coefficients[768].Density, 10500); // PiezoLast carries electrode 2
+    EXPECT_EQ(Solver.Coefficients[768].Permittivity, 1e22);
+    EXPECT_EQ(Solver.Coefficients[820].Density, 7800); // empty liquid layer overwritten by the test object
+    EXPECT_EQ(Solver.Coefficients[2420].Density, 7800);
+    EXPECT_EQ(Solver.Coefficients[2421].Density, 1e22);
 }
 
 TEST(TaskLayout, RefusesTasksThatCannotBeComputed) {
@@ -263,7 +263,8 @@ TEST(TaskLayout, ImpossibleLayersAreRefusedNamingTheField) {
         {{{"Dempfer_C33_QNSuperSpin", "-67"}}, "Параметр «Демпфер, Модуль С33 (ГПа)" + negative},
         {{{"Ag_C33_2_QNSuperSpin", "-82.7"}}, "Параметр «Электрод 2, Модуль С33 (ГПа)" + negative},
         {{{"Protector_Nu_QNSuperSpin", "-1"}}, "Параметр «Протектор, Вязкость (Па/c)" + negative},
-        {{{"Piezo_ee0_QNSuperSpin", "0"}}, "Параметр «Относительная диэлектрическая проницаемость" + positive},
+        {{{"Piezo_ee0_QNSuperSpin", "0"}},
+         "Параметр «Относительная диэлектрическая проницаемость" + positive},
         {{{"Piezo_Ro_QNSuperSpin", "1e400"}}, "Параметр «Пъезоэлемент, Плотность (кГ/м^3)" + finite},
         {{{"Sample_L_QNSuperSpin", "1e4000"}}, "Параметр «Изделие, Толщина (мм)" + finite},
         {{{"Piezo_d33_QNSuperSpin", "1e400"}}, "Параметр «Пъезомодуль d33 (Кл/Н) = (м/В) 10^-12" + finite},
@@ -280,11 +281,12 @@ TEST(TaskLayout, ImpossibleLayersAreRefusedNamingTheField) {
     TSimulationEngine engine;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.set.front().first + "=" + c.set.front().second);
-        ASSERT_EQ(engine.CreateTask(ReadProjectInputs(ProfileFile{}, {{"DeltaX_QNSuperSpin", "50"}}, fs)), "");
+        ASSERT_EQ(engine.CreateTask(ReadProjectInputs(ProfileFile{}, {{"DeltaX_QNSuperSpin", "50"}}, fs)),
+                  "");
         EngineInputs in = ReadProjectInputs(ProfileFile{}, c.set, fs);
         EXPECT_EQ(TSimulationEngine::CheckTask(in), c.message);
         EXPECT_EQ(engine.CreateTask(in), c.message);
-        EXPECT_EQ(NodeGrid.size(), c.message.empty() ? PlanTask(in.Task).N : 506);
+        EXPECT_EQ(engine.Solver().NodeGrid.size(), c.message.empty() ? PlanTask(in.Task).N : 506);
     }
 }
 
@@ -296,9 +298,9 @@ TEST(TaskLayout, ElectrodesOfDifferentMaterialsKeepTheirOwnConstants) {
     in.Layers[Electrode2] = {0.05L, 8960.0L, 137.0L, 0.0L}; // copper, 5 nodes
     const TaskLayout l = PlanTask(in);
     ASSERT_EQ(CheckTaskLayout(l), "");
-    ASSERT_EQ(ApplyTaskLayout(l), l.N);
-    EXPECT_EQ(PiezoFirst, 729);
-    EXPECT_EQ(PiezoLast, 769);
+    ASSERT_EQ(ApplyTaskLayout(Solver, l), l.N);
+    EXPECT_EQ(Solver.PiezoFirst, 729);
+    EXPECT_EQ(Solver.PiezoLast, 769);
     struct Expect {
         LayerIndex layer;
         int32_t first, last; // the nodes the layer keeps
@@ -307,10 +309,8 @@ TEST(TaskLayout, ElectrodesOfDifferentMaterialsKeepTheirOwnConstants) {
     const double e33 = static_cast<double>(121.0L * (40.0L * 1e-12L) * 1e9L);
     const double epsPlate = static_cast<double>(1300.0L * 8.85L * 1e-12L);
     const Expect expected[] = {
-        {Backing, 126, 725, 8200, 67e9, 650, 0, 1e22},
-        {Electrode1, 726, 728, 19300, 78e9, 0, 0, 1e22},
-        {Plate, 729, 768, 7600, 121e9, 30, e33, epsPlate},
-        {Electrode2, 769, 773, 8960, 137e9, 0, 0, 1e22},
+        {Backing, 126, 725, 8200, 67e9, 650, 0, 1e22},     {Electrode1, 726, 728, 19300, 78e9, 0, 0, 1e22},
+        {Plate, 729, 768, 7600, 121e9, 30, e33, epsPlate}, {Electrode2, 769, 773, 8960, 137e9, 0, 0, 1e22},
         {Protector, 774, 823, 2650, 90e9, 20, 0, 1e22},
     };
     for (const Expect &x : expected) {
@@ -318,9 +318,9 @@ TEST(TaskLayout, ElectrodesOfDifferentMaterialsKeepTheirOwnConstants) {
         EXPECT_EQ(OwnNodeCount(l, x.layer), x.last - x.first + 1);
         for (int32_t i = x.first - 1; i <= x.last + 1; ++i) {
             const bool inside = i >= x.first && i <= x.last;
-            const GridNode &node = NodeGrid[static_cast<size_t>(i)];
-            EXPECT_EQ(node.Rho == x.rho && node.C33 == x.c33 && node.Eta == x.eta && node.PiezoE33 == x.e33 &&
-                          node.Eps == x.eps,
+            const NodeCoefficients &node = Solver.Coefficients[static_cast<size_t>(i)];
+            EXPECT_EQ(node.Density == x.rho && node.Stiffness == x.c33 && node.Viscosity == x.eta &&
+                          node.PiezoE33 == x.e33 && node.Permittivity == x.eps,
                       inside)
                 << "node " << i;
         }

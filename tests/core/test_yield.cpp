@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The yield countdown: a hook every YieldPeriod points, and ForEachYielding calling it at exactly
-// the points where ServiceYield() before every body call would.
+// The yield countdown: a hook every Period points, and ForEach calling it at exactly the points
+// where Service() before every body call would.
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -8,6 +8,7 @@
 
 namespace {
 
+YieldPoint Yield;
 std::vector<int> *gLog = nullptr;
 int gCurrent = 0;
 int gRemoveAfter = -1;
@@ -15,7 +16,7 @@ int gRemoveAfter = -1;
 void LoggingHook() {
     gLog->push_back(gCurrent);
     if (gRemoveAfter >= 0 && static_cast<int>(gLog->size()) >= gRemoveAfter)
-        SetYieldHook(nullptr);
+        Yield.SetHook(nullptr);
 }
 
 // Where the hook ran, as positions of the body calls it preceded.
@@ -23,14 +24,14 @@ std::vector<int> PlainLoop(int first, int last, int period, int removeAfter) {
     std::vector<int> log;
     gLog = &log;
     gRemoveAfter = removeAfter;
-    SetYieldHook(&LoggingHook, period);
+    Yield.SetHook(&LoggingHook, period);
     std::vector<int> bodies;
     for (int i = first; i <= last; ++i) {
         gCurrent = i;
-        ServiceYield();
+        Yield.Service();
         bodies.push_back(i);
     }
-    SetYieldHook(nullptr);
+    Yield.SetHook(nullptr);
     EXPECT_EQ(static_cast<int>(bodies.size()), last - first + 1);
     return log;
 }
@@ -39,17 +40,17 @@ std::vector<int> Chunked(int first, int last, int period, int removeAfter, int p
     std::vector<int> log;
     gLog = &log;
     gRemoveAfter = removeAfter;
-    SetYieldHook(&LoggingHook, period);
+    Yield.SetHook(&LoggingHook, period);
     for (int k = 0; k < preCalls; ++k) {
         gCurrent = -1;
-        ServiceYield();
+        Yield.Service();
     }
     std::vector<int> bodies;
-    ForEachYielding(first, last, [&](int i) {
+    Yield.ForEach(first, last, [&](int i) {
         bodies.push_back(i);
         gCurrent = i + 1; // the hook that runs next precedes body i + 1
     });
-    SetYieldHook(nullptr);
+    Yield.SetHook(nullptr);
     std::vector<int> expected;
     for (int i = first; i <= last; ++i)
         expected.push_back(i);
@@ -84,5 +85,5 @@ TEST(Yield, CountdownCarriesOverBetweenLoopsAndHookMayRemoveItself) {
     // A hook that removes itself after its first call: the loop finishes without it.
     gCurrent = 0;
     EXPECT_EQ(Chunked(0, 20, 3, 1), (std::vector<int>{2}));
-    EXPECT_EQ(YieldHook, nullptr);
+    EXPECT_EQ(Yield.Hook, nullptr);
 }

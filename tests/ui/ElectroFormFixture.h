@@ -31,9 +31,9 @@
 #include "TestFormat.h"
 #include "analysis/Spectrum.h"
 #include "charts/ChartAdapter.h"
+#include "main/AppEngine.h"
 #include "main/EventYield.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "solver/Yield.h"
 #include "text/FormatSettings.h"
 #include "widgets/QNSuperSpin.h"
@@ -43,15 +43,15 @@ class ElectroForm : public ::testing::Test {
 protected:
     void SetUp() override {
         FSavedFormat = TestFormat();
-        FSavedDt = Dt;
-        Dt = 0;
+        FSavedDt = Engine.Solver().Dt;
+        Engine.Solver().Dt = 0;
         Form = std::make_unique<TElectroForm>(&TestFormat());
     }
     void TearDown() override {
         Form.reset();
         TestFormat() = FSavedFormat;
-        Dt = FSavedDt;
-        SetYieldHook(nullptr);
+        Engine.Solver().Dt = FSavedDt;
+        Engine.Yield().SetHook(nullptr);
     }
 
     void ShowSignalsPage() {
@@ -64,10 +64,10 @@ protected:
 
     // A task with the given step: samples of step k at k × Dt × 1e6 µs, as the run appends them.
     void AppendSteps(int steps, double dt, double (*u0)(int)) {
-        Dt = dt;
+        Engine.Solver().Dt = dt;
         for (int k = 0; k < steps; ++k) {
             const double v = u0(k);
-            Form->AppendSignals(k * Dt * 1e6, v, -v, 2 * v, v / 100, v / 200, v / 300);
+            Form->AppendSignals(k * Engine.Solver().Dt * 1e6, v, -v, 2 * v, v / 100, v / 200, v / 300);
         }
         Form->Chart->RefreshNow();
     }

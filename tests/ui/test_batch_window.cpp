@@ -20,7 +20,6 @@
 #include "parameters/ParametersUnit.h"
 #include "run/BatchRun.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "solver/Yield.h"
 #include "stack/TaskFields.h"
 #include "widgets/QNSuperSpin.h"
@@ -79,9 +78,9 @@ TEST(BatchWindow, WindowRunAndBatchRunRecordTheSameBits) {
     QTest::mouseClick(w.main.CreateTaskBitBtn, Qt::LeftButton);
     BreakAt = kSteps - 1;
     Breaking = &w.main;
-    SetYieldHook(&BreakingYield, 256);
+    Engine.Yield().SetHook(&BreakingYield, 256);
     QTest::mouseClick(w.main.CalculateTaskBitBtn, Qt::LeftButton);
-    SetYieldHook(nullptr);
+    Engine.Yield().SetHook(nullptr);
     ASSERT_EQ(Engine.StepCount, kSteps);
 
     // A folder of this run: build trees side by side run their suites at the same time.

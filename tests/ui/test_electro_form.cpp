@@ -136,12 +136,12 @@ TEST_F(ElectroForm, AppendsDuringARunRepaintAtMostEveryFiftyMilliseconds) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
     TChart *c = Form->Chart;
     QSignalSpy replots(c, &QCustomPlot::afterReplot);
-    Dt = 2e-10;
+    Engine.Solver().Dt = 2e-10;
     // A run appends at every step and lets events through every few milliseconds, for 400 ms.
     QElapsedTimer clock;
     clock.start();
     for (int k = 0; clock.elapsed() < 400; ++k) {
-        Form->AppendSignals(k * Dt * 1e6, k, k, k, k, k, k);
+        Form->AppendSignals(k * Engine.Solver().Dt * 1e6, k, k, k, k, k, k);
         if (k % 50 == 0)
             QCoreApplication::processEvents();
     }
@@ -153,7 +153,7 @@ TEST_F(ElectroForm, AppendsDuringARunRepaintAtMostEveryFiftyMilliseconds) {
 TEST_F(ElectroForm, AppendingGrowsTheRecordWithoutReplottingAtOnceEvenWhileHidden) {
     TChart *c = Form->Chart;
     QSignalSpy replots(c, &QCustomPlot::afterReplot);
-    Dt = 2e-10;
+    Engine.Solver().Dt = 2e-10;
     Form->AppendSignals(0, 1, 2, 3, 4, 5, 6);
     for (int s = 0; s < 6; ++s) {
         ASSERT_EQ(c->Count(s), 2);
@@ -162,7 +162,7 @@ TEST_F(ElectroForm, AppendingGrowsTheRecordWithoutReplottingAtOnceEvenWhileHidde
         EXPECT_EQ(c->YValue(s, 1), s + 1.0);
     }
     for (int k = 1; k < 1000; ++k)
-        Form->AppendSignals(k * Dt * 1e6, k, k, k, k, k, k);
+        Form->AppendSignals(k * Engine.Solver().Dt * 1e6, k, k, k, k, k, k);
     EXPECT_FALSE(Form->isVisible());
     EXPECT_EQ(Form->Record().Count(), 1001u);
     EXPECT_EQ(c->Count(5), 1001);
@@ -333,7 +333,7 @@ TEST_F(ElectroForm, TheMarkerLineKeepsTheRangeOfItsLastMoveAndAMoveBeforeAnyTask
     ShowSignalsPage();
     TChart *c = Form->Chart;
     EnableMarkers(true);
-    ASSERT_EQ(Dt, 0.0);
+    ASSERT_EQ(Engine.Solver().Dt, 0.0);
     Click(0.5, 0); // no task: Dt = 0
     EXPECT_EQ(c->Tag(8), 0);
     EXPECT_EQ(c->XValue(8, 0), 0.0);

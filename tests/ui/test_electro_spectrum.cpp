@@ -117,9 +117,9 @@ TEST_F(ElectroForm, SpectrumIsOfTheStretchAsItWasWhenTheButtonWasPressed) {
     gForm = Form.get();
     gYields = 0;
     gButtonDisabledInside = false;
-    SetYieldHook(&InterferingYield);
+    Engine.Yield().SetHook(&InterferingYield);
     PressCalculate();
-    SetYieldHook(nullptr);
+    Engine.Yield().SetHook(nullptr);
     EXPECT_GT(gYields, 1);
     EXPECT_TRUE(gButtonDisabledInside);
     EXPECT_TRUE(Form->CalculateSpectrBitBtn->isEnabled());
@@ -150,7 +150,7 @@ TEST_F(ElectroForm, TheWindowStaysResponsiveWhileTheSpectrumIsComputed) {
         ChooseSignal(3); // the user picks a current meanwhile
     });
     PressCalculate();
-    SetYieldHook(nullptr);
+    Engine.Yield().SetHook(nullptr);
     EXPECT_TRUE(fired);
     EXPECT_TRUE(disabledWhenFired);
     EXPECT_TRUE(runningWhenFired);
@@ -165,7 +165,7 @@ TEST_F(ElectroForm, TheWindowStaysResponsiveWhileTheSpectrumIsComputed) {
     InstallEventYield();
     QTimer::singleShot(20, Form.get(), [&] { Form->CancelSpectrum(); });
     PressCalculate();
-    SetYieldHook(nullptr);
+    Engine.Yield().SetHook(nullptr);
     EXPECT_EQ(Form->SpectrChart->Count(0), 0);
     EXPECT_FALSE(Form->SpectrumRunning());
     EXPECT_TRUE(Form->CalculateSpectrBitBtn->isEnabled());

@@ -17,8 +17,6 @@
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
-#include "solver/Yield.h"
 #include "widgets/QNSuperSpin.h"
 
 namespace {
@@ -59,7 +57,7 @@ std::vector<double> RunPlateVoltage(double sampleMm, int32_t steps) {
     poll.start();
     QTest::mouseClick(main.CalculateTaskBitBtn, Qt::LeftButton);
     poll.stop();
-    SetYieldHook(nullptr);
+    Engine.Yield().SetHook(nullptr);
     EXPECT_GE(Engine.StepCount, steps);
 
     const TSignalRecord &rec = w.electro.Record();
@@ -86,7 +84,7 @@ TEST(EndToEnd, DefaultTaskShowsTheLocaleNumbersAndBuilds) {
     EXPECT_EQ(params.Electro_L_QNSuperSpin->text(), "1" + dec + "2");
     QTest::mouseClick(main.CreateTaskBitBtn, Qt::LeftButton);
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
-    EXPECT_EQ(NodeGrid.size(), 2525u);
+    EXPECT_EQ(Engine.Solver().NodeGrid.size(), 2525u);
     EXPECT_EQ(main.NetCountLabel->text(), QStringLiteral(" Число узлов в сетке 2525"));
 }
 

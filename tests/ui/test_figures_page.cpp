@@ -10,7 +10,7 @@
 #include "app/AppFormat.h"
 #include "files/ProfileFile.h"
 #include "files/ProjectInputs.h"
-#include "run/Engine.h"
+#include "main/AppEngine.h"
 
 // Readable failures for Qt strings.
 inline void PrintTo(const QString &s, std::ostream *os) {
@@ -22,7 +22,8 @@ namespace {
 class FiguresPage : public ElectroForm {
 protected:
     // On the coarse grid, or for the pictures (PEP_SHOTS_DIR set) on the task's own grid, as the
-    // README shows it (50,000 steps, a few seconds).
+    // README shows it (50,000 steps, a few seconds); by the application's engine, whose task the
+    // signal window reads.
     void RunDefaultTask(double until_us) {
         const ProjectOverrides coarse = {{"DeltaX_QNSuperSpin", "20"}, {"DeltaT_QNSuperSpin", "0.4"}};
         EngineInputs in = ReadProjectInputs(
@@ -34,6 +35,7 @@ protected:
         };
         while (Engine.TimeMicroseconds() < until_us)
             ASSERT_TRUE(Engine.Iterate());
+        Engine.OnSample = nullptr;
         Form->Chart->RefreshNow();
     }
     void Calculate() {
@@ -47,7 +49,6 @@ protected:
             EXPECT_TRUE(Form->grab().save(dir + QLatin1Char('/') + name));
         }
     }
-    TSimulationEngine Engine;
 };
 
 // Every label of the axis, joined, for messages.

@@ -35,8 +35,6 @@
 #include "parameters/ParametersUnit.h"
 #include "run/Engine.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
-#include "solver/Yield.h"
 #include "text/FormatSettings.h"
 #include "widgets/QNSuperSpin.h"
 #include "widgets/RadioGroup.h"
@@ -141,7 +139,7 @@ protected:
         Electro.reset();
         Params.reset();
         Main.reset();
-        SetYieldHook(nullptr);
+        Engine.Yield().SetHook(nullptr);
         TestFormat() = SavedFormat;
         ASSERT_TRUE(Language::InstallTranslation(*QCoreApplication::instance(), Language::kRussian));
         QSettings(QStringLiteral("pepsim"), QStringLiteral("pepsim")).remove(QStringLiteral("language"));
@@ -237,7 +235,8 @@ TEST_F(LanguageTest, EnglishAfterATaskAndAShortRun) {
     ASSERT_GE(steps, 400);
     EXPECT_EQ(Main->statusBar()->currentMessage(),
               QStringLiteral("Calculation interrupted at step %1.").arg(steps));
-    EXPECT_EQ(Main->NetCountLabel->text(), QStringLiteral(" Grid nodes: %1").arg(NodeGrid.size()));
+    EXPECT_EQ(Main->NetCountLabel->text(),
+              QStringLiteral(" Grid nodes: %1").arg(Engine.Solver().NodeGrid.size()));
     const double lastTime = (steps - 1) * 2e-10 * 1e6;
     EXPECT_EQ(Main->CalcLabel->text(),
               QStringLiteral("time %1 µs").arg(QString::number(lastTime, 'f', 3).replace('.', ',')));

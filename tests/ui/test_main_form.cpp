@@ -26,8 +26,6 @@
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
-#include "solver/Yield.h"
 #include "widgets/QNSuperSpin.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/SpinEdit.h"
@@ -54,7 +52,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Main.get()));
     }
     void TearDown() override {
-        SetYieldHook(nullptr);
+        Engine.Yield().SetHook(nullptr);
         TestFormat() = Saved;
     }
 
@@ -117,16 +115,16 @@ TEST_F(MainFormTest, StartsWithThePlaceholderView) {
 TEST_F(MainFormTest, DefaultTaskThroughTheButton) {
     Click(Main->CreateTaskBitBtn);
     ASSERT_TRUE(Errors.isEmpty()) << Errors.join('\n').toStdString();
-    EXPECT_EQ(NodeGrid.size(), 2525u);
+    EXPECT_EQ(Engine.Solver().NodeGrid.size(), 2525u);
     EXPECT_EQ(Main->NetCountLabel->text(), QStringLiteral(" Число узлов в сетке 2525"));
     EXPECT_EQ(Main->CalcLabel->text(), QStringLiteral("Новая задача"));
-    EXPECT_EQ(PiezoFirst, 728);
-    EXPECT_EQ(PiezoLast, 768);
+    EXPECT_EQ(Engine.Solver().PiezoFirst, 728);
+    EXPECT_EQ(Engine.Solver().PiezoLast, 768);
     EXPECT_EQ(Engine.StepCount, 0);
     EXPECT_EQ(Engine.RedrawEvery, 10);
     EXPECT_DOUBLE_EQ(Engine.ElectrodeArea, 5e-5);
-    EXPECT_NEAR(NodeGrid[730].PiezoE33, 4.84, 1e-12);
-    EXPECT_NEAR(NodeGrid[730].Eps, 1.1505e-8, 1e-20);
+    EXPECT_NEAR(Engine.Solver().Coefficients[730].PiezoE33, 4.84, 1e-12);
+    EXPECT_NEAR(Engine.Solver().Coefficients[730].Permittivity, 1.1505e-8, 1e-20);
 
     const double expected[8] = {1.26, 7.26, 7.28, 7.68, 7.70, 8.20, 8.20, 24.20};
     for (int k = 0; k < 8; ++k) {
@@ -141,37 +139,37 @@ TEST_F(MainFormTest, DefaultTaskThroughTheButton) {
     // Inversion flips the plate constant only; the same inputs give the same grid.
     QTest::mouseClick(Params->InverseCheckBox, Qt::LeftButton);
     Click(Main->CreateTaskBitBtn);
-    EXPECT_NEAR(NodeGrid[730].PiezoE33, -4.84, 1e-12);
-    EXPECT_EQ(NodeGrid.size(), 2525u);
+    EXPECT_NEAR(Engine.Solver().Coefficients[730].PiezoE33, -4.84, 1e-12);
+    EXPECT_EQ(Engine.Solver().NodeGrid.size(), 2525u);
 }
 
 TEST_F(MainFormTest, CoarseStepAndLiquidLayerVariants) {
     Main->DeltaX_QNSuperSpin->SetValue(50);
     Click(Main->CreateTaskBitBtn);
-    EXPECT_EQ(NodeGrid.size(), 506u);
-    EXPECT_EQ(PiezoFirst, 145);
-    EXPECT_EQ(PiezoLast, 153);
+    EXPECT_EQ(Engine.Solver().NodeGrid.size(), 506u);
+    EXPECT_EQ(Engine.Solver().PiezoFirst, 145);
+    EXPECT_EQ(Engine.Solver().PiezoLast, 153);
     EXPECT_NEAR(MarkerX(8), 484 * 0.05, 1e-9);
 
     Main->DeltaX_QNSuperSpin->SetValue(10);
     Params->Liquid_L_QNSuperSpin->SetValue(2);
     Click(Main->CreateTaskBitBtn);
-    EXPECT_EQ(NodeGrid.size(), 2745u);
-    EXPECT_EQ(NodeGrid[900].Rho, 1000);
-    EXPECT_EQ(NodeGrid[900].C33, 2.25e9);
+    EXPECT_EQ(Engine.Solver().NodeGrid.size(), 2745u);
+    EXPECT_EQ(Engine.Solver().Coefficients[900].Density, 1000);
+    EXPECT_EQ(Engine.Solver().Coefficients[900].Stiffness, 2.25e9);
     EXPECT_NEAR(MarkerX(6), 8.31, 1e-9);
     EXPECT_NEAR(MarkerX(7), 10.31, 1e-9);
 }
 
 TEST_F(MainFormTest, RefusedTasksChangeNothingAndLeaveTheButtonUsable) {
     Click(Main->CreateTaskBitBtn);
-    ASSERT_EQ(NodeGrid.size(), 2525u);
+    ASSERT_EQ(Engine.Solver().NodeGrid.size(), 2525u);
 
     Main->DeltaX_QNSuperSpin->SetValue(0);
     Click(Main->CreateTaskBitBtn);
     ASSERT_EQ(Errors.size(), 1);
     EXPECT_TRUE(Errors[0].contains(QStringLiteral("Шаг в пространстве"))) << Errors[0].toStdString();
-    EXPECT_EQ(NodeGrid.size(), 2525u);
+    EXPECT_EQ(Engine.Solver().NodeGrid.size(), 2525u);
     EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
 
     Main->DeltaX_QNSuperSpin->SetValue(10);
@@ -186,12 +184,12 @@ TEST_F(MainFormTest, RefusedTasksChangeNothingAndLeaveTheButtonUsable) {
     Params->Sample_L_QNSuperSpin->SetValue(100000);
     Click(Main->CreateTaskBitBtn);
     ASSERT_EQ(Errors.size(), 3);
-    EXPECT_EQ(NodeGrid.size(), 2525u);
+    EXPECT_EQ(Engine.Solver().NodeGrid.size(), 2525u);
     EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
 }
 
 TEST_F(MainFormTest, RunBeforeAnyTaskDoesNothingHarmful) {
-    NodeGrid.clear();
+    Engine.Solver().NodeGrid.clear();
     Click(Main->CalculateTaskBitBtn);
     EXPECT_TRUE(Main->CalculateTaskBitBtn->isEnabled());
     EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
@@ -335,8 +333,8 @@ TEST(MainFormFormat, EachWindowShowsNumbersWithItsOwnSeparators) {
 
 TEST_F(MainFormTest, FieldViewsShowScaledValues) {
     Click(Main->CreateTaskBitBtn);
-    NodeGrid[1000].V[1] = 0.5;
-    NodeGrid[1200].V[1] = -0.8;
+    Engine.Solver().NodeGrid[1000].V[1] = 0.5;
+    Engine.Solver().NodeGrid[1200].V[1] = -0.8;
     Main->ViewRadioGroupClick();
     EXPECT_DOUBLE_EQ(Main->Chart->YValue(0, 1000), 500);
     EXPECT_DOUBLE_EQ(Main->Chart->YValue(0, 1200), -800);
@@ -344,18 +342,18 @@ TEST_F(MainFormTest, FieldViewsShowScaledValues) {
     EXPECT_DOUBLE_EQ(Main->Chart->YValue(3, 1), -960);
     EXPECT_EQ(Main->Chart->LeftTitle(), QStringLiteral("мм/с"));
 
-    NodeGrid[1000].S[1] = 2.5e6;
+    Engine.Solver().NodeGrid[1000].S[1] = 2.5e6;
     ClickItem(Main->ViewRadioGroup, 1);
     EXPECT_DOUBLE_EQ(Main->Chart->YValue(0, 1000), 2500);
     EXPECT_EQ(Main->Chart->LeftTitle(), QStringLiteral("КПа"));
 
-    NodeGrid[740].E[1] = 1200;
+    Engine.Solver().NodeGrid[740].E[1] = 1200;
     ClickItem(Main->ViewRadioGroup, 2);
     EXPECT_DOUBLE_EQ(Main->Chart->YValue(0, 740), 1200);
     EXPECT_EQ(Main->Chart->LeftTitle(), QStringLiteral("В/м"));
 
     // All zero: the lines shrink to height 0.
-    for (GridNode &n : NodeGrid)
+    for (GridNode &n : Engine.Solver().NodeGrid)
         n.E[1] = 0;
     Main->ViewRadioGroupClick();
     EXPECT_EQ(Main->Chart->YValue(5, 0), 0);
@@ -408,9 +406,9 @@ TEST_F(MainFormTest, FieldDataHoldsAllThreeFieldsOfTheLastLevel) {
 
     Main->DeltaX_QNSuperSpin->SetValue(50);
     Click(Main->CreateTaskBitBtn);
-    NodeGrid[300].V[1] = 0.25;
-    NodeGrid[300].S[1] = -1500;
-    NodeGrid[150].E[1] = 7.5;
+    Engine.Solver().NodeGrid[300].V[1] = 0.25;
+    Engine.Solver().NodeGrid[300].S[1] = -1500;
+    Engine.Solver().NodeGrid[150].E[1] = 7.5;
     Main->ViewRadioGroup->SetItemIndex(1); // the stress is shown; the file holds all three anyway
     save->trigger();
     ASSERT_EQ(asked.size(), 1);
@@ -423,7 +421,8 @@ TEST_F(MainFormTest, FieldDataHoldsAllThreeFieldsOfTheLastLevel) {
     const std::pair<int, QString> rows[] = {{300, ",250,-1.5,0"}, {150, ",0,0,7.5"}, {505, ",0,0,0"}};
     for (const auto &[node, fields] : rows) {
         const int comma = lines[1 + node].indexOf(QLatin1Char(','));
-        EXPECT_EQ(lines[1 + node].left(comma).toDouble(), static_cast<double>(NodeGrid[node].X * 1000.0L));
+        EXPECT_EQ(lines[1 + node].left(comma).toDouble(),
+                  static_cast<double>(Engine.Solver().NodeGrid[node].X * 1000.0L));
         EXPECT_EQ(lines[1 + node].mid(comma), fields) << node;
     }
 }

@@ -14,10 +14,10 @@
 
 #include "TestFormat.h"
 #include "charts/ChartAdapter.h"
+#include "main/AppEngine.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "text/FormatSettings.h"
 #include "widgets/QNSuperSpin.h"
 
@@ -106,7 +106,7 @@ TEST_P(MainHintsTest, TheStabilityHintFollowsTheTaskAndTheTimeStep) {
     // A task built with too large a step is built all the same, with the hint in red.
     TypeTimeStep("5");
     BuildTask();
-    EXPECT_EQ(NodeGrid.size(), 2525u);
+    EXPECT_EQ(Engine.Solver().NodeGrid.size(), 2525u);
     EXPECT_EQ(Main->StabilityLabel->text(), D("устойчиво при Dt ≤ 0.316 нс"));
     EXPECT_TRUE(HintIsRed());
 
@@ -156,7 +156,7 @@ TEST_P(MainHintsTest, EveryChartLabelsADivergedRunShortly) {
     Electro->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Electro.get()));
     Electro->PageControl->setCurrentWidget(Electro->SignalsPage);
-    Dt = 5e-9;
+    Engine.Solver().Dt = 5e-9;
     for (int k = 0; k < 180; ++k)
         Electro->AppendSignals(k * 5e-3, std::pow(10.0, k / 3.0), 0, 0, 0, 0, 0);
     Electro->Chart->SetLeftMinimum(-5e60);

@@ -17,7 +17,6 @@
 #include "parameters/CircuitPictures.h"
 #include "parameters/ParametersUnit.h"
 #include "run/Engine.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "text/Errors.h"
 #include "text/FormatSettings.h"
 #include "widgets/QNSuperSpin.h"
@@ -375,19 +374,17 @@ TEST_P(ParametersFormTest, TakingTheCircuitChangesNothingWhenAFieldHoldsNoNumber
 
 TEST_P(ParametersFormTest, ModuleStepUsesTheSolversTimeStep) {
     TakeCircuit(*form_);
-    const double savedDt = Dt;
-    Dt = 0.2e-9;
+    const double dt = 0.2e-9;
     Generator().Signals().Upep[0] = 0;
-    CircuitStep(Generator().Constants(), Generator().Signals(), Dt, 0.0);
+    CircuitStep(Generator().Constants(), Generator().Signals(), dt, 0.0);
     ShiftCircuitLevels(Generator().Signals());
-    CircuitStep(Generator().Constants(), Generator().Signals(), Dt, Dt);
+    CircuitStep(Generator().Constants(), Generator().Signals(), dt, dt);
     EXPECT_NEAR(Generator().Signals().U0[0], 299.999903, 0.0000005);
     EXPECT_NEAR(Generator().Signals().I0[0], 0.0095278, 0.00000005);
     EXPECT_NEAR(SwitchCurrent(Generator().Constants(), Generator().Signals(), 650, 200e-9),
                 0.25 * 3.19 + 0.25 * (Generator().Signals().I0[1] + Generator().Signals().I0[2] +
                                       Generator().Signals().I0[3]),
                 1e-12);
-    Dt = savedDt;
     EXPECT_EQ(Engine.ElectrodeArea, 1.0);
 }
 

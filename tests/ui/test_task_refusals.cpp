@@ -14,10 +14,10 @@
 
 #include "TestFormat.h"
 #include "app/Language.h"
+#include "main/AppEngine.h"
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "stack/TaskLayout.h"
 #include "text/FormatSettings.h"
 #include "widgets/QNSuperSpin.h"
@@ -120,7 +120,7 @@ TEST_F(TaskRefusalTest, LoadedValuesAreShownAsStoredAndRefusedByTheButton) {
                         "не менее двух узлов сетки.")},
     };
     ASSERT_EQ(PressCreateAndReadErrorBox(), "");
-    ASSERT_EQ(NodeGrid.size(), 2525u);
+    ASSERT_EQ(Engine.Solver().NodeGrid.size(), 2525u);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.line.toStdString());
         Load("DeltaX_QNSuperSpin=10\r\n" + c.line + "\r\n");
@@ -128,7 +128,7 @@ TEST_F(TaskRefusalTest, LoadedValuesAreShownAsStoredAndRefusedByTheButton) {
         EXPECT_EQ(PressCreateAndReadErrorBox(),
                   (QStringLiteral("Задача не создана.\n") + c.message).toStdString());
         EXPECT_TRUE(Main->CreateTaskBitBtn->isEnabled());
-        EXPECT_EQ(NodeGrid.size(), 2525u); // the previous task stays
+        EXPECT_EQ(Engine.Solver().NodeGrid.size(), 2525u); // the previous task stays
     }
 }
 
@@ -141,8 +141,8 @@ TEST_F(TaskRefusalTest, TypedCoarseStepLeavesThePlateOneNode) {
               "мал: пъезопластина должна занимать не менее двух узлов сетки.");
     TypeInto(Main->DeltaX_QNSuperSpin, QStringLiteral("500"));
     EXPECT_EQ(PressCreateAndReadErrorBox(), "");
-    EXPECT_EQ(PiezoFirst, 14);
-    EXPECT_EQ(PiezoLast, 15);
+    EXPECT_EQ(Engine.Solver().PiezoFirst, 14);
+    EXPECT_EQ(Engine.Solver().PiezoLast, 15);
 }
 
 TEST_F(TaskRefusalTest, EnglishErrorBoxNamesTheFieldInEnglish) {
@@ -177,7 +177,7 @@ TEST_F(TaskRefusalTest, ElectrodesOfDifferentMetalsThroughTheButton) {
     Load("Ag_Ro1_QNSuperSpin=19300\r\nAg_C33_1_QNSuperSpin=78\r\n"
          "Ag_Ro2_QNSuperSpin=8960\r\nAg_C33_2_QNSuperSpin=137\r\n");
     ASSERT_EQ(PressCreateAndReadErrorBox(), "");
-    ASSERT_EQ(NodeGrid.size(), 2525u);
+    ASSERT_EQ(Engine.Solver().NodeGrid.size(), 2525u);
     // Electrode 1 keeps nodes 726..727, electrode 2 nodes 768..769 (PiezoLast).
     const struct {
         size_t node;
@@ -185,8 +185,8 @@ TEST_F(TaskRefusalTest, ElectrodesOfDifferentMetalsThroughTheButton) {
     } expected[] = {{725, 8200, 67e9},  {726, 19300, 78e9}, {727, 19300, 78e9}, {728, 7600, 121e9},
                     {767, 7600, 121e9}, {768, 8960, 137e9}, {769, 8960, 137e9}, {770, 2650, 90e9}};
     for (const auto &x : expected) {
-        EXPECT_EQ(NodeGrid[x.node].Rho, x.rho) << x.node;
-        EXPECT_EQ(NodeGrid[x.node].C33, x.c33) << x.node;
+        EXPECT_EQ(Engine.Solver().Coefficients[x.node].Density, x.rho) << x.node;
+        EXPECT_EQ(Engine.Solver().Coefficients[x.node].Stiffness, x.c33) << x.node;
     }
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "circuit/SignalRecord.h"
-#include "solver/FDTD_1D_Routines.h"
+#include "solver/Solver.h"
 
 namespace {
 
@@ -67,13 +67,14 @@ RecordStretch StretchByTime(const TSignalRecord &record, double from_us, double 
     return s;
 }
 
-double PlateThicknessModeMHz() {
-    if (PiezoLast <= PiezoFirst || PiezoFirst < 0 || static_cast<std::size_t>(PiezoLast) >= NodeGrid.size())
+double PlateThicknessModeMHz(const TSolver &solver) {
+    const int32_t first = solver.PiezoFirst, last = solver.PiezoLast;
+    if (last <= first || first < 0 || static_cast<std::size_t>(last) >= solver.Coefficients.size())
         return 0;
-    const GridNode &n = NodeGrid[static_cast<std::size_t>(PiezoFirst)];
-    const long double cD = n.C33 + static_cast<long double>(n.PiezoE33) * n.PiezoE33 / n.Eps;
-    const long double h = static_cast<long double>(PiezoLast - PiezoFirst) * Dx;
-    const long double f = std::sqrt(cD / n.Rho) / (2 * h) * 1e-6L;
+    const NodeCoefficients &n = solver.Coefficients[static_cast<std::size_t>(first)];
+    const long double cD = n.Stiffness + static_cast<long double>(n.PiezoE33) * n.PiezoE33 / n.Permittivity;
+    const long double h = static_cast<long double>(last - first) * solver.Dx;
+    const long double f = std::sqrt(cD / n.Density) / (2 * h) * 1e-6L;
     return std::isfinite(static_cast<double>(f)) && f > 0 ? static_cast<double>(f) : 0.0;
 }
 

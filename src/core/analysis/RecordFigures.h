@@ -10,6 +10,7 @@
 #include "analysis/PulseFigures.h"
 
 class TSignalRecord;
+class TSolver;
 
 // Samples of the record from time `from_us` to `to_us` inclusive, as [First, Last); the record's
 // head point (the zero before the first step) is never part of a stretch.
@@ -27,7 +28,7 @@ struct RecordFigures {
 
 // The thickness mode of the task's piezo plate on the solver's grid: vD / (2 h) with the stiffened
 // modulus cD = C33 + e33² / ε of its first node and h = (PiezoLast − PiezoFirst) · Dx; 0 without a plate.
-double PlateThicknessModeMHz();
+double PlateThicknessModeMHz(const TSolver &solver);
 
 // The impedance over `impedance`, its resonances searched within [modeMHz / 2, 3 modeMHz / 2] (the
 // whole band when modeMHz is 0) and its clamped capacitance read at 2 modeMHz, and the pulse

@@ -31,7 +31,7 @@ void SinCosExtended(long double w, long double &s, long double &c) {
 }
 
 bool SpectrumSum(const double *t, const double *y, std::size_t n, double fmin, double fmax,
-                 std::vector<SpectrumPoint> &out, const bool *cancel, int termsPerYield) {
+                 std::vector<SpectrumPoint> &out, YieldPoint *yield, const bool *cancel, int termsPerYield) {
     out.clear();
     out.reserve(kSpectrumPoints);
     if (termsPerYield < 1)
@@ -45,7 +45,8 @@ bool SpectrumSum(const double *t, const double *y, std::size_t n, double fmin, d
         for (std::size_t i = 0; i < n; ++i) {
             if (--countdown == 0) {
                 countdown = termsPerYield;
-                ServiceYield();
+                if (yield)
+                    yield->Service();
                 if (cancel && *cancel)
                     return false;
             }

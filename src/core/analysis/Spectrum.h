@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <vector>
 
+struct YieldPoint;
+
 constexpr int kSpectrumPoints = 501;
 // The event loop is offered a turn between terms; calling the hook through its pointer for every
 // one of tens of millions of terms costs more than the hook's own countdown, so the sum counts
@@ -28,9 +30,9 @@ double SpectrumFrequency(double fmin, double fmax, int k);
 // Sine and cosine of w in extended precision (x87 fsincos for |w| < 2^63).
 void SinCosExtended(long double w, long double &s, long double &c);
 
-// Fills `out` with the 501 points of the band for the samples (t[i], y[i]), i = 0..n−1. Calls
-// ServiceYield() every `termsPerYield` terms; when *cancel is true after such a call, stops and
-// returns false (`out` is then incomplete). Returns true when all 501 points are computed.
+// Fills `out` with the 501 points of the band for the samples (t[i], y[i]), i = 0..n−1. Services
+// `yield` (when not null) every `termsPerYield` terms; when *cancel is true after such a call, stops
+// and returns false (`out` is then incomplete). Returns true when all 501 points are computed.
 bool SpectrumSum(const double *t, const double *y, std::size_t n, double fmin, double fmax,
-                 std::vector<SpectrumPoint> &out, const bool *cancel = nullptr,
+                 std::vector<SpectrumPoint> &out, YieldPoint *yield = nullptr, const bool *cancel = nullptr,
                  int termsPerYield = kTermsPerYield);

@@ -19,7 +19,7 @@
 #include "files/DataFiles.h"
 #include "files/ProfileFile.h"
 #include "files/ProjectFile.h"
-#include "solver/FDTD_1D_Routines.h"
+#include "solver/SweepPool.h"
 #include "text/CoreTexts.h"
 #include "text/Errors.h"
 
@@ -127,15 +127,16 @@ std::string SummaryJson(const BatchOptions &options, const TSimulationEngine &en
     JsonWriter json;
     json.Begin();
     json.String("project", options.Project);
-    json.Integer("nodes", static_cast<long long>(NodeGrid.size()));
-    json.Integer("piezo_first", PiezoFirst);
-    json.Integer("piezo_last", PiezoLast);
-    json.Number("dx_m", Dx);
-    json.Number("dt_s", Dt);
+    const TSolver &solver = engine.Solver();
+    json.Integer("nodes", static_cast<long long>(solver.NodeGrid.size()));
+    json.Integer("piezo_first", solver.PiezoFirst);
+    json.Integer("piezo_last", solver.PiezoLast);
+    json.Number("dx_m", solver.Dx);
+    json.Number("dt_s", solver.Dt);
     json.Integer("steps", engine.StepCount);
     json.Number("simulated_us", engine.TimeMicroseconds());
     json.Number("wall_s", wall);
-    json.Integer("threads", SolverThreads());
+    json.Integer("threads", solver.Pool() ? solver.Pool()->Threads() : 1);
     json.String("outcome", failed ? "solver failure" : "completed");
     if (failed) {
         const SolverFailure &f = engine.Failure();
@@ -183,8 +184,10 @@ std::string SummaryCsv(const TSimulationEngine &engine, bool failed, double wall
     std::string text = "nodes,piezo_first,piezo_last,dx_m,dt_s,steps,simulated_us,wall_s,outcome,fr_MHz,fa_MHz,"
                        "keff,C0_pF,f_peak_MHz,fc_MHz,bw6_MHz,bw6_percent,bw20_MHz,pulse_length_20dB_us,"
                        "pulse_length_cut\n";
-    text += std::to_string(NodeGrid.size()) + ',' + std::to_string(PiezoFirst) + ',' + std::to_string(PiezoLast) +
-            ',' + ShortestNumber(Dx) + ',' + ShortestNumber(Dt) + ',' + std::to_string(engine.StepCount) + ',' +
+    const TSolver &solver = engine.Solver();
+    text += std::to_string(solver.NodeGrid.size()) + ',' + std::to_string(solver.PiezoFirst) + ',' +
+            std::to_string(solver.PiezoLast) + ',' + ShortestNumber(solver.Dx) + ',' +
+            ShortestNumber(solver.Dt) + ',' + std::to_string(engine.StepCount) + ',' +
             ShortestNumber(engine.TimeMicroseconds()) + ',' + ShortestNumber(wall) + ',' +
             (failed ? "solver failure" : "completed");
     const FigureRow r = Row(figures);
@@ -349,9 +352,8 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
         err << language.OfCore(e.what()) << "\n";
         return kBatchBadArguments;
     }
-    if (options.Threads > 0)
-        SetSolverThreads(options.Threads);
-    TSimulationEngine engine;
+    SweepPool pool(options.Threads);
+    TSimulationEngine engine(&pool);
     if (const std::string refusal = engine.CreateTask(inputs); !refusal.empty()) {
         err << language.Own(QT_TRANSLATE_NOOP("Batch", "Задача не создана.")) << "\n"
             << language.OfCore(refusal) << "\n";
@@ -399,10 +401,12 @@ int RunBatch(const BatchOptions &options, const FormatSettings &settings, std::o
                            : language.Own(QT_TRANSLATE_NOOP("Batch", "Расчет выполнен")));
 
     // The figures of the record: the impedance over all of it, the pulse over the chosen stretch.
-    const RecordFigures figures = ComputeRecordFigures(
-        record, WholeRecord(record), StretchByTime(record, options.FromMicroseconds, options.ToMicroseconds),
-        SignalIndex(record.Signals(), options.Signal),
-        static_cast<double>(static_cast<long double>(Dt) * 1e6L), PlateThicknessModeMHz());
+    const RecordFigures figures =
+        ComputeRecordFigures(record, WholeRecord(record),
+                             StretchByTime(record, options.FromMicroseconds, options.ToMicroseconds),
+                             SignalIndex(record.Signals(), options.Signal),
+                             static_cast<double>(static_cast<long double>(engine.Solver().Dt) * 1e6L),
+                             PlateThicknessModeMHz(engine.Solver()));
     std::ostringstream signals, impedance, spectrum;
     WriteSignalsCsv(signals, record);
     WriteColumnsCsv(impedance, "f_MHz,Z_ohm,phase_deg",

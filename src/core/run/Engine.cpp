@@ -6,8 +6,6 @@
 #include <new>
 #include <utility>
 
-#include "solver/FDTD_1D_Routines.h"
-
 CircuitConstants ConvertCircuitInputs(const CircuitInputs &in) {
     CircuitConstants k;
     k.R = static_cast<double>(in.R);
@@ -73,7 +71,7 @@ std::string TSimulationEngine::CreateTask(const EngineInputs &in) {
 
     // The grid first: when it does not fit, the previous task stays as it was.
     try {
-        ApplyTaskLayout(layout);
+        ApplyTaskLayout(FSolver, layout);
     } catch (const std::bad_alloc &) {
         return "Сетка не помещается в памяти: увеличьте шаг в пространстве.";
     } catch (const std::exception &e) {
@@ -96,7 +94,7 @@ void TSimulationEngine::SetCircuitModel(std::unique_ptr<TCircuitModel> model) {
 }
 
 double TSimulationEngine::TimeMicroseconds() const {
-    return static_cast<double>(static_cast<long double>(StepCount) * Dt * 1e6L);
+    return static_cast<double>(static_cast<long double>(StepCount) * FSolver.Dt * 1e6L);
 }
 
 void TSimulationEngine::RecordFailure(const std::exception &e) {
@@ -114,16 +112,17 @@ bool TSimulationEngine::Iterate() {
     bool solved = true;
     double plateVoltage = FCircuit->PlateVoltage();
     try {
-        plateVoltage = DoTimeStep(PlateCurrentDensity(FCircuit->PlateCurrent(), ElectrodeArea));
+        plateVoltage = FSolver.DoTimeStep(PlateCurrentDensity(FCircuit->PlateCurrent(), ElectrodeArea), &FYield);
     } catch (const std::exception &e) {
         solved = false;
         RecordFailure(e);
     }
 
-    const double t = static_cast<double>(static_cast<long double>(StepCount) * Dt);
-    FCircuit->Step(plateVoltage, Dt, t);
+    const double dt = FSolver.Dt;
+    const double t = static_cast<double>(static_cast<long double>(StepCount) * dt);
+    FCircuit->Step(plateVoltage, dt, t);
     FCircuit->ShiftLevels();
-    ShiftTimeLevels();
+    FSolver.ShiftTimeLevels();
     // A period of 0 would divide by zero: redraw every step then.
     const int32_t period = RedrawEvery == 0 ? 1 : RedrawEvery;
     if (OnRedraw && StepCount % period == 0)

@@ -7,8 +7,8 @@
 // sample of the circuit's signals. The windows, the batch command line, the benchmarks and the
 // tests all drive this one piece of code, so they compute the same bits.
 //
-// The solver's grid is module state (NodeGrid, Dx, Dt, PiezoFirst, PiezoLast), so one engine at a
-// time drives a computation.
+// Each engine owns its solver and its run's yield point and shares nothing else with other engines
+// but the SweepPool it is handed, so several engines compute independently in one process.
 
 #include <cstdint>
 #include <exception>
@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "circuit/GeneratorCircuit.h"
+#include "solver/Solver.h"
+#include "solver/Yield.h"
 #include "stack/TaskLayout.h"
 #include "text/Errors.h"
 
@@ -72,6 +74,18 @@ public:
     // U1, Upep (V), I0, IL, Ipep (A).
     using Sample = std::span<const double>;
 
+    // pool: the threads that share the solver's sweeps (null: the calling thread alone).
+    explicit TSimulationEngine(SweepPool *pool = nullptr) : FSolver(pool) {}
+    TSimulationEngine(const TSimulationEngine &) = delete;
+    TSimulationEngine &operator=(const TSimulationEngine &) = delete;
+
+    // The task's grid, steps and plate.
+    TSolver &Solver() { return FSolver; }
+    const TSolver &Solver() const { return FSolver; }
+    // Serviced before every node update of the run's time steps; the windows install their hook
+    // here, and hand it to the other long computations they run (the spectrum).
+    YieldPoint &Yield() { return FYield; }
+
     // Checks every input, then builds the task: generator constants and histories, the grid and its
     // layers, the plate indices, StepCount = 0. Returns a Russian refusal (and changes nothing) when
     // the task cannot be computed; "" on success. Throws nothing for bad inputs.
@@ -114,6 +128,8 @@ public:
 private:
     std::unique_ptr<TCircuitModel> FCircuit = std::make_unique<TGeneratorCircuit>();
     std::vector<double> FSample = std::vector<double>(FCircuit->SignalCount()); // filled in each iteration
+    TSolver FSolver;
+    YieldPoint FYield;
     TaskLayout FLayout;
     SolverFailure FFailure;
     bool FHasTask = false;

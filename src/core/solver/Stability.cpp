@@ -38,23 +38,23 @@ constexpr long double kWeights[4] = {1, 27, 27, 1};
 
 } // namespace
 
-double MaxStableTimeStep(const std::vector<GridNode> &grid, int32_t first, int32_t last, double Dx) {
+double MaxStableTimeStep(const std::vector<NodeCoefficients> &grid, int32_t first, int32_t last, double Dx) {
     const int64_t n = static_cast<int64_t>(grid.size());
     const int64_t lo = 2, hi = n - 3; // nodes updated by the time step (High - 2 = n - 3)
     if (hi < lo)
         return std::numeric_limits<double>::infinity();
     auto updated = [&](int64_t k) { return k >= lo && k <= hi; };
     auto modulus = [&](int64_t j) -> long double {
-        const GridNode &g = grid[static_cast<size_t>(j)];
-        long double c = g.C33;
-        if (j >= first && j <= last && g.Eps != 0)
-            c += static_cast<long double>(g.PiezoE33) * g.PiezoE33 / g.Eps;
+        const NodeCoefficients &g = grid[static_cast<size_t>(j)];
+        long double c = g.Stiffness;
+        if (j >= first && j <= last && g.Permittivity != 0)
+            c += static_cast<long double>(g.PiezoE33) * g.PiezoE33 / g.Permittivity;
         return c;
     };
     const long double scale = 1.0L / (24.0L * Dx * 24.0L * Dx);
     long double best = std::numeric_limits<long double>::infinity();
     for (int64_t i = lo; i <= hi; ++i) {
-        const long double rhoI = grid[static_cast<size_t>(i)].Rho;
+        const long double rhoI = grid[static_cast<size_t>(i)].Density;
         if (!(rhoI > 0))
             return 0;
         long double p = 0, q = 0;
@@ -64,12 +64,12 @@ double MaxStableTimeStep(const std::vector<GridNode> &grid, int32_t first, int32
             if (!updated(j))
                 continue; // the stress there stays 0
             const long double cj = modulus(j);
-            const long double ej = grid[static_cast<size_t>(j)].Eta;
+            const long double ej = grid[static_cast<size_t>(j)].Viscosity;
             for (int r = 0; r < 4; ++r) {
                 const int64_t k = j - 2 + r;
                 if (!updated(k))
                     continue; // the velocity there stays 0
-                const long double rhoK = grid[static_cast<size_t>(k)].Rho;
+                const long double rhoK = grid[static_cast<size_t>(k)].Density;
                 if (!(rhoK > 0))
                     return 0;
                 // Dvs_kj: stress node j = k - 1 + m' with m' = j - k + 1 = 3 - r.
@@ -85,4 +85,8 @@ double MaxStableTimeStep(const std::vector<GridNode> &grid, int32_t first, int32
         best = std::min(best, kGrowthLimit / (q + std::sqrt(q * q + kGrowthLimit * p)));
     }
     return static_cast<double>(best);
+}
+
+double MaxStableTimeStep(const TSolver &solver) {
+    return MaxStableTimeStep(solver.Coefficients, solver.PiezoFirst, solver.PiezoLast, solver.Dx);
 }

@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "solver/FDTD_1D_Routines.h"
+#include "solver/Solver.h"
 
-// Largest stable Dt (s) for nodes `grid` with spatial step Dx (m) and the piezo plate on nodes
-// first..last (stiffened by PiezoE33^2 / Eps there). +infinity when nothing in the grid limits the
-// step (no stiffness and no viscosity on the updated nodes); 0 when an updated node has no positive
-// density (the step then fails for any Dt).
-double MaxStableTimeStep(const std::vector<GridNode> &grid, int32_t first, int32_t last, double Dx);
+// Largest stable Dt (s) for nodes with coefficients `grid`, spatial step Dx (m) and the piezo plate
+// on nodes first..last (stiffened by PiezoE33^2 / Permittivity there). +infinity when nothing in the
+// grid limits the step (no stiffness and no viscosity on the updated nodes); 0 when an updated node
+// has no positive density (the step then fails for any Dt).
+double MaxStableTimeStep(const std::vector<NodeCoefficients> &grid, int32_t first, int32_t last, double Dx);
+// The same for the solver's grid, plate and Dx.
+double MaxStableTimeStep(const TSolver &solver);

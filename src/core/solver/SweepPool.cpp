@@ -9,8 +9,6 @@
 #include <memory>
 #include <system_error>
 
-#include "solver/FDTD_1D_Routines.h"
-
 namespace {
 
 constexpr int kFaultFlags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
@@ -33,13 +31,9 @@ inline void CpuRelax() {
 
 constexpr int kDefaultParallelThreshold = 1500;
 
-int RequestedThreads = 0; // 0: the default
-int ParallelThreshold = kDefaultParallelThreshold;
-std::unique_ptr<SweepPool> Pool;
-
 } // namespace
 
-int DefaultSolverThreads() {
+int SweepPool::DefaultThreads() {
     if (const char *text = std::getenv("PEPSIM_THREADS")) {
         char *end = nullptr;
         errno = 0;
@@ -51,44 +45,39 @@ int DefaultSolverThreads() {
     return static_cast<int>(std::clamp<unsigned>(hardware, 1, kMaxThreads));
 }
 
-void SetSolverThreads(int n) {
-    RequestedThreads = n < 1 ? 0 : std::min(n, kMaxThreads);
+SweepPool::SweepPool(int threads) : FDefault(DefaultThreads()), FThreshold(kDefaultParallelThreshold) {
+    SetThreads(threads);
 }
 
-void SetSolverParallelThreshold(int nodes) {
-    ParallelThreshold = nodes < 0 ? kDefaultParallelThreshold : nodes;
+void SweepPool::SetThreads(int n) {
+    FRequested = n < 1 ? 0 : std::min(n, kMaxThreads);
 }
 
-int SolverParallelThreshold() {
-    return ParallelThreshold;
+void SweepPool::SetParallelThreshold(int nodes) {
+    FThreshold = nodes < 0 ? kDefaultParallelThreshold : nodes;
 }
 
-int SolverThreads() {
-    static const int defaultThreads = DefaultSolverThreads();
-    return RequestedThreads > 0 ? RequestedThreads : defaultThreads;
-}
-
-SweepPool *SolverPool() {
-    const int threads = SolverThreads();
+SweepWorkers *SweepPool::Workers() {
+    const int threads = Threads();
     if (threads <= 1) {
-        Pool.reset();
+        FWorkers.reset();
         return nullptr;
     }
     // Threshold 0 shares every sweep whatever the load (tests use it to drive the workers).
-    if (Pool && Pool->Threads() == threads && ParallelThreshold > 0 && Pool->Resting())
+    if (FWorkers && FWorkers->Threads() == threads && FThreshold > 0 && FWorkers->Resting())
         return nullptr;
-    if (!Pool || Pool->Threads() != threads) {
-        Pool.reset();
+    if (!FWorkers || FWorkers->Threads() != threads) {
+        FWorkers.reset();
         try {
-            Pool = std::make_unique<SweepPool>(threads);
+            FWorkers = std::make_unique<SweepWorkers>(threads);
         } catch (const std::system_error &) {
             return nullptr; // no threads to be had: the step runs on the calling thread
         }
     }
-    return Pool.get();
+    return FWorkers.get();
 }
 
-SweepPool::SweepPool(int threads) : Ranges(static_cast<size_t>(threads)) {
+SweepWorkers::SweepWorkers(int threads) : Ranges(static_cast<size_t>(threads)) {
     Workers.reserve(static_cast<size_t>(threads - 1));
     try {
         for (int range = 1; range < threads; ++range)
@@ -99,11 +88,11 @@ SweepPool::SweepPool(int threads) : Ranges(static_cast<size_t>(threads)) {
     }
 }
 
-SweepPool::~SweepPool() {
+SweepWorkers::~SweepWorkers() {
     StopWorkers();
 }
 
-void SweepPool::StopWorkers() {
+void SweepWorkers::StopWorkers() {
     Stop.store(true, std::memory_order_seq_cst);
     WakeGeneration.fetch_add(1, std::memory_order_seq_cst);
     WakeGeneration.notify_all();
@@ -115,7 +104,7 @@ void SweepPool::StopWorkers() {
 // from sweep to sweep and so stays in that thread's cache. It works its range from the front
 // (even ranges) or the back (odd ones); a thread whose range is done takes chunks of other ranges
 // from their other end.
-bool SweepPool::Claim(int range, uint32_t generation, bool own, int32_t &index) {
+bool SweepWorkers::Claim(int range, uint32_t generation, bool own, int32_t &index) {
     std::atomic<uint64_t> &claims = Ranges[static_cast<size_t>(range)].Claims;
     uint64_t word = claims.load(std::memory_order_relaxed);
     for (;;) {
@@ -136,7 +125,7 @@ bool SweepPool::Claim(int range, uint32_t generation, bool own, int32_t &index) 
 }
 
 // The next chunk for the thread owning `range`: its own, else one left in another range.
-bool SweepPool::ClaimAny(int range, uint32_t generation, int32_t &index) {
+bool SweepWorkers::ClaimAny(int range, uint32_t generation, int32_t &index) {
     if (Claim(range, generation, true, index))
         return true;
     const int ranges = static_cast<int>(Ranges.size());
@@ -147,7 +136,7 @@ bool SweepPool::ClaimAny(int range, uint32_t generation, int32_t &index) {
 }
 
 // Spins for a while, then blocks until a job newer than `seen` is announced (or the pool stops).
-uint64_t SweepPool::WaitForJob(int range, uint32_t seen) {
+uint64_t SweepWorkers::WaitForJob(int range, uint32_t seen) {
     const std::atomic<uint64_t> &claims = Ranges[static_cast<size_t>(range)].Claims;
     const auto start = std::chrono::steady_clock::now();
     for (int spins = 0;; ++spins) {
@@ -179,7 +168,7 @@ uint64_t SweepPool::WaitForJob(int range, uint32_t seen) {
     return word;
 }
 
-void SweepPool::WorkerLoop(int range) {
+void SweepWorkers::WorkerLoop(int range) {
     uint32_t seen = 0;
     for (;;) {
         const uint64_t word = WaitForJob(range, seen);
@@ -215,8 +204,8 @@ void SweepPool::WorkerLoop(int range) {
     }
 }
 
-int SweepPool::Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mainChunk, const void *context,
-                   void (*idle)()) {
+int SweepWorkers::Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mainChunk,
+                      const void *context, void (*idle)(void *), void *idleContext) {
     const int64_t nodes = int64_t{last} - first + 1;
     if (nodes <= 0)
         return 0;
@@ -272,18 +261,18 @@ int SweepPool::Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mai
         Rest.EndWindow(ranges, std::chrono::steady_clock::now());
     // Only chunks that workers have started remain.
     if (mine == 0 || Done.fetch_add(mine, std::memory_order_seq_cst) + mine != count)
-        WaitForWorkers(count, idle);
+        WaitForWorkers(count, idle, idleContext);
 
     std::atomic_thread_fence(std::memory_order_acquire);
     return WorkerFaults.load(std::memory_order_acquire);
 }
 
 // Spins (calling idle), then blocks until every chunk is done.
-void SweepPool::WaitForWorkers(int32_t count, void (*idle)()) {
+void SweepWorkers::WaitForWorkers(int32_t count, void (*idle)(void *), void *idleContext) {
     std::chrono::steady_clock::time_point start;
     for (int spins = 0; Done.load(std::memory_order_acquire) != count; ++spins) {
         if (idle)
-            idle();
+            idle(idleContext);
         CpuRelax();
         if ((spins & 63) != 63)
             continue;

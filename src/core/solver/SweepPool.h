@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Worker threads that compute the chunks of one sweep of the time step together with the calling
-// (main) thread. The thread count is set with SetSolverThreads (FDTD_1D_Routines.h).
+// (main) thread. The program creates a SweepPool (the thread count and the parallel threshold) and
+// hands it to its engines; the pool starts its SweepWorkers when a step first needs them.
 //
 // A sweep over first..last is cut into chunks; each thread owns a home range of them (the same
 // nodes in every sweep, so they stay in its cache). Even ranges are worked from the front, odd
@@ -16,7 +17,7 @@
 // When the machine's cores are busy with other work, the workers cost more than they give: the
 // caller computes their share through the slower shared path, or waits for a chunk whose worker
 // lost its core. WorkerRest watches for both signs and then lets the calling thread compute alone
-// (SolverPool() returns null) for a while.
+// (SweepPool::Workers() returns null) for a while.
 //
 // <cfenv> flags belong to each thread: a worker clears its own before a sweep and hands back the
 // fault flags it met (Run's result); the caller's flags stay in the caller's floating-point state.
@@ -24,6 +25,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -72,16 +74,16 @@ private:
     int Streak = 0;
 };
 
-class SweepPool {
+class SweepWorkers {
 public:
     // Computes the nodes first..last of the sweep whose data is `context`.
     using ChunkFn = void (*)(const void *context, int32_t first, int32_t last);
 
     // threads: the calling thread and threads - 1 workers.
-    explicit SweepPool(int threads);
-    ~SweepPool();
-    SweepPool(const SweepPool &) = delete;
-    SweepPool &operator=(const SweepPool &) = delete;
+    explicit SweepWorkers(int threads);
+    ~SweepWorkers();
+    SweepWorkers(const SweepWorkers &) = delete;
+    SweepWorkers &operator=(const SweepWorkers &) = delete;
 
     int Threads() const { return static_cast<int>(Ranges.size()); }
 
@@ -89,13 +91,12 @@ public:
     bool Resting() { return Rest.RestPending() && Rest.Resting(std::chrono::steady_clock::now()); }
 
     // Computes first..last in chunks: the workers with workerChunk, the calling thread with
-    // mainChunk; idle (may be null) is called by the calling thread while it waits for chunks that
-    // workers are computing. Returns when every chunk is done, with the OR of the FE_DIVBYZERO,
-    // FE_INVALID and FE_OVERFLOW flags that workers met. A call from within a Run (from idle or from
-    // a chunk of the calling thread) computes all of first..last with mainChunk on the calling
-    // thread.
+    // mainChunk; idle (may be null) is called with idleContext by the calling thread while it waits
+    // for chunks that workers are computing. Returns when every chunk is done, with the OR of the
+    // FE_DIVBYZERO, FE_INVALID and FE_OVERFLOW flags that workers met. A call from within a Run (from idle or
+    // from a chunk of the calling thread) computes all of first..last with mainChunk on the calling thread.
     int Run(int32_t first, int32_t last, ChunkFn workerChunk, ChunkFn mainChunk, const void *context,
-            void (*idle)());
+            void (*idle)(void *) = nullptr, void *idleContext = nullptr);
 
 private:
     void StopWorkers();
@@ -103,7 +104,7 @@ private:
     uint64_t WaitForJob(int range, uint32_t seen);
     bool Claim(int range, uint32_t generation, bool own, int32_t &index);
     bool ClaimAny(int range, uint32_t generation, int32_t &index);
-    void WaitForWorkers(int32_t count, void (*idle)());
+    void WaitForWorkers(int32_t count, void (*idle)(void *), void *idleContext);
 
     std::vector<std::thread> Workers;
     uint32_t Generation = 0; // of the latest job; written by the calling thread only
@@ -133,6 +134,37 @@ private:
     std::atomic<bool> Stop{false};
 };
 
-// The pool of SolverThreads() threads, started on first use (and again when the count changed);
-// null with one thread and while the workers rest.
-SweepPool *SolverPool();
+// The threads that compute the time steps of the engines it is handed to, and when they share a
+// sweep. One pool serves one thread of control at a time (the engines of one run loop, stepped in
+// turn); the workers start on first use and again when the count changed.
+class SweepPool {
+public:
+    // threads < 1 selects DefaultThreads().
+    explicit SweepPool(int threads = 0);
+
+    // Threads that compute a time step, the calling thread included; n < 1 selects the default.
+    // With one thread the step runs entirely on the calling thread. Results are the same bits for
+    // any count. Not to be called during a time step.
+    void SetThreads(int n);
+    int Threads() const { return FRequested > 0 ? FRequested : FDefault; }
+    // PEPSIM_THREADS when it is a positive integer, else the hardware's thread count (at least 1).
+    static int DefaultThreads();
+
+    // Sweeps and level shifts of fewer nodes than this run on the calling thread alone (there,
+    // handing chunks to other threads costs more than it saves). nodes < 0 restores the default;
+    // 0 shares every sweep, also while other work keeps the workers off their cores (which
+    // otherwise lets the calling thread compute alone for a while); tests use it to run small
+    // grids through the workers.
+    void SetParallelThreshold(int nodes);
+    int ParallelThreshold() const { return FThreshold; }
+
+    // The workers of Threads() threads, started when needed; null with one thread, when no thread
+    // can be started, and while the workers rest.
+    SweepWorkers *Workers();
+
+private:
+    int FRequested = 0; // 0: the default
+    int FDefault = 1;
+    int FThreshold;
+    std::unique_ptr<SweepWorkers> FWorkers;
+};

@@ -40,11 +40,11 @@ struct Layer {
 
 // What lies beyond an outer end of the stack. GridEdge: the grid goes on a little past the layers
 // and the fields are held at zero beyond its computed nodes.
-enum class EndCondition { GridEdge };
+enum class StackEnd { GridEdge };
 
 struct Stack {
     std::vector<Layer> Layers;  // from the grid's first node on
     std::size_t PlateIndex = 0; // the layer that carries the electric field and the electrodes' voltage
-    EndCondition LeftEnd = EndCondition::GridEdge;
-    EndCondition RightEnd = EndCondition::GridEdge;
+    StackEnd LeftEnd = StackEnd::GridEdge;
+    StackEnd RightEnd = StackEnd::GridEdge;
 };

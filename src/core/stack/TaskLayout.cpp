@@ -7,7 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "solver/FDTD_1D_Routines.h"
+#include "solver/Solver.h"
 #include "stack/TaskFields.h"
 
 namespace {
@@ -178,7 +178,7 @@ std::string CheckTaskLayout(const TaskLayout &layout) {
     const long pageSize = sysconf(_SC_PAGESIZE);
     if (pages > 0 && pageSize > 0) {
         const long double physical = static_cast<long double>(pages) * pageSize;
-        const long double needed = static_cast<long double>(layout.N) * sizeof(GridNode);
+        const long double needed = static_cast<long double>(layout.N) * kBytesPerNode;
         if (needed > physical / 2)
             return "Сетка не помещается в памяти: увеличьте шаг в пространстве.";
     }
@@ -212,11 +212,10 @@ std::string CheckTaskLayout(const TaskLayout &layout) {
     return {};
 }
 
-int32_t ApplyTaskLayout(const TaskLayout &layout) {
-    const int32_t n = InitGrid(layout.L, layout.Dx, layout.Dt);
+int32_t ApplyTaskLayout(TSolver &solver, const TaskLayout &layout) {
+    const int32_t n = solver.InitGrid(layout.L, layout.Dx, layout.Dt);
     for (const PlacedLayer &m : layout.Materials)
-        SetMaterial(m.First, m.Last, m.Density, m.Stiffness, m.Viscosity, m.PiezoE33, m.Permittivity);
-    PiezoFirst = layout.PiezoFirst;
-    PiezoLast = layout.PiezoLast;
+        solver.SetMaterial(m.First, m.Last, m.Density, m.Stiffness, m.Viscosity, m.PiezoE33, m.Permittivity);
+    solver.SetPlate(layout.PiezoFirst, layout.PiezoLast);
     return n;
 }

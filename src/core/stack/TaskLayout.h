@@ -13,6 +13,8 @@
 #include "stack/Stack.h"
 #include "stack/TaskStack.h"
 
+class TSolver;
+
 // A layer on the grid: its nodes and the constants it gives them (SI units).
 struct PlacedLayer {
     std::string Name; // names the layer's fields in refusals
@@ -58,4 +60,4 @@ int64_t OwnNodeCount(const TaskLayout &layout, std::size_t k);
 
 // Builds the solver's grid from the layout: InitGrid, one SetMaterial per layer in stack order,
 // PiezoFirst and PiezoLast. Returns the node count.
-int32_t ApplyTaskLayout(const TaskLayout &layout);
+int32_t ApplyTaskLayout(TSolver &solver, const TaskLayout &layout);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main/AppEngine.h"
 
-TSimulationEngine Engine;
+SweepPool AppPool;
+TSimulationEngine Engine(&AppPool);

@@ -3,7 +3,7 @@
 
 #include <QCoreApplication>
 
-#include "solver/Yield.h"
+#include "main/AppEngine.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ void *gBeforeEventsContext = nullptr;
 } // namespace
 
 void InstallEventYield() {
-    SetYieldHook(&EventYieldTick, kCallsPerClockRead);
+    Engine.Yield().SetHook(&EventYieldTick, kCallsPerClockRead);
     gLastServiced = Clock::now();
 }
 

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The cheap yield: the core calls ServiceYield() at every point where the user interface may run.
+// The cheap yield: the core services the application engine's yield point at every point where
+// the user interface may run.
 // Processing events costs microseconds, a node update nanoseconds, so the core counts down inline
 // and only every few hundred points calls this hook, which looks at the clock and processes
 // pending events when about 10 ms have passed since it last did.
 
 #include <chrono>
 
-// Installs EventYieldTick as the core's yield hook, called every few hundred yield points.
+// Installs EventYieldTick as the application engine's yield hook, called every few hundred yield
+// points.
 void InstallEventYield();
 
 // The hook: events processed when about 10 ms have passed; also called once per run iteration.

@@ -33,7 +33,6 @@
 #include "main/AppEngine.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "solver/Stability.h"
 #include "stack/TaskFields.h"
 #include "text/Errors.h"
@@ -342,20 +341,22 @@ void TMainForm::ViewRadioGroupClick() {
 void TMainForm::RedrawFieldAlongStack() {
     const int item = ViewRadioGroup->ItemIndex();
     Chart->SetActive(kFieldCurve, false);
-    const int n = std::min<int>(static_cast<int>(NodeGrid.size()), Chart->Count(kFieldCurve));
+    TSolver &solver = Engine.Solver();
+    const int n = std::min<int>(static_cast<int>(solver.NodeGrid.size()), Chart->Count(kFieldCurve));
     if (item >= 0 && item <= 2) {
         // Read on the solver's threads, each from the nodes it computes: read here, the whole grid
         // would move into this thread's cache and the workers' next sweeps would fetch it back.
-        FFieldValues.resize(NodeGrid.size());
+        FFieldValues.resize(solver.NodeGrid.size());
         struct Reading {
+            const GridNode *Grid;
             double *Values;
             int Item;
-        } reading{FFieldValues.data(), item};
-        ForEachNodeRange(
+        } reading{solver.NodeGrid.data(), FFieldValues.data(), item};
+        solver.ForEachNodeRange(
             [](const void *context, int32_t first, int32_t last) {
                 const Reading &r = *static_cast<const Reading *>(context);
                 for (int32_t i = first; i <= last; ++i) {
-                    const GridNode &node = NodeGrid[static_cast<size_t>(i)];
+                    const GridNode &node = r.Grid[i];
                     switch (r.Item) {
                     case 0:
                         r.Values[i] = static_cast<double>(node.V[1] * 1000.0L);
@@ -431,7 +432,8 @@ void TMainForm::N8Click() {
 }
 
 void TMainForm::SaveFieldDataClick() {
-    if (NodeGrid.empty()) {
+    const std::vector<GridNode> &grid = Engine.Solver().NodeGrid;
+    if (grid.empty()) {
         ReportError(tr("Нет данных для записи: сначала создайте задачу."));
         return;
     }
@@ -439,10 +441,10 @@ void TMainForm::SaveFieldDataClick() {
     if (path.isEmpty())
         return;
     // All three fields of the last completed level, in the units the chart shows them.
-    const size_t n = NodeGrid.size();
+    const size_t n = grid.size();
     std::vector<double> x(n), v(n), s(n), e(n);
     for (size_t i = 0; i < n; ++i) {
-        const GridNode &node = NodeGrid[i];
+        const GridNode &node = grid[i];
         x[i] = static_cast<double>(node.X * 1000.0L);
         v[i] = static_cast<double>(node.V[1] * 1000.0L);
         s[i] = static_cast<double>(node.S[1] * 0.001L);
@@ -563,7 +565,7 @@ void TMainForm::closeEvent(QCloseEvent *event) {
 }
 
 void TMainForm::ShowStabilityHint() {
-    FStableDt = MaxStableTimeStep(NodeGrid, PiezoFirst, PiezoLast, Dx);
+    FStableDt = MaxStableTimeStep(Engine.Solver());
     if (std::isinf(FStableDt)) {
         StabilityLabel->setText(tr("устойчиво при любом Dt"));
     } else {

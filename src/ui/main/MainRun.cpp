@@ -15,7 +15,6 @@
 #include "main/Main.h"
 #include "parameters/ParametersUnit.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "stack/TaskFields.h"
 #include "text/Errors.h"
 #include "widgets/QNSuperSpin.h"
@@ -32,7 +31,7 @@ const QColor kBoundaryColours[8] = {Qt::black, Qt::red,   Qt::red,  Qt::red,
 } // namespace
 
 void TMainForm::SetBoundaryMarker(int series, int64_t node, const QColor &colour) {
-    const double x = static_cast<double>(static_cast<long double>(node) * Dx * 1000.0L);
+    const double x = static_cast<double>(static_cast<long double>(node) * Engine.Solver().Dx * 1000.0L);
     Chart->Clear(series);
     Chart->SetActive(series, false);
     Chart->AddXY(series, x, -1, QStringLiteral(" "), colour);
@@ -74,13 +73,14 @@ void TMainForm::CreateTaskBitBtnClick() {
     for (int k = 0; k < 8; ++k)
         SetBoundaryMarker(1 + k, layout.Boundaries[k], kBoundaryColours[k]);
 
-    const int32_t n = static_cast<int32_t>(NodeGrid.size());
+    const std::vector<GridNode> &grid = Engine.Solver().NodeGrid;
+    const int32_t n = static_cast<int32_t>(grid.size());
     NetCountLabel->setText(tr(" Число узлов в сетке %1").arg(n));
 
     Chart->Clear(kFieldCurve);
     Chart->SetActive(kFieldCurve, false);
     for (int32_t i = 0; i < n; ++i)
-        Chart->AddXY(kFieldCurve, static_cast<double>(NodeGrid[i].X * 1000.0L), NodeGrid[i].V[1]);
+        Chart->AddXY(kFieldCurve, static_cast<double>(grid[i].X * 1000.0L), grid[i].V[1]);
     Chart->SetActive(kFieldCurve, true);
     Chart->Refresh();
 
@@ -134,7 +134,7 @@ void TMainForm::ShowRunTime() {
 void TMainForm::CalculateTaskBitBtnClick() {
     if (FRunning || !FElectroForm)
         return;
-    if (NodeGrid.empty()) {
+    if (Engine.Solver().NodeGrid.empty()) {
         SetStatus(tr("Сначала создайте задачу: кнопка «Создать и загрузить задачу»."));
         return;
     }

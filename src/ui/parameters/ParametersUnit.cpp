@@ -12,7 +12,6 @@
 
 #include "app/AppFormat.h"
 #include "main/AppEngine.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "stack/DerivedQuantities.h"
 #include "stack/TaskFields.h"
 #include "text/Errors.h"

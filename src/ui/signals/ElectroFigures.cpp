@@ -17,8 +17,8 @@
 #include "app/UiText.h"
 #include "charts/ChartAdapter.h"
 #include "files/DataFiles.h"
+#include "main/AppEngine.h"
 #include "signals/ElectroUnit.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "widgets/RadioGroup.h"
 
 namespace {
@@ -142,8 +142,8 @@ void TElectroForm::CalculateFiguresBitBtnClick() {
     }
     FFiguresSignal = std::clamp(TypeRadioGroup->ItemIndex(), 0, FRecord.SignalCount() - 1);
     FFigures = ComputeRecordFigures(FRecord, stretch, stretch, FFiguresSignal,
-                                    static_cast<double>(static_cast<long double>(Dt) * 1e6L),
-                                    PlateThicknessModeMHz());
+                                    static_cast<double>(static_cast<long double>(Engine.Solver().Dt) * 1e6L),
+                                    PlateThicknessModeMHz(Engine.Solver()));
     FFiguresStretch = stretch;
     FFiguresComputed = true;
     ShowFigures();

@@ -29,7 +29,6 @@
 #include "charts/ChartMenu.h"
 #include "files/DataFiles.h"
 #include "main/AppEngine.h"
-#include "solver/FDTD_1D_Routines.h"
 #include "text/Errors.h"
 #include "widgets/QNSuperSpin.h"
 #include "widgets/RadioGroup.h"
@@ -415,7 +414,7 @@ void TElectroForm::CalculateSpectrBitBtnClick() {
     FSpectrumCancel = cancel;
     const QPointer<TElectroForm> self(this);
     std::vector<SpectrumPoint> spectrum;
-    SpectrumSum(t.data(), y.data(), count, fmin, fmax, spectrum, cancel.get());
+    SpectrumSum(t.data(), y.data(), count, fmin, fmax, spectrum, &Engine.Yield(), cancel.get());
     if (!self)
         return; // the window was destroyed during the computation
     FSpectrumCancel.reset();
@@ -468,7 +467,7 @@ void TElectroForm::MoveMarker(Qt::MouseButtons buttons, Qt::KeyboardModifiers mo
     const double tx = pointer.x();
     const double ay = pointer.y();
     // Before any task the time step is 0 and no sample can be addressed: the marker stays.
-    const long double step = Dt * 1e6L;
+    const long double step = Engine.Solver().Dt * 1e6L;
     if (!(step > 0))
         return;
     const long double q = tx / step;

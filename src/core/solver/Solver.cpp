@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Solver core: the node grid and one time step of the coupled elastic and piezoelectric equations.
+// The solver of one task: the node grid and one time step of the coupled elastic and piezoelectric
+// equations.
 //
 // Every expression is evaluated in extended precision (long double, 64-bit mantissa) left to
 // right and rounded to double where it is stored, so results do not depend on the compiler's
@@ -19,9 +20,9 @@
 //
 // Threads: within one sweep the node updates are independent (a sweep reads levels 1 to 3 and the
 // finished sweeps, and writes level 0 and the memo only at the index of the node it computes), so
-// on a large grid a sweep is cut into chunks that the calling thread and the workers of a SweepPool
-// claim one by one; the sweeps stay in order, each finished before the next begins,
-// and the level shift is shared the same way. Every value is therefore the same bits for any
+// on a large grid a sweep is cut into chunks that the calling thread and the workers of the solver's
+// SweepPool claim one by one; the sweeps stay in order, each finished before the next begins, and
+// the level shift is shared the same way. Every value is therefore the same bits for any
 // thread count, and with one thread (or a small grid) the whole sweep runs on the calling thread.
 // Only the calling thread yields, before each of its own updates and while it waits for workers'
 // chunks; workers write only level 0 and the memos, so handlers still see complete levels 1 to 3.
@@ -30,7 +31,7 @@
 // afterwards. The flags are per thread: each worker hands back the flags of its chunks, and a
 // sweep's fault is the union of all of them, whichever thread met it.
 
-#include "solver/FDTD_1D_Routines.h"
+#include "solver/Solver.h"
 
 #include <algorithm>
 #include <bit>
@@ -44,12 +45,6 @@
 #include "solver/SweepPool.h"
 #include "solver/Yield.h"
 #include "text/Errors.h"
-
-std::vector<GridNode> NodeGrid;
-double Dx = 0.0;
-double Dt = 0.0;
-int32_t PiezoFirst = 0;
-int32_t PiezoLast = 0;
 
 namespace {
 
@@ -92,38 +87,8 @@ using StepStage = FloatingPointError::StepStage;
     throw FloatingPointError(std::string(what) + " in " + where, fault, stage);
 }
 
-// Last (bracket, result) pair of a difference operator at one node.
-struct DerivMemo {
-    uint64_t Key;
-    double Value;
-};
-
 // A signalling-NaN pattern: a bracket rounded to double is never one, so it never matches.
 constexpr uint64_t kEmptyKey = 0x7FF0000000000001ull;
-
-// Per-node working storage of the step, sized with the grid by InitGrid.
-struct StepScratch {
-    std::vector<DerivMemo> StressDeriv;   // DS of each velocity point
-    std::vector<DerivMemo> VelocityDeriv; // DV0 of each stress point (DV1 of the next step)
-
-    void Resize(size_t n) {
-        StressDeriv.assign(n, DerivMemo{kEmptyKey, 0.0});
-        VelocityDeriv.assign(n, DerivMemo{kEmptyKey, 0.0});
-    }
-};
-
-StepScratch Scratch;
-uint64_t MemoDxBits = kEmptyKey; // Dx the remembered results were computed with
-
-// The scratch must match the grid's size and the memos the current Dx (the grid may also be
-// written directly, which the memo keys take care of).
-void PrepareScratch() {
-    const uint64_t dxBits = std::bit_cast<uint64_t>(Dx);
-    if (dxBits != MemoDxBits || Scratch.StressDeriv.size() != NodeGrid.size()) {
-        Scratch.Resize(NodeGrid.size());
-        MemoDxBits = dxBits;
-    }
-}
 
 // Difference operator from its bracket: bracket to double, / 24, / Dx, to double again.
 inline double Derivative(Ext bracket, DerivMemo &memo, Ext dx, bool remember) {
@@ -157,9 +122,10 @@ inline Ext VelocityBracket(const GridNode *g, int32_t i, int level) {
 constexpr int32_t kBlock = 256;
 
 // update(i) for i = first .. last, yielding before each when Yield.
-template <bool Yield, class Update> inline void UpdateNodes(int32_t first, int32_t last, Update update) {
+template <bool Yield, class Update>
+inline void UpdateNodes(YieldPoint *yield, int32_t first, int32_t last, Update update) {
     if constexpr (Yield)
-        ForEachYielding(first, last, update);
+        yield->ForEach(first, last, update);
     else
         for (int32_t i = first; i <= last; ++i)
             update(i);
@@ -167,6 +133,13 @@ template <bool Yield, class Update> inline void UpdateNodes(int32_t first, int32
 
 struct StepConstants {
     GridNode *Grid;
+    const NodeCoefficients *K;
+    DerivMemo *StressDeriv;
+    DerivMemo *VelocityDeriv;
+    const double *MemoryBefore; // each node's memory variable after the previous step
+    double *Memory;             // and after this one
+    const StressMemory *MemoryModel;
+    YieldPoint *Yield; // null when the step does not yield
     int32_t High;
     Ext Dx;
     Ext GDt;  // G * Dt, the same value the formula forms at every node
@@ -182,42 +155,49 @@ struct StepConstants {
 // V0[i] = A21 V1 + A3 V2 - A1 V3 + G Dt DS(i) / Rho[i]
 template <bool Yield> void VelocitySweep(const StepConstants &c, int32_t first, int32_t last) {
     GridNode *g = c.Grid;
-    DerivMemo *memo = Scratch.StressDeriv.data();
+    const NodeCoefficients *k = c.K;
+    DerivMemo *memo = c.StressDeriv;
     Ext increment[kBlock];
     for (int32_t block = first; block <= last; block += kBlock) {
         const int32_t end = std::min(last, block + kBlock - 1);
         for (int32_t i = block; i <= end; ++i) {
             const double ds = Derivative(StressBracket(g, i), memo[i], c.Dx, true);
             Ext force = c.GDt * ds;
-            if (!(force == 0 && std::isgreater(g[i].Rho, 0.0)))
-                force = force / g[i].Rho;
+            if (!(force == 0 && std::isgreater(k[i].Density, 0.0)))
+                force = force / k[i].Density;
             increment[i - block] = force;
         }
         const auto update = [&](int32_t i) {
             GridNode &n = g[i];
             n.V[0] = static_cast<double>(((A21 * n.V[1] + A3 * n.V[2]) - A1 * n.V[3]) + increment[i - block]);
         };
-        UpdateNodes<Yield>(block, end, update);
+        UpdateNodes<Yield>(c.Yield, block, end, update);
     }
 }
 
 // E0[i] = A21 E1 + A3 E2 - A1 E3 + G Dt J / Eps[i] - G Dt DV0(i) PiezoE33[i] / Eps[i]
 template <bool Yield> void FieldSweep(const StepConstants &c, int32_t first, int32_t last) {
     GridNode *g = c.Grid;
-    DerivMemo *memo = Scratch.VelocityDeriv.data();
+    const NodeCoefficients *k = c.K;
+    DerivMemo *memo = c.VelocityDeriv;
     const auto update = [&](int32_t i) {
         GridNode &n = g[i];
+        const NodeCoefficients &m = k[i];
         const double dv0 = Derivative(VelocityBracket(g, i, 0), memo[i], c.Dx, false);
-        n.E[0] = static_cast<double>((((A21 * n.E[1] + A3 * n.E[2]) - A1 * n.E[3]) + c.GDtJ / n.Eps) -
-                                     c.GDt * dv0 * n.PiezoE33 / n.Eps);
+        n.E[0] =
+            static_cast<double>((((A21 * n.E[1] + A3 * n.E[2]) - A1 * n.E[3]) + c.GDtJ / m.Permittivity) -
+                                c.GDt * dv0 * m.PiezoE33 / m.Permittivity);
     };
-    UpdateNodes<Yield>(first, last, update);
+    UpdateNodes<Yield>(c.Yield, first, last, update);
 }
 
-// S0[i] = A21 S1 + A3 S2 - A1 S3 + G Dt DV0 C33 + G (DV0 - DV1) Eta - G dE PiezoE33
-template <bool Yield> void StressSweep(const StepConstants &c, int32_t first, int32_t last) {
+// S0[i] = A21 S1 + A3 S2 - A1 S3 + G Dt DV0 C33 + G (DV0 - DV1) Eta - G dE PiezoE33; with a material
+// memory (a separate instantiation, so the plain sweep pays nothing for it), the model then turns
+// that value into the node's stress.
+template <bool Yield, bool Memory> void StressSweep(const StepConstants &c, int32_t first, int32_t last) {
     GridNode *g = c.Grid;
-    DerivMemo *memo = Scratch.VelocityDeriv.data();
+    const NodeCoefficients *k = c.K;
+    DerivMemo *memo = c.VelocityDeriv;
     double rate0[kBlock];
     double rate1[kBlock];
     for (int32_t block = first; block <= last; block += kBlock) {
@@ -229,18 +209,24 @@ template <bool Yield> void StressSweep(const StepConstants &c, int32_t first, in
         }
         const auto update = [&](int32_t i) {
             GridNode &n = g[i];
+            const NodeCoefficients &m = k[i];
             const double dv0 = rate0[i - block];
             const Ext fieldBracket = ((23 * static_cast<Ext>(n.E[0]) - 21 * static_cast<Ext>(n.E[1])) -
                                       3 * static_cast<Ext>(n.E[2])) +
                                      n.E[3];
             // A zero bracket divided by 24 is the same zero.
-            const double dE =
-                fieldBracket == 0 ? static_cast<double>(fieldBracket) : static_cast<double>(fieldBracket / 24);
-            n.S[0] = static_cast<double>(((((A21 * n.S[1] + A3 * n.S[2]) - A1 * n.S[3]) + c.GDt * dv0 * n.C33) +
-                                          G * (static_cast<Ext>(dv0) - rate1[i - block]) * n.Eta) -
-                                         G * dE * n.PiezoE33);
+            const double dE = fieldBracket == 0 ? static_cast<double>(fieldBracket)
+                                                : static_cast<double>(fieldBracket / 24);
+            const double stress = static_cast<double>(
+                ((((A21 * n.S[1] + A3 * n.S[2]) - A1 * n.S[3]) + c.GDt * dv0 * m.Stiffness) +
+                 G * (static_cast<Ext>(dv0) - rate1[i - block]) * m.Viscosity) -
+                G * dE * m.PiezoE33);
+            if constexpr (Memory)
+                n.S[0] = c.MemoryModel->Stress(i, stress, dv0, c.MemoryBefore[i], c.Memory[i]);
+            else
+                n.S[0] = stress;
         };
-        UpdateNodes<Yield>(block, end, update);
+        UpdateNodes<Yield>(c.Yield, block, end, update);
     }
 }
 
@@ -251,21 +237,22 @@ template <SweepFn Sweep> void SweepChunk(const void *context, int32_t first, int
     Sweep(*static_cast<const StepConstants *>(context), first, last);
 }
 
-void ServiceYieldPoint() {
-    ServiceYield();
+void ServiceYieldPoint(void *yield) {
+    static_cast<YieldPoint *>(yield)->Service();
 }
 
 // One sweep over first..last, yielding or not: on the calling thread alone (one thread, or a short
 // range), or shared with the pool's workers, which never yield. Returns the fault flags the
 // workers met; the calling thread's own stay in its floating-point state.
 template <SweepFn Plain, SweepFn Yielding>
-int RunSweep(const StepConstants &c, int32_t first, int32_t last, bool yield, SweepPool *pool) {
-    if (pool == nullptr || last - first + 1 < SolverParallelThreshold()) {
+int RunSweep(const StepConstants &c, int32_t first, int32_t last, bool yield, SweepWorkers *workers,
+             int threshold) {
+    if (workers == nullptr || last - first + 1 < threshold) {
         (yield ? Yielding : Plain)(c, first, last);
         return 0;
     }
-    return pool->Run(first, last, &SweepChunk<Plain>, yield ? &SweepChunk<Yielding> : &SweepChunk<Plain>, &c,
-                     yield ? &ServiceYieldPoint : nullptr);
+    return workers->Run(first, last, &SweepChunk<Plain>, yield ? &SweepChunk<Yielding> : &SweepChunk<Plain>,
+                        &c, yield ? &ServiceYieldPoint : nullptr, c.Yield);
 }
 
 // A yield hook runs window code, which may leave fault flags of its own (on the calling thread,
@@ -288,7 +275,9 @@ template <typename Sweep> void CheckSweep(int workerFaults, bool yielded, StepSt
 
 } // namespace
 
-int32_t InitGrid(double Length, double DxArg, double DtArg) {
+TSolver::TSolver(SweepPool *pool) : FPool(pool), FMemoDxBits(kEmptyKey) {}
+
+int32_t TSolver::InitGrid(double Length, double DxArg, double DtArg) {
     // The node count first: every failure here leaves Dx, Dt and the grid as they were.
     ClearFaults();
     const Ext quotient = static_cast<Ext>(Length) / static_cast<Ext>(DxArg);
@@ -303,54 +292,90 @@ int32_t InitGrid(double Length, double DxArg, double DtArg) {
         throw FloatingPointError("Invalid floating-point operation: the node count " + std::to_string(n) +
                                  " is out of range");
 
-    // The new steps, put back if the grid cannot be allocated.
-    const double oldDx = Dx;
-    const double oldDt = Dt;
+    // The nodes, their positions and default coefficients, and the step's storage, built aside:
+    // when memory runs out, the previous task stays whole and consistent with its own Dx and Dt.
+    const size_t size = static_cast<size_t>(n);
+    std::vector<GridNode> grid(size); // value-initialised: histories 0
+    std::vector<NodeCoefficients> coefficients(size, NodeCoefficients{1e22, 0.0, 0.0, 0.0, 8.85e-12});
+    std::vector<DerivMemo> stressDeriv(size, DerivMemo{kEmptyKey, 0.0});
+    std::vector<DerivMemo> velocityDeriv(size, DerivMemo{kEmptyKey, 0.0});
+    std::vector<double> memory(FMemoryModel ? size : 0, 0.0);
+    std::vector<double> memoryBefore(FMemoryModel ? size : 0, 0.0);
+    const Ext dx = DxArg;
+    for (int64_t i = 0; i < n; ++i)
+        grid[static_cast<size_t>(i)].X = static_cast<double>(static_cast<Ext>(i) * dx);
+    NodeGrid.swap(grid);
+    Coefficients.swap(coefficients);
+    FStressDeriv.swap(stressDeriv);
+    FVelocityDeriv.swap(velocityDeriv);
+    FMemory.swap(memory);
+    FMemoryBefore.swap(memoryBefore);
     Dx = DxArg;
     Dt = DtArg;
-
-    // The nodes and their positions and default constants, built aside: when memory runs out, the
-    // previous task stays whole and consistent with its own Dx and Dt.
-    std::vector<GridNode> grid;
-    StepScratch scratch;
-    try {
-        grid.resize(static_cast<size_t>(n));
-        scratch.Resize(static_cast<size_t>(n));
-    } catch (...) {
-        Dx = oldDx;
-        Dt = oldDt;
-        throw;
-    }
-    const Ext dx = DxArg;
-    for (int64_t i = 0; i < n; ++i) {
-        GridNode &node = grid[static_cast<size_t>(i)]; // value-initialised: histories and constants 0
-        node.X = static_cast<double>(static_cast<Ext>(i) * dx);
-        node.Rho = 1e22;
-        node.Eps = 8.85e-12;
-    }
-    NodeGrid.swap(grid);
-    std::swap(Scratch, scratch);
-    MemoDxBits = std::bit_cast<uint64_t>(Dx);
+    FMemoDxBits = std::bit_cast<uint64_t>(Dx);
     return static_cast<int32_t>(n);
 }
 
 // Indices outside the grid would write outside it; they are clipped to the grid.
-void SetMaterial(int32_t First, int32_t Last, double Rho, double C33, double Eta, double PiezoE33,
-                 double Eps) {
-    const int64_t high = static_cast<int64_t>(NodeGrid.size()) - 1;
+void TSolver::SetMaterial(int32_t First, int32_t Last, double Rho, double C33, double Eta, double PiezoE33,
+                          double Eps) {
+    const int64_t high = static_cast<int64_t>(Coefficients.size()) - 1;
     const int64_t first = std::max<int64_t>(First, 0);
     const int64_t last = std::min<int64_t>(Last, high);
-    for (int64_t i = first; i <= last; ++i) {
-        GridNode &node = NodeGrid[static_cast<size_t>(i)];
-        node.Rho = Rho;
-        node.C33 = C33;
-        node.Eta = Eta;
-        node.PiezoE33 = PiezoE33;
-        node.Eps = Eps;
+    for (int64_t i = first; i <= last; ++i)
+        Coefficients[static_cast<size_t>(i)] = NodeCoefficients{Rho, C33, Eta, PiezoE33, Eps};
+}
+
+void TSolver::SetEndCondition(GridEnd end, EndCondition *condition) {
+    FEnds[end == GridEnd::Left ? 0 : 1] = condition ? condition : &FHeld;
+}
+
+void TSolver::SetStressMemory(const StressMemory *model) {
+    FMemoryModel = model;
+    for (std::vector<double> *memory : {&FMemory, &FMemoryBefore}) {
+        memory->assign(model ? NodeGrid.size() : 0, 0.0);
+        if (!model)
+            memory->shrink_to_fit();
     }
 }
 
-double DoTimeStep(double CurrentDensity) {
+// The step's storage must match the grid's size and the memos the current Dx (the grid and Dx may
+// also be written directly, which the memo keys take care of).
+void TSolver::PrepareScratch() {
+    if (Coefficients.size() != NodeGrid.size())
+        throw std::logic_error("The grid has " + std::to_string(NodeGrid.size()) + " nodes but " +
+                               std::to_string(Coefficients.size()) + " coefficients");
+    const uint64_t dxBits = std::bit_cast<uint64_t>(Dx);
+    if (dxBits != FMemoDxBits || FStressDeriv.size() != NodeGrid.size()) {
+        FStressDeriv.assign(NodeGrid.size(), DerivMemo{kEmptyKey, 0.0});
+        FVelocityDeriv.assign(NodeGrid.size(), DerivMemo{kEmptyKey, 0.0});
+        FMemoDxBits = dxBits;
+    }
+    if (FMemoryModel && FMemory.size() != NodeGrid.size()) {
+        FMemory.assign(NodeGrid.size(), 0.0);
+        FMemoryBefore.assign(NodeGrid.size(), 0.0);
+    }
+}
+
+void TSolver::CallEnds(bool afterVelocity) {
+    const int32_t n = static_cast<int32_t>(NodeGrid.size());
+    for (GridEnd end : {GridEnd::Left, GridEnd::Right}) {
+        const EndNodes nodes{end,
+                             end == GridEnd::Left ? 0 : std::max(n - 2, 0),
+                             end == GridEnd::Left ? std::min(1, n - 1) : n - 1,
+                             NodeGrid.data(),
+                             Coefficients.data(),
+                             Dx,
+                             Dt};
+        EndCondition *condition = FEnds[end == GridEnd::Left ? 0 : 1];
+        if (afterVelocity)
+            condition->AfterVelocity(nodes);
+        else
+            condition->AfterStress(nodes);
+    }
+}
+
+double TSolver::DoTimeStep(double CurrentDensity, YieldPoint *yield) {
     const int32_t high = static_cast<int32_t>(NodeGrid.size()) - 1;
     // The field update reads velocities PiezoFirst - 2 ... PiezoLast + 1: refuse a plate that
     // does not lie inside the grid instead of reading outside it.
@@ -360,25 +385,38 @@ double DoTimeStep(double CurrentDensity) {
                                 std::to_string(high + 1) + " nodes");
     PrepareScratch();
 
-    const StepConstants c{NodeGrid.data(), high, static_cast<Ext>(Dx), G * static_cast<Ext>(Dt),
-                          G * static_cast<Ext>(Dt) * CurrentDensity};
-    const bool yielding = YieldHook != nullptr;
-    SweepPool *pool = high - 3 >= SolverParallelThreshold() ? SolverPool() : nullptr;
+    const bool yielding = yield != nullptr && yield->Hook != nullptr;
+    const StepConstants c{
+        NodeGrid.data(),       Coefficients.data(),        FStressDeriv.data(),
+        FVelocityDeriv.data(), FMemoryBefore.data(),       FMemory.data(),
+        FMemoryModel,          yielding ? yield : nullptr, high,
+        static_cast<Ext>(Dx),  G * static_cast<Ext>(Dt),   G * static_cast<Ext>(Dt) * CurrentDensity};
+    const int threshold = FPool ? FPool->ParallelThreshold() : 0;
+    SweepWorkers *workers = FPool && high - 3 >= threshold ? FPool->Workers() : nullptr;
     const auto velocity = [&](bool yield) {
-        return RunSweep<VelocitySweep<false>, VelocitySweep<true>>(c, 2, high - 2, yield, pool);
+        return RunSweep<VelocitySweep<false>, VelocitySweep<true>>(c, 2, high - 2, yield, workers, threshold);
     };
     const auto field = [&](bool yield) {
-        return RunSweep<FieldSweep<false>, FieldSweep<true>>(c, PiezoFirst, PiezoLast, yield, pool);
+        return RunSweep<FieldSweep<false>, FieldSweep<true>>(c, PiezoFirst, PiezoLast, yield, workers,
+                                                             threshold);
     };
     const auto stress = [&](bool yield) {
-        return RunSweep<StressSweep<false>, StressSweep<true>>(c, 2, high - 2, yield, pool);
+        if (FMemoryModel)
+            return RunSweep<StressSweep<false, true>, StressSweep<true, true>>(c, 2, high - 2, yield, workers,
+                                                                               threshold);
+        return RunSweep<StressSweep<false, false>, StressSweep<true, false>>(c, 2, high - 2, yield, workers,
+                                                                             threshold);
     };
 
     ClearFaults();
     CheckSweep(velocity(yielding), yielding, StepStage::Velocity, [&] { return velocity(false); });
+    CallEnds(true);
+    CheckSweep(0, false, StepStage::Velocity, [] { return 0; });
     if (PiezoFirst <= PiezoLast)
         CheckSweep(field(yielding), yielding, StepStage::Field, [&] { return field(false); });
     CheckSweep(stress(yielding), yielding, StepStage::Stress, [&] { return stress(false); });
+    CallEnds(false);
+    CheckSweep(0, false, StepStage::Stress, [] { return 0; });
 
     double voltage = 0.0;
     for (int32_t i = PiezoFirst; i <= PiezoLast; ++i)
@@ -410,17 +448,19 @@ void ShiftChunk(const void *context, int32_t first, int32_t last) {
 
 } // namespace
 
-void ShiftTimeLevels() {
+void TSolver::ShiftTimeLevels() {
     ForEachNodeRange(&ShiftChunk, NodeGrid.data());
+    FMemoryBefore.swap(FMemory);
 }
 
-void ForEachNodeRange(void (*fn)(const void *context, int32_t first, int32_t last), const void *context) {
+void TSolver::ForEachNodeRange(void (*fn)(const void *context, int32_t first, int32_t last),
+                               const void *context) {
     const int32_t last = static_cast<int32_t>(NodeGrid.size()) - 1;
     if (last < 0)
         return;
-    SweepPool *pool = last + 1 >= SolverParallelThreshold() ? SolverPool() : nullptr;
-    if (pool == nullptr)
+    SweepWorkers *workers = FPool && last + 1 >= FPool->ParallelThreshold() ? FPool->Workers() : nullptr;
+    if (workers == nullptr)
         fn(context, 0, last);
     else
-        pool->Run(0, last, fn, fn, context, nullptr);
+        workers->Run(0, last, fn, fn, context);
 }
