@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/AtomicFile.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,14 +47,14 @@ bool WriteFileAtomically(const std::string &path, std::string_view bytes) {
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
 
-    // The process id and a serial of this process: two writers into one folder (two batch runs, a
-    // save beside a run) never open each other's temporary, and O_EXCL skips any stale one.
-    static std::atomic<unsigned> serial{0};
+    // The process id and a random number: two writers into one folder (two batch runs, a save beside
+    // a run) never open each other's temporary, and O_EXCL skips any stale one.
+    std::random_device random;
     const std::string stem = target + '.' + std::to_string(::getpid()) + '.';
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = stem + std::to_string(serial++) + ".part";
+        temporary = stem + std::to_string(random()) + ".part";
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             return false;
