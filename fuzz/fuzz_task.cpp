@@ -73,18 +73,18 @@ void CheckAcceptedLayout(const TaskLayout &l, const EngineInputs &in) {
     Check(l.PiezoFirst >= 2 && l.PiezoLast <= l.N - 2, "plate stencils inside the grid");
     Check(l.PiezoLast - l.PiezoFirst >= 1, "the plate spans at least two nodes");
     for (int k = Backing; k < LayerCount; ++k) {
-        const LayerMaterial &m = l.Materials[k];
+        const PlacedLayer &m = l.Materials[k];
         Check(m.First >= 0 && m.Last <= l.N - 1 && m.First <= m.Last, "layer nodes inside the grid");
         if (OwnNodeCount(l, k) > 0) {
-            Check(Positive(m.Rho), "positive density where a layer has nodes");
-            Check(std::isfinite(m.C33) && m.C33 >= 0, "modulus >= 0 where a layer has nodes");
-            Check(std::isfinite(m.Eta) && m.Eta >= 0, "viscosity >= 0 where a layer has nodes");
+            Check(Positive(m.Density), "positive density where a layer has nodes");
+            Check(std::isfinite(m.Stiffness) && m.Stiffness >= 0, "modulus >= 0 where a layer has nodes");
+            Check(std::isfinite(m.Viscosity) && m.Viscosity >= 0, "viscosity >= 0 where a layer has nodes");
         }
     }
     Check(OwnNodeCount(l, Plate) >= 1, "the plate keeps nodes of its own");
-    Check(Positive(l.Materials[Plate].Eps), "positive plate permittivity");
+    Check(Positive(l.Materials[Plate].Permittivity), "positive plate permittivity");
     Check(std::isfinite(l.Materials[Plate].PiezoE33), "finite plate constant");
-    Check(in.PlateArea * 1e-6L > 0, "positive plate area");
+    Check(in.PlateAreaMm2 * 1e-6L > 0, "positive plate area");
 }
 
 // The grid CreateTask built from an accepted layout.

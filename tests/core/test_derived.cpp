@@ -19,7 +19,7 @@ DerivedInputs InitialInputs() {
     in.Layers[Plate] = {7600, 121};
     in.PlateThicknessMm = 0.4;
     in.RelativePermittivity = 1300;
-    in.PlateArea = 50;
+    in.PlateAreaMm2 = 50;
     return in;
 }
 
@@ -102,7 +102,7 @@ TEST(DerivedQuantities, UndefinedInductanceIsInvalidNotAFault) {
     EXPECT_FALSE(r.LcValid);
 
     in = InitialInputs();
-    in.PlateArea = 0;
+    in.PlateAreaMm2 = 0;
     EXPECT_FALSE(ComputeDerivedQuantities(in).LcValid);
 
     in = InitialInputs();

@@ -71,7 +71,7 @@ TEST(Engine, DefaultTaskBuildsTheKnownGridAndStartsAtRest) {
     EXPECT_EQ(e.Solver().NodeGrid.size(), 2525u);
     EXPECT_EQ(e.Solver().PiezoFirst, 728);
     EXPECT_EQ(e.Solver().PiezoLast, 768);
-    EXPECT_EQ(e.ElectrodeArea, 5e-5);
+    EXPECT_EQ(e.PlateArea, 5e-5);
     EXPECT_EQ(e.RedrawEvery, 10);
     EXPECT_EQ(e.StepCount, 0);
     EXPECT_EQ(Generator(e).Constants().C, static_cast<double>(68.0L * 1e-9L));
@@ -88,7 +88,7 @@ TEST(Engine, RefusalsChangeNothingAndSayWhy) {
         std::string refusal;
     };
     const Case cases[] = {
-        {"area", [](EngineInputs &in) { in.PlateArea = 0; },
+        {"area", [](EngineInputs &in) { in.PlateAreaMm2 = 0; },
          "Площадь пъезопластины должна быть больше нуля."},
         {"RL", [](EngineInputs &in) { in.Generator.RL = 0; },
          "Параметр «Резистор RL (Ом)» равен нулю: схема генератора не может быть рассчитана."},
@@ -195,7 +195,7 @@ TEST(ProjectInputs, FileValuesOverridesAndTheirRefusals) {
     EXPECT_EQ(in.Task.Layers[Protector].ThicknessMm, 0.7L);
     EXPECT_EQ(in.Task.Layers[Electrode1].Viscosity, 0);
     EXPECT_EQ(in.Generator.RL, 0.01L);
-    EXPECT_EQ(in.PlateArea, 50);
+    EXPECT_EQ(in.PlateAreaMm2, 50);
 
     // A field shows at most 14 decimals, and the task reads what it shows.
     const EngineInputs rounded =

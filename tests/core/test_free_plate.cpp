@@ -72,7 +72,7 @@ EngineInputs FreePlateInputs(const PlateMaterial &m) {
                     .Tfront = 10,
                     .Tpulse = 100,
                     .Ucut = 600};
-    in.PlateArea = kArea_mm2;
+    in.PlateAreaMm2 = kArea_mm2;
     return in;
 }
 

@@ -149,7 +149,7 @@ TEST(TaskFieldTable, EveryFieldSetsItsOwnInput) {
         SetTaskInput(in, fields[i], static_cast<long double>(i + 1));
     const TaskInputs &t = in.Task;
     const CircuitInputs &g = in.Generator;
-    std::multiset<long double> stored = {in.PlateArea, t.PiezoD33, t.RelativePermittivity,
+    std::multiset<long double> stored = {in.PlateAreaMm2, t.PiezoD33, t.RelativePermittivity,
                                          t.DeltaX,     t.DeltaT,   g.ChargeVoltage,
                                          g.C,          g.R,        g.L,
                                          g.RL,         g.Ron,      g.Roff,
@@ -176,7 +176,7 @@ TEST(TaskFieldTable, EveryFieldSetsItsOwnInput) {
     EXPECT_EQ(t.Layers[Electrode1].Density, at("Ag_Ro1_QNSuperSpin"));
     EXPECT_EQ(t.Layers[Sample].StiffnessGPa, at("Sample_C33_QNSuperSpin"));
     EXPECT_EQ(t.Layers[Backing].Viscosity, at("Dempfer_Nu_QNSuperSpin"));
-    EXPECT_EQ(in.PlateArea, at("Spep_QNSuperSpin"));
+    EXPECT_EQ(in.PlateAreaMm2, at("Spep_QNSuperSpin"));
     EXPECT_EQ(g.Ron, at("Electro_VTRon_QNSuperSpin"));
     EXPECT_EQ(t.DeltaT, at("DeltaT_QNSuperSpin"));
     EXPECT_EQ(FindTaskField("IterationSpinEdit"), nullptr);

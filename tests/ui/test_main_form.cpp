@@ -122,7 +122,7 @@ TEST_F(MainFormTest, DefaultTaskThroughTheButton) {
     EXPECT_EQ(Engine.Solver().PiezoLast, 768);
     EXPECT_EQ(Engine.StepCount, 0);
     EXPECT_EQ(Engine.RedrawEvery, 10);
-    EXPECT_DOUBLE_EQ(Engine.ElectrodeArea, 5e-5);
+    EXPECT_DOUBLE_EQ(Engine.PlateArea, 5e-5);
     EXPECT_NEAR(Engine.Solver().Coefficients[730].PiezoE33, 4.84, 1e-12);
     EXPECT_NEAR(Engine.Solver().Coefficients[730].Permittivity, 1.1505e-8, 1e-20);
 

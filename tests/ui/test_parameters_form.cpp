@@ -385,7 +385,7 @@ TEST_P(ParametersFormTest, ModuleStepUsesTheSolversTimeStep) {
                 0.25 * 3.19 + 0.25 * (Generator().Signals().I0[1] + Generator().Signals().I0[2] +
                                       Generator().Signals().I0[3]),
                 1e-12);
-    EXPECT_EQ(Engine.ElectrodeArea, 1.0);
+    EXPECT_EQ(Engine.PlateArea, 1.0);
 }
 
 TEST_P(ParametersFormTest, ClosingOnlyHides) {

@@ -53,10 +53,10 @@ std::string TSimulationEngine::CheckTask(const EngineInputs &in, TaskLayout *lay
         refusal = CheckLayerThicknesses(in.Task);
     if (refusal.empty())
         refusal = CheckTaskLayout(planned);
-    if (refusal.empty() && !(in.PlateArea * 1e-6L > 0))
+    if (refusal.empty() && !(in.PlateAreaMm2 * 1e-6L > 0))
         refusal = "Площадь пъезопластины должна быть больше нуля.";
     // An infinite area would make the plate's current density zero: a plate that never moves.
-    if (refusal.empty() && !std::isfinite(static_cast<double>(in.PlateArea * 1e-6L)))
+    if (refusal.empty() && !std::isfinite(static_cast<double>(in.PlateAreaMm2 * 1e-6L)))
         refusal = NotFiniteRefusal("Площадь пъезопластины (мм^2)");
     if (layout)
         *layout = planned;
@@ -78,7 +78,7 @@ std::string TSimulationEngine::CreateTask(const EngineInputs &in) {
         return e.what();
     }
     RedrawEvery = in.RedrawEvery;
-    ElectrodeArea = static_cast<double>(in.PlateArea * 1e-6L);
+    PlateArea = static_cast<double>(in.PlateAreaMm2 * 1e-6L);
     FCircuit->Init(ConvertCircuitInputs(in.Generator), static_cast<double>(in.Generator.ChargeVoltage));
     FLayout = layout;
     FFailure = SolverFailure{};
@@ -112,7 +112,7 @@ bool TSimulationEngine::Iterate() {
     bool solved = true;
     double plateVoltage = FCircuit->PlateVoltage();
     try {
-        plateVoltage = FSolver.DoTimeStep(PlateCurrentDensity(FCircuit->PlateCurrent(), ElectrodeArea), &FYield);
+        plateVoltage = FSolver.DoTimeStep(PlateCurrentDensity(FCircuit->PlateCurrent(), PlateArea), &FYield);
     } catch (const std::exception &e) {
         solved = false;
         RecordFailure(e);

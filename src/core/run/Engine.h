@@ -48,7 +48,7 @@ std::string CheckCircuitInputs(const CircuitInputs &in);
 struct EngineInputs {
     TaskInputs Task;
     CircuitInputs Generator;
-    long double PlateArea = 0; // mm^2
+    long double PlateAreaMm2 = 0; // mm^2
     int32_t RedrawEvery = 10;  // spatial redraw period in steps (the windows' concern; 0 means every step)
 };
 
@@ -121,7 +121,7 @@ public:
     void SetCircuitModel(std::unique_ptr<TCircuitModel> model);
 
     // The state of the run, read and written by the windows under their own names.
-    double ElectrodeArea = 1.0; // m^2
+    double PlateArea = 1.0; // m^2
     int32_t StepCount = 0;
     int32_t RedrawEvery = 10;
 

@@ -152,7 +152,7 @@ struct StepConstants {
 // reads anyway, and every write of a sweep (level 0 and the memo) is to the index of the node
 // being computed, so ranges are independent and their results do not depend on how a sweep is cut.
 
-// V0[i] = A21 V1 + A3 V2 - A1 V3 + G Dt DS(i) / Rho[i]
+// V0[i] = A21 V1 + A3 V2 - A1 V3 + G Dt DS(i) / Density[i]
 template <bool Yield> void VelocitySweep(const StepConstants &c, int32_t first, int32_t last) {
     GridNode *g = c.Grid;
     const NodeCoefficients *k = c.K;
@@ -175,7 +175,7 @@ template <bool Yield> void VelocitySweep(const StepConstants &c, int32_t first, 
     }
 }
 
-// E0[i] = A21 E1 + A3 E2 - A1 E3 + G Dt J / Eps[i] - G Dt DV0(i) PiezoE33[i] / Eps[i]
+// E0[i] = A21 E1 + A3 E2 - A1 E3 + G Dt J / Permittivity[i] - G Dt DV0(i) PiezoE33[i] / Permittivity[i]
 template <bool Yield> void FieldSweep(const StepConstants &c, int32_t first, int32_t last) {
     GridNode *g = c.Grid;
     const NodeCoefficients *k = c.K;
@@ -191,7 +191,7 @@ template <bool Yield> void FieldSweep(const StepConstants &c, int32_t first, int
     UpdateNodes<Yield>(c.Yield, first, last, update);
 }
 
-// S0[i] = A21 S1 + A3 S2 - A1 S3 + G Dt DV0 C33 + G (DV0 - DV1) Eta - G dE PiezoE33; with a material
+// S0[i] = A21 S1 + A3 S2 - A1 S3 + G Dt DV0 Stiffness + G (DV0 - DV1) Viscosity - G dE PiezoE33; with a material
 // memory (a separate instantiation, so the plain sweep pays nothing for it), the model then turns
 // that value into the node's stress.
 template <bool Yield, bool Memory> void StressSweep(const StepConstants &c, int32_t first, int32_t last) {
@@ -317,13 +317,13 @@ int32_t TSolver::InitGrid(double Length, double DxArg, double DtArg) {
 }
 
 // Indices outside the grid would write outside it; they are clipped to the grid.
-void TSolver::SetMaterial(int32_t First, int32_t Last, double Rho, double C33, double Eta, double PiezoE33,
-                          double Eps) {
+void TSolver::SetMaterial(int32_t First, int32_t Last, double Density, double Stiffness, double Viscosity,
+                          double PiezoE33, double Permittivity) {
     const int64_t high = static_cast<int64_t>(Coefficients.size()) - 1;
     const int64_t first = std::max<int64_t>(First, 0);
     const int64_t last = std::min<int64_t>(Last, high);
     for (int64_t i = first; i <= last; ++i)
-        Coefficients[static_cast<size_t>(i)] = NodeCoefficients{Rho, C33, Eta, PiezoE33, Eps};
+        Coefficients[static_cast<size_t>(i)] = NodeCoefficients{Density, Stiffness, Viscosity, PiezoE33, Permittivity};
 }
 
 void TSolver::SetEndCondition(GridEnd end, EndCondition *condition) {

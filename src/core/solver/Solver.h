@@ -38,8 +38,8 @@ public:
     int32_t InitGrid(double Length, double Dx, double Dt);
 
     // Coefficients of nodes First..Last inclusive (nothing when Last < First), clipped to the grid.
-    void SetMaterial(int32_t First, int32_t Last, double Rho, double C33, double Eta, double PiezoE33,
-                     double Eps);
+    void SetMaterial(int32_t First, int32_t Last, double Density, double Stiffness, double Viscosity,
+                     double PiezoE33, double Permittivity);
 
     // The piezo plate's nodes (First > Last: no plate).
     void SetPlate(int32_t First, int32_t Last) {

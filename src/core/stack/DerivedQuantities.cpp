@@ -38,7 +38,7 @@ DerivedResults ComputeDerivedQuantities(const DerivedInputs &in) {
         r.Layers[i] = ComputeLayerAcoustics(in.Layers[i]);
 
     const Ext eps = Ext(in.RelativePermittivity) * 8.85L * 1e-12L;
-    const Ext area = Ext(in.PlateArea) * 1e-6L;
+    const Ext area = Ext(in.PlateAreaMm2) * 1e-6L;
     const Ext h = Ext(in.PlateThicknessMm) * 0.001L;
     const Ext c0 = h != 0 ? eps * area / h : 1e-16L;
     r.C0 = static_cast<double>(c0);

@@ -26,7 +26,7 @@ struct DerivedInputs {
     std::array<LayerElastics, LayerCount> Layers{}; // the window's layers; the plate is Layers[Plate]
     double PlateThicknessMm = 0;
     double RelativePermittivity = 0; // of the plate
-    double PlateArea = 0; // mm^2
+    double PlateAreaMm2 = 0; // mm^2
 };
 
 struct DerivedResults {

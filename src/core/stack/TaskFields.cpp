@@ -150,7 +150,7 @@ void SetTaskInput(EngineInputs &inputs, const TaskField &field, long double valu
         task.RelativePermittivity = value;
         break;
     case TaskInput::PlateArea:
-        inputs.PlateArea = value;
+        inputs.PlateAreaMm2 = value;
         break;
     case TaskInput::PolarizationInverted:
         task.Inverse = value != 0;

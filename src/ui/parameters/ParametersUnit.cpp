@@ -78,7 +78,7 @@ void TParametersForm::FormActivate() {
     }
     in.PlateThicknessMm = ValueOrNaN(Piezo_L_QNSuperSpin);
     in.RelativePermittivity = ValueOrNaN(Piezo_ee0_QNSuperSpin);
-    in.PlateArea = ValueOrNaN(Spep_QNSuperSpin);
+    in.PlateAreaMm2 = ValueOrNaN(Spep_QNSuperSpin);
 
     const DerivedResults r = ComputeDerivedQuantities(in);
     ShowLayer(Dempfer_CL_Label, Dempfer_Z_Label, r.Layers[Backing]);
