@@ -22,6 +22,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -447,6 +448,24 @@ TEST_F(LanguageTest, LanguageOptionOfTheCommandLine) {
     }
     EXPECT_FALSE(Language::InstallTranslation(*QCoreApplication::instance(), QStringLiteral("de")));
     EXPECT_EQ(Language::Current(), Language::kRussian);
+}
+
+// Each installation replaces the one before: the translators are the application's children, one
+// of each kind at most, and going back to Russian leaves the texts of the sources.
+TEST_F(LanguageTest, SwitchingReplacesTheTranslation) {
+    const QString source = QStringLiteral("Сохранить данные (CSV)");
+    const auto program = [] {
+        return QCoreApplication::instance()->findChildren<QTranslator *>(QStringLiteral("pepsim-translator"),
+                                                                         Qt::FindDirectChildrenOnly);
+    };
+    for (const QString &code :
+         {Language::kEnglish, Language::kEnglish, Language::kRussian, Language::kEnglish}) {
+        Install(code);
+        EXPECT_EQ(program().size(), code == Language::kEnglish ? 1 : 0) << code.toStdString();
+        EXPECT_EQ(QCoreApplication::translate("ChartFiles", source.toUtf8().constData()),
+                  code == Language::kEnglish ? QStringLiteral("Save data (CSV)") : source)
+            << code.toStdString();
+    }
 }
 
 // The English windows after a short run: every caption fits its control; pictures for the README

@@ -14,21 +14,31 @@ namespace {
 
 const QString kSettingsKey = QStringLiteral("language");
 
-struct Installed {
-    QString Code = kRussian;
-    std::unique_ptr<QTranslator> Program;
-    std::unique_ptr<QTranslator> Qt;
-};
+// The installed translators are children of the application, found by these names when the
+// language is changed; the program's carries its language code.
+const QString kProgramTranslator = QStringLiteral("pepsim-translator");
+const QString kQtTranslator = QStringLiteral("pepsim-qt-translator");
+const char *const kCodeProperty = "languageCode";
 
-Installed &State() {
-    static Installed state;
-    return state;
+QTranslator *Find(const QCoreApplication *app, const QString &name) {
+    return app ? app->findChild<QTranslator *>(name, Qt::FindDirectChildrenOnly) : nullptr;
 }
 
-void Remove(std::unique_ptr<QTranslator> &translator) {
-    if (translator)
-        QCoreApplication::removeTranslator(translator.get());
-    translator.reset();
+void Remove(const QCoreApplication &app, const QString &name) {
+    if (QTranslator *translator = Find(&app, name)) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+}
+
+// Loads `file` (from `directory`, if any) into a translator installed into and owned by `app`.
+bool Install(QCoreApplication &app, const QString &name, const QString &file, const QString &directory) {
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(file, directory) || !QCoreApplication::installTranslator(translator.get()))
+        return false;
+    translator->setObjectName(name);
+    translator.release()->setParent(&app);
+    return true;
 }
 
 } // namespace
@@ -37,35 +47,29 @@ bool IsKnown(const QString &code) {
     return code == kRussian || code == kEnglish;
 }
 
-bool InstallTranslation(QCoreApplication &, const QString &code) {
+bool InstallTranslation(QCoreApplication &app, const QString &code) {
     if (!IsKnown(code))
         return false;
-    Installed &state = State();
-    Remove(state.Program);
-    Remove(state.Qt);
-    state.Code = kRussian;
+    Remove(app, kProgramTranslator);
+    Remove(app, kQtTranslator);
 
     // Qt's own texts (standard buttons, file dialogs) in the same language, when the system has them.
-    auto qt = std::make_unique<QTranslator>();
-    if (qt->load(QStringLiteral("qtbase_") + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-        QCoreApplication::installTranslator(qt.get()))
-        state.Qt = std::move(qt);
+    Install(app, kQtTranslator, QStringLiteral("qtbase_") + code,
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     if (code == kRussian)
         return true;
 
-    auto program = std::make_unique<QTranslator>();
-    if (!program->load(QStringLiteral(":/i18n/pepsim_") + code) ||
-        !QCoreApplication::installTranslator(program.get())) {
-        Remove(state.Qt);
+    if (!Install(app, kProgramTranslator, QStringLiteral(":/i18n/pepsim_") + code, QString())) {
+        Remove(app, kQtTranslator);
         return false;
     }
-    state.Program = std::move(program);
-    state.Code = code;
+    Find(&app, kProgramTranslator)->setProperty(kCodeProperty, code);
     return true;
 }
 
 QString Current() {
-    return State().Code;
+    const QTranslator *program = Find(QCoreApplication::instance(), kProgramTranslator);
+    return program ? program->property(kCodeProperty).toString() : kRussian;
 }
 
 QString Remembered() {

@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <chrono>
 
-namespace {
+#include "main/AppEngine.h"
 
-void DefaultBeep() {
+void DefaultMessageBeep() {
     QApplication::beep();
 }
 
@@ -16,26 +16,23 @@ std::uint32_t DefaultTickCount() {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-MessageBeepFunction beepFunction = &DefaultBeep;
-TickCountFunction tickFunction = &DefaultTickCount;
-
-} // namespace
-
 void MessageBeep() {
-    beepFunction();
+    Engine.Platform().Beep();
 }
 std::uint32_t GetTickCount() {
-    return tickFunction();
+    return Engine.Platform().TickCount();
 }
 
 MessageBeepFunction SetMessageBeepFunction(MessageBeepFunction f) {
-    const MessageBeepFunction old = beepFunction;
-    beepFunction = f ? f : &DefaultBeep;
+    MessageBeepFunction &beep = Engine.Platform().Beep;
+    const MessageBeepFunction old = beep;
+    beep = f ? f : &DefaultMessageBeep;
     return old;
 }
 
 TickCountFunction SetTickCountFunction(TickCountFunction f) {
-    const TickCountFunction old = tickFunction;
-    tickFunction = f ? f : &DefaultTickCount;
+    TickCountFunction &tick = Engine.Platform().TickCount;
+    const TickCountFunction old = tick;
+    tick = f ? f : &DefaultTickCount;
     return old;
 }

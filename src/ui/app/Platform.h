@@ -8,11 +8,21 @@
 using MessageBeepFunction = void (*)();
 using TickCountFunction = std::uint32_t (*)();
 
-// The default beep signalling refused input.
+// The beep signalling refused input (the installed function).
 void MessageBeep();
-// Milliseconds on a steady clock (wraps like a 32-bit counter).
+// Milliseconds on a steady clock (wraps like a 32-bit counter; the installed function).
 std::uint32_t GetTickCount();
 
 // Install a replacement (nullptr restores the default); each returns the previous function.
 MessageBeepFunction SetMessageBeepFunction(MessageBeepFunction f);
 TickCountFunction SetTickCountFunction(TickCountFunction f);
+
+// The defaults: the system's beep and the steady clock.
+void DefaultMessageBeep();
+std::uint32_t DefaultTickCount();
+
+// The functions installed; the application's engine owns the one instance.
+struct TPlatform {
+    MessageBeepFunction Beep = &DefaultMessageBeep;
+    TickCountFunction TickCount = &DefaultTickCount;
+};

@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "main/AppEngine.h"
 
-SweepPool AppPool;
-TSimulationEngine Engine(&AppPool);
+TAppEngine Engine;

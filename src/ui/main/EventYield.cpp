@@ -14,43 +14,46 @@ using Clock = std::chrono::steady_clock;
 constexpr int kCallsPerClockRead = 256;
 constexpr auto kPeriod = std::chrono::milliseconds(10);
 
-Clock::time_point gLastServiced = Clock::now();
-EventYieldStats gStats;
-void (*gBeforeEvents)(void *) = nullptr;
-void *gBeforeEventsContext = nullptr;
+// The yield hook has no context: the state is the application engine's.
+TEventYield &State() {
+    return Engine.EventYield();
+}
 
 } // namespace
 
 void InstallEventYield() {
     Engine.Yield().SetHook(&EventYieldTick, kCallsPerClockRead);
-    gLastServiced = Clock::now();
+    State().LastServiced = Clock::now();
 }
 
 void EventYieldTick() {
-    if (Clock::now() - gLastServiced >= kPeriod)
+    if (Clock::now() - State().LastServiced >= kPeriod)
         ProcessPendingEvents();
 }
 
 void ProcessPendingEvents() {
+    TEventYield &state = State();
     const auto start = Clock::now();
-    const auto gap = start - gLastServiced;
-    if (gap > gStats.MaxGap)
-        gStats.MaxGap = gap;
-    ++gStats.Servicings;
-    if (gBeforeEvents)
-        gBeforeEvents(gBeforeEventsContext);
+    const auto gap = start - state.LastServiced;
+    if (gap > state.Stats.MaxGap)
+        state.Stats.MaxGap = gap;
+    ++state.Stats.Servicings;
+    if (state.BeforeEvents)
+        state.BeforeEvents(state.BeforeEventsContext);
     QCoreApplication::processEvents();
-    gLastServiced = Clock::now();
+    state.LastServiced = Clock::now();
 }
 
 void SetBeforeEventsHook(void (*hook)(void *context), void *context) {
-    gBeforeEvents = hook;
-    gBeforeEventsContext = context;
+    State().BeforeEvents = hook;
+    State().BeforeEventsContext = context;
 }
 
-EventYieldStats &YieldStats() { return gStats; }
+EventYieldStats &YieldStats() {
+    return State().Stats;
+}
 
 void ResetYieldStats() {
-    gStats = EventYieldStats{};
-    gLastServiced = Clock::now();
+    State().Stats = EventYieldStats{};
+    State().LastServiced = Clock::now();
 }

@@ -29,3 +29,11 @@ struct EventYieldStats {
 };
 EventYieldStats &YieldStats();
 void ResetYieldStats();
+
+// What the functions above keep between calls; the application's engine owns the one instance.
+struct TEventYield {
+    std::chrono::steady_clock::time_point LastServiced = std::chrono::steady_clock::now();
+    EventYieldStats Stats;
+    void (*BeforeEvents)(void *context) = nullptr;
+    void *BeforeEventsContext = nullptr;
+};
