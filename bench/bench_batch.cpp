@@ -11,13 +11,15 @@
 #include "files/ProfileFile.h"
 #include "files/ProjectInputs.h"
 #include "run/Engine.h"
+#include "solver/SweepPool.h"
 #include "text/FormatSettings.h"
 
 namespace {
 
 void BM_Batch_DefaultTask(benchmark::State &state) {
     constexpr int kStepsPerWrite = 2000;
-    TSimulationEngine engine;
+    SweepPool pool; // the default threads, as the batch line computes
+    TSimulationEngine engine(&pool);
     if (!engine.CreateTask(ReadProjectInputs(ProfileFile{}, {}, FormatSettings{})).empty()) {
         state.SkipWithError("the default task was refused");
         return;
